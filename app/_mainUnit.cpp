@@ -1,0 +1,309 @@
+// SPDX-License-Identifier: MIT
+#include "_mainUnit.h"
+
+#include "_manualUnit.h"
+#include "FixedFile.h"
+#include "Files.h"
+#include "FormStyle.h"
+#include "Links.h"
+#include "Loadable.h"
+#include "Paths.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <array>
+#include <stdexcept>
+
+namespace {
+
+const QString kStop = QStringLiteral("Stop");
+const QString kStartRepair = QStringLiteral("Start Repair");
+const QString kSeparator(123, QLatin1Char('-'));
+const QString kPath = QStringLiteral("path");
+
+// A box text ends with a full stop; a system reason may already bring one.
+QString BoxText(const QString& line)
+{
+    return line.endsWith(QLatin1Char('.')) ? line : line + QLatin1Char('.');
+}
+
+} // namespace
+
+T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint),
+      m_services(services)
+{
+    LoadForm([this] {
+        setupUi(this);
+        OpenDialog = new TOpenDialog(this);
+    });
+    ApplyDesignFonts(this);
+    setFixedSize(800, 626);
+
+    OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");
+    OpenDialog->Filter = QStringLiteral(
+        "Word documents|*.doc;*.docx;*.docm;*.rtf|"
+        "Excel spreadsheets| *.xls;*.xla;*.xlsx|"
+        "Zip or RAR archives|*.zip;*.rar|"
+        "Videos|*.avi;*.mp4;*.mov;*.flv;*.wmv;*.asf;*.mpg|"
+        "Images|*.jpg;*.jpeg;*.gif;*.tiff;*.bmp;*.png|"
+        "PDF documents|*.pdf|"
+        "Access databases|*.mdb;*.mde;*.accdb;*.accde|"
+        "PowerPoint presentations|*.ppt;*.pps;*.pptx|"
+        "Music|*.mp3;*.wav|"
+        "Any File|*.*");
+    OpenDialog->FilterIndex = 10;
+    OpenDialog->Options = ofReadOnly | ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
+
+    connect(StartBitBtn, &QPushButton::clicked, this, &T_mainForm::StartBitBtnClick);
+    connect(ChangeSpeedButton, &QToolButton::clicked, this, &T_mainForm::ChangeSpeedButtonClick);
+    connect(BrowseLabel, &ClickLabel::clicked, this, &T_mainForm::BrowseLabelClick);
+    connect(SiteLabel, &ClickLabel::clicked, this, &T_mainForm::SiteLabelClick);
+    connect(EmailLabel, &ClickLabel::clicked, this, &T_mainForm::EmailLabelClick);
+    connect(UndeleteLabel, &ClickLabel::clicked, this, &T_mainForm::UndeleteLabelClick);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+
+    FormCreate();
+}
+
+void T_mainForm::FormCreate()
+{
+    set_start();
+}
+
+QString T_mainForm::CaptionText() const
+{
+    // Becomes ProductName, two blanks, ProductVersion once the version reader is in.
+    return QStringLiteral("Quillon");
+}
+
+void T_mainForm::FormActivate()
+{
+    setWindowTitle(CaptionText());
+    StopRequested = false;
+}
+
+bool T_mainForm::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QWidget::event(event);
+}
+
+void T_mainForm::closeEvent(QCloseEvent* event)
+{
+    if (StartBitBtn->text() == kStop)
+        m_closing = true;
+    QWidget::closeEvent(event);
+}
+
+void T_mainForm::set_start()
+{
+    AdvProgress->setValue(100);
+    DocumentsFolder = m_services.Desktop->DocumentsFolder();
+
+    QString start = DocumentsFolder;
+    try {
+        const std::unique_ptr<TSettingsKey> key = m_services.SettingsKey();
+        if (key->OpenKey(false) && key->ValueExists(kPath))
+            start = key->ReadString(kPath);
+    } catch (const ESettingsError&) {
+        // A remembered folder that is not text is as good as none; the window must still open.
+        start = DocumentsFolder;
+    }
+    FileAdvEdit->setText(start);
+
+    OutputFileStaticText->setText(set_fixed_file(start + PathSeparator() + QStringLiteral("no.file"), 100, 45, 45));
+    OpenDialog->InitialDir = start;
+    ChangeLabel->setEnabled(false);
+    OpenLabel->setEnabled(false);
+    BrowseLabel->setEnabled(false);
+    LogMemo->clear();
+    add_log_line(QStringLiteral("Ready"));
+}
+
+QString T_mainForm::set_fixed_file(const QString& path, int limit, int head, int tail)
+{
+    FixedFile = ReduceDoubledSeparators(path, PathSeparator());
+    if (path.size() <= limit)
+        return FixedFile;
+    return ShortenForDisplay(path, limit, head, tail);
+}
+
+QString T_mainForm::make_fixed_name(const QString& source)
+{
+    return MakeFixedName(source, m_services.Clock->Now(), PathDelimiters());
+}
+
+void T_mainForm::set_controls_state(const QString& caption, bool enabled)
+{
+    StartBitBtn->setText(caption);
+    FileAdvEdit->setEnabled(enabled);
+    ChangeSpeedButton->setEnabled(enabled);
+    ChangeLabel->setEnabled(enabled);
+    OpenLabel->setEnabled(false);
+    BrowseLabel->setEnabled(enabled);
+}
+
+void T_mainForm::add_log_line(const QString& text)
+{
+    LogMemo->appendPlainText(text);
+}
+
+qint64 T_mainForm::get_file_size(const QString& path)
+{
+    return FileSize(path);
+}
+
+bool T_mainForm::is_uniform_file(const QString& path)
+{
+    std::array<char, HeadSize> head;
+    QString readError;
+    const qint64 count = ReadFileHead(path, head.data(), head.size(), &readError);
+    if (!readError.isEmpty()) {
+        throw std::runtime_error(
+            QStringLiteral("Cannot read file \"%1\". %2").arg(path, readError).toStdString());
+    }
+    for (qint64 i = 1; i < count; ++i) {
+        if (head[size_t(i)] != head[0])
+            return false;
+    }
+    return true;
+}
+
+void T_mainForm::save_setting(const QString& name, const QString& value)
+{
+    const std::unique_ptr<TSettingsKey> key = m_services.SettingsKey();
+    if (key->OpenKey(true))
+        key->WriteString(name, value);
+}
+
+void T_mainForm::delete_setting(const QString& name)
+{
+    const std::unique_ptr<TSettingsKey> key = m_services.SettingsKey();
+    if (key->OpenKey(false))
+        key->DeleteValue(name);
+}
+
+void T_mainForm::StartBitBtnClick()
+{
+    if (StartBitBtn->text() == kStop) {
+        StopRequested = true;
+        return;
+    }
+    StopRequested = false;
+    m_closing = false;
+    LogMemo->clear();
+
+    if (!FileExists(FileAdvEdit->text()))
+        ChangeSpeedButtonClick();
+    const QString source = FileAdvEdit->text();
+    if (!FileExists(source)) {
+        add_log_line(QStringLiteral("No File"));
+        return;
+    }
+    const qint64 size = get_file_size(source);
+
+    set_controls_state(kStop, false);
+    add_log_line(QStringLiteral("Start repair process ..."));
+    add_log_line(kSeparator);
+    add_log_line(QStringLiteral("File to be repaired: ") + source);
+    add_log_line(QStringLiteral("Fixed file: ") + FixedFile);
+    add_log_line(kSeparator);
+    add_log_line(QStringLiteral("Pass 1: Reading the damaged file..."));
+    add_log_line(kSeparator);
+
+    for (int step = 0; step < PassSteps; ++step) {
+        AdvProgress->setValue(step);
+        if (!m_services.Waiter->WaitAndPump(StepMilliseconds))
+            m_closing = true;
+        if (StopRequested || m_closing)
+            break;
+    }
+
+    if (m_closing) {
+        // The window is gone and the program is ending: no probe, no box, no offer.
+        set_controls_state(kStartRepair, true);
+        add_log_line(QStringLiteral("Repair process interrupted by user"));
+        return;
+    }
+
+    bool offer = false;
+    if (!StopRequested) {
+        QString failure;
+        bool uniform = false;
+        try {
+            uniform = is_uniform_file(source);
+        } catch (const std::exception& e) {
+            failure = QString::fromUtf8(e.what());
+        }
+        if (!failure.isEmpty()) {
+            add_log_line(failure);
+            m_services.Dialogs->ErrorBox(BoxText(failure));
+        } else if (size == 0) {
+            add_log_line(QStringLiteral("Your file is zero sized. No data in it and nothing to repair"));
+            m_services.Dialogs->ErrorBox(QStringLiteral("Your file is zero sized. No data in it and nothing to repair."));
+        } else if (uniform) {
+            add_log_line(QStringLiteral("Your file is empty. No data in it and nothing to repair"));
+            m_services.Dialogs->ErrorBox(QStringLiteral("Your file is empty. No data in it and nothing to repair."));
+        } else {
+            add_log_line(QStringLiteral("No data to recover detected"));
+            offer = true;
+        }
+        add_log_line(kSeparator);
+    }
+
+    set_controls_state(kStartRepair, true);
+    if (offer && !StopRequested && m_manualForm)
+        m_services.Dialogs->ShowModal(*m_manualForm);
+    add_log_line(StopRequested ? QStringLiteral("Repair process interrupted by user")
+                               : QStringLiteral("Repair process finished"));
+}
+
+void T_mainForm::ChangeSpeedButtonClick()
+{
+    const QString delimiters = PathDelimiters();
+    const QString current = FileAdvEdit->text();
+    OpenDialog->InitialDir = DirectoryExists(current) ? current : FolderPart(current, delimiters);
+    if (!m_services.Dialogs->ExecuteOpen(*OpenDialog, this))
+        return;
+    const QString chosen = OpenDialog->FileName;
+    if (!FileExists(chosen))
+        return;
+
+    FileAdvEdit->setText(chosen);
+    OutputFileStaticText->setText(set_fixed_file(make_fixed_name(chosen), 100, 45, 45));
+    ChangeLabel->setEnabled(true);
+    BrowseLabel->setEnabled(true);
+
+    const QString documents = m_services.Desktop->DocumentsFolder() + PathSeparator();
+    const QString folder = FolderPart(chosen, delimiters);
+    if (documents != folder)
+        save_setting(kPath, folder);
+    else
+        delete_setting(kPath);
+}
+
+void T_mainForm::BrowseLabelClick()
+{
+    m_services.Desktop->ShellOpen(FolderPart(FixedFile, PathDelimiters()));
+}
+
+void T_mainForm::SiteLabelClick()
+{
+    m_services.Desktop->ShellOpen(SiteLabel->text());
+}
+
+void T_mainForm::EmailLabelClick()
+{
+    m_services.Desktop->ShellOpen(QStringLiteral("mailto:") + Links::Email);
+}
+
+void T_mainForm::UndeleteLabelClick()
+{
+    m_services.Desktop->ShellOpen(Links::Undelete);
+}

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "OpenDialog.h"
+#include "Services.h"
+#include "ui__mainForm.h"
+
+#include <QWidget>
+
+class T_manualForm;
+
+// The main window: the choice of the damaged file and of the output, and the repair pass.
+//
+// Stand-ins until the extended controls land (each used only through text, enabled state and
+// position, so the swap is the widget class in _mainForm.ui): FileAdvEdit is a QLineEdit,
+// AdvProgress a QProgressBar (0..100), ManualHTMLabel a QLabel showing the text plainly (its markup
+// is Links::ManualRepairMarkup), MainAdvPanel a QFrame; the pictures are empty labels.
+class T_mainForm : public QWidget, public Ui::_mainForm {
+    Q_OBJECT
+
+public:
+    explicit T_mainForm(const TServices& services, QWidget* parent = nullptr);
+
+    TOpenDialog* OpenDialog = nullptr;
+
+    // The offer dialog the pass shows when the file holds data; none, no offer.
+    void SetManualForm(T_manualForm* form) { m_manualForm = form; }
+
+    // Process-wide values of the front end.
+    bool StopRequested = false;
+    QString FixedFile;       // full path of the proposed output; written only by set_fixed_file
+    QString DocumentsFolder; // fetched at creation, no trailing separator
+
+    void FormCreate();
+    void FormActivate();
+    void set_start();
+    QString set_fixed_file(const QString& path, int limit, int head, int tail);
+    QString make_fixed_name(const QString& source);
+    void set_controls_state(const QString& caption, bool enabled);
+    void add_log_line(const QString& text);
+    qint64 get_file_size(const QString& path);
+    // True when the first 40960 bytes of the file hold one byte value (or none). Throws EFOpenError
+    // when the file cannot be opened and std::runtime_error when it cannot be read.
+    bool is_uniform_file(const QString& path);
+    void save_setting(const QString& name, const QString& value);
+    void delete_setting(const QString& name);
+
+    void StartBitBtnClick();
+    void ChangeSpeedButtonClick();
+    void BrowseLabelClick();
+    void SiteLabelClick();
+    void EmailLabelClick();
+    void UndeleteLabelClick();
+    // "change" (ChangeLabel's click) moves the output to another folder; it arrives with the folder
+    // chooser and is not connected yet.
+
+    // The window caption set at each activation.
+    QString CaptionText() const;
+
+    static constexpr int HeadSize = 40960;
+    static constexpr int PassSteps = 101;
+    static constexpr int StepMilliseconds = 50;
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    TServices m_services;
+    T_manualForm* m_manualForm = nullptr;
+    bool m_closing = false; // the window was closed while a pass ran: the pass ends at once
+};
