@@ -64,7 +64,9 @@ QByteArray EncodePath(const QString& path)
     qsizetype start = 0;
     for (qsizetype i = 0; i < path.size(); ++i) {
         const char16_t u = path.at(i).unicode();
-        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+        // The low half of a surrogate pair is text, not an escaped byte.
+        const bool paired = i > 0 && path.at(i - 1).isHighSurrogate();
+        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF && !paired) {
             out.append(path.mid(start, i - start).toUtf8());
             out.append(char(u - kEscapeBase));
             start = i + 1;
