@@ -20,6 +20,7 @@ TApplication* TApplication::Instance()
 
 int TApplication::Run()
 {
+    m_terminated = false;
     if (m_mainForm)
         m_mainForm->show();
     return exec();

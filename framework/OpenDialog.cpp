@@ -46,8 +46,14 @@ bool TOpenDialog::Execute(QWidget* owner)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     FileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
-    const int index = int(NameFilters().indexOf(dialog.selectedNameFilter()));
-    if (index >= 0)
-        FilterIndex = index + 1;
+    // With the details hidden the dialog reports the filter by its name alone.
+    const QString selected = dialog.selectedNameFilter();
+    const QStringList filters = NameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == selected || filters[i].startsWith(selected + QStringLiteral(" ("))) {
+            FilterIndex = int(i) + 1;
+            break;
+        }
+    }
     return true;
 }
