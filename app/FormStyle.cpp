@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FormStyle.h"
 
+#include <QHash>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QWidget>
 #include <array>
@@ -19,20 +21,33 @@ constexpr std::array<std::pair<const char*, TColor>, 8> kColorNames{{
     {"clWindow", clWindow},
 }};
 
-void ApplyOne(QWidget* widget)
+void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
 {
     const QVariant value = widget->property("designFont");
-    TFont font;
-    if (!value.isValid() || !ParseDesignFont(value.toString(), font))
+    if (!value.isValid())
         return;
-    QFont qfont = font.ToQFont();
-    // Full hinting widens Tahoma beyond its 96-dpi design widths; the layout is made for those.
-    qfont.setHintingPreference(QFont::PreferDefaultHinting);
-    widget->setFont(qfont);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, ColorToQColor(font.Color, &palette));
-    palette.setColor(QPalette::Text, ColorToQColor(font.Color, &palette));
-    widget->setPalette(palette);
+    const QString spec = value.toString();
+    auto it = cache.find(spec);
+    if (it == cache.end()) {
+        TFont font;
+        if (!ParseDesignFont(spec, font))
+            return;
+        QFont qfont = font.ToQFont();
+        // Full hinting widens Tahoma beyond its 96-dpi design widths; the layout is made for those.
+        qfont.setHintingPreference(QFont::PreferDefaultHinting);
+        it = cache.insert(spec, {qfont, font.Color});
+    }
+    widget->setFont(it->first);
+    // A colour the palette already has needs no override (and without one, palette changes flow in).
+    if (it->second != clWindowText) {
+        QPalette palette = widget->palette();
+        const QColor color = ColorToQColor(it->second, &palette);
+        if (palette.color(QPalette::WindowText) != color) {
+            palette.setColor(QPalette::WindowText, color);
+            palette.setColor(QPalette::Text, color);
+            widget->setPalette(palette);
+        }
+    }
 }
 
 } // namespace
@@ -64,12 +79,17 @@ bool ParseDesignFont(const QString& spec, TFont& font)
 void ApplyDesignFonts(QWidget* root)
 {
     // Parents first, so that a child's own font is not overwritten by its parent's.
-    ApplyOne(root);
+    QHash<QString, std::pair<QFont, TColor>> cache;
+    ApplyOne(root, cache);
     for (QWidget* child : root->findChildren<QWidget*>())
-        ApplyOne(child);
+        ApplyOne(child, cache);
     // Labels size themselves to their text: where the font is wider than the design, grow rather than clip.
     for (QLabel* label : root->findChildren<QLabel*>()) {
-        if (!label->wordWrap() && !label->text().isEmpty() && label->sizeHint().width() > label->width())
-            label->resize(label->sizeHint().width(), label->height());
+        if (label->wordWrap() || label->text().isEmpty())
+            continue;
+        // One measurement of the single line; a full size hint lays the text out and costs far more.
+        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
+        if (needed > label->width())
+            label->resize(needed, label->height());
     }
 }
