@@ -33,8 +33,9 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
         if (!ParseDesignFont(spec, font))
             return;
         QFont qfont = font.ToQFont();
-        // Full hinting widens Tahoma beyond its 96-dpi design widths; the layout is made for those.
-        qfont.setHintingPreference(QFont::PreferDefaultHinting);
+        // Hinting (full by default on X11) widens Tahoma beyond its 96-dpi design widths, for which the
+        // layout is made.
+        qfont.setHintingPreference(QFont::PreferNoHinting);
         it = cache.insert(spec, {qfont, font.Color});
     }
     widget->setFont(it->first);
@@ -42,9 +43,12 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
     if (it->second != clWindowText) {
         QPalette palette = widget->palette();
         const QColor color = ColorToQColor(it->second, &palette);
-        if (palette.color(QPalette::WindowText) != color) {
-            palette.setColor(QPalette::WindowText, color);
-            palette.setColor(QPalette::Text, color);
+        // Disabled text keeps the palette's greyed colour.
+        if (palette.color(QPalette::Active, QPalette::WindowText) != color) {
+            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                palette.setColor(group, QPalette::WindowText, color);
+                palette.setColor(group, QPalette::Text, color);
+            }
             widget->setPalette(palette);
         }
     }

@@ -121,6 +121,12 @@ TEST(MainWindowLayout, Fonts)
     }
     EXPECT_EQ(form.UndeleteLabel->palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_EQ(form.ChangeLabel->cursor().shape(), Qt::PointingHandCursor);
+    // Disabled links are greyed whatever their colour.
+    for (QWidget* link : {static_cast<QWidget*>(form.OpenLabel), static_cast<QWidget*>(form.BrowseLabel),
+                          static_cast<QWidget*>(form.ChangeLabel)}) {
+        EXPECT_NE(link->palette().color(QPalette::Disabled, QPalette::WindowText),
+                  link->palette().color(QPalette::Active, QPalette::WindowText));
+    }
 }
 
 TEST(MainWindowLayout, HintsOnTheNineIconsOnly)
