@@ -2,6 +2,7 @@
 #include "FormStyle.h"
 
 #include <QHash>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QWidget>
@@ -87,7 +88,13 @@ void ApplyDesignFonts(QWidget* root)
     ApplyOne(root, cache);
     for (QWidget* child : root->findChildren<QWidget*>())
         ApplyOne(child, cache);
-    // Labels size themselves to their text: where the font is wider than the design, grow rather than clip.
+    // Labels size themselves to their text. The design font fits the designed sizes; only a stand-in
+    // font (the design font missing) can be wider, and then labels grow rather than clip.
+    bool substituted = false;
+    for (auto it = cache.cbegin(); it != cache.cend() && !substituted; ++it)
+        substituted = QFontInfo(it->first).family() != it->first.family();
+    if (!substituted)
+        return;
     for (QLabel* label : root->findChildren<QLabel*>()) {
         if (label->wordWrap() || label->text().isEmpty())
             continue;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Files.h"
 
+#include <string>
 #include <windows.h>
 
 namespace {
