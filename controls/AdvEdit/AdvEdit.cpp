@@ -583,25 +583,33 @@ void TAdvEdit::PasteFromClipboard()
 
 void TAdvEdit::contextMenuEvent(QContextMenuEvent* e)
 {
-    QMenu* menu = createStandardContextMenu();
-    for (QAction* a : menu->actions()) {
-        const QString n = a->objectName();
-        auto reroute = [&](void (TAdvEdit::*cmd)()) {
-            disconnect(a, &QAction::triggered, nullptr, nullptr);
-            connect(a, &QAction::triggered, this, cmd);
-        };
-        if (n == QLatin1String("edit-copy"))
-            reroute(&TAdvEdit::CopyToClipboard);
-        else if (n == QLatin1String("edit-cut"))
-            reroute(&TAdvEdit::CutToClipboard);
-        else if (n == QLatin1String("edit-paste")) {
-            reroute(&TAdvEdit::PasteFromClipboard);
-            a->setEnabled(!isReadOnly() && !QApplication::clipboard()->text().isEmpty());
-        } else if (n == QLatin1String("select-all")) {
-            reroute(&TAdvEdit::SelectAll);
-        }
-    }
+    // Our own menu: the clipboard commands must run through the field's rules and events.
+    auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool ro = isReadOnly();
+    const bool sel = hasSelectedText();
+    const bool shown = echoMode() == QLineEdit::Normal;
+    auto add = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled, auto slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(key);
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, slot);
+    };
+    if (!ro) {
+        add(tr("&Undo"), "edit-undo", QKeySequence::Undo, isUndoAvailable(), &QLineEdit::undo);
+        add(tr("&Redo"), "edit-redo", QKeySequence::Redo, isRedoAvailable(), &QLineEdit::redo);
+        menu->addSeparator();
+        add(tr("Cu&t"), "edit-cut", QKeySequence::Cut, sel && shown, &TAdvEdit::CutToClipboard);
+    }
+    add(tr("&Copy"), "edit-copy", QKeySequence::Copy, sel && shown, &TAdvEdit::CopyToClipboard);
+    if (!ro) {
+        add(tr("&Paste"), "edit-paste", QKeySequence::Paste, !QApplication::clipboard()->text().isEmpty(),
+            &TAdvEdit::PasteFromClipboard);
+        add(tr("Delete"), "edit-delete", QKeySequence::Delete, sel, &QLineEdit::del);
+    }
+    menu->addSeparator();
+    add(tr("Select All"), "select-all", QKeySequence::SelectAll, !Text().isEmpty(), &TAdvEdit::SelectAll);
     menu->popup(e->globalPos());
 }
 
