@@ -101,6 +101,8 @@ void TAdvEdit::ApplyPalette()
         if (g != QPalette::Disabled)
             pal.setColor(g, QPalette::Text, fg);
     }
+    // a style's pale disabled text vanishes on the grey disabled background
+    pal.setColor(QPalette::Disabled, QPalette::Text, ColorToQColor(clGray));
     setPalette(pal);
     update();
 }

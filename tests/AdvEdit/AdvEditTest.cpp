@@ -93,6 +93,15 @@ TEST(AdvEdit, MainWindowSourceField)
     EXPECT_EQ(pixel(e, 745, 20), QColor(0xC0, 0xC0, 0xC0));
     EXPECT_EQ(pixel(e, 373, 0), QColor(0xC0, 0xC0, 0xC0));
     EXPECT_EQ(pixel(e, 740, 10), QColor(0xC0, 0xC0, 0xC0));
+    {
+        // the value stays readable: text pixels clearly darker than the background
+        const QImage img = e->grab().toImage();
+        int dark = 0;
+        for (int x = 2; x < 200; ++x)
+            for (int y = 3; y < 18; ++y)
+                dark += qGray(img.pixel(x, y)) < 0x90;
+        EXPECT_GT(dark, 20);
+    }
     e->setEnabled(false);
     e->setEnabled(true);
     EXPECT_EQ(e->Color(), clWindow);
@@ -431,6 +440,35 @@ TEST(AdvEdit, FocusBorderColourFrame)
     f.focusEdit();
     EXPECT_EQ(pixel(e, 0, 0), QColor(0, 0xFF, 0));
     EXPECT_EQ(pixel(e, 745, 20), QColor(0, 0xFF, 0));
+}
+
+} // namespace
+
+namespace {
+
+// Pictures to look at: set QUILLON_SHOTS to a folder.
+TEST(AdvEdit, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("QUILLON_SHOTS");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "QUILLON_SHOTS not set";
+    Form f;
+    TAdvEdit* e = f.edit;
+    e->setReadOnly(true);
+    e->SetText("/home/user/Documents/report.docx");
+    f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-enabled.png");
+    e->setEnabled(false);
+    f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-disabled.png");
+    e->setEnabled(true);
+    e->SetText("");
+    e->setReadOnly(false);
+    e->SetEmptyText("type a name");
+    e->SetErrorMarkerPos(0);
+    f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-empty.png");
+    e->SetText("misspeled word");
+    e->SetErrorMarkerPos(0);
+    e->SetErrorMarkerLen(9);
+    f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-marker.png");
 }
 
 } // namespace
