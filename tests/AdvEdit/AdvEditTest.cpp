@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -469,6 +470,71 @@ TEST(AdvEdit, Screenshots)
     e->SetErrorMarkerPos(0);
     e->SetErrorMarkerLen(9);
     f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-marker.png");
+}
+
+} // namespace
+
+namespace {
+
+TEST(AdvEdit, FocusTimeWidthAndAlignment)
+{
+    Form f;
+    TAdvEdit* e = f.edit;
+    e->SetFocusWidthInc(20);
+    e->SetFocusAlign(TAdvEdit::eaRight);
+    f.focusEdit();
+    EXPECT_EQ(e->width(), 766);
+    EXPECT_EQ(e->EditAlign(), TAdvEdit::eaRight);
+    EXPECT_TRUE(e->alignment() & Qt::AlignRight);
+    f.focusOther();
+    EXPECT_EQ(e->width(), 746);
+    EXPECT_EQ(e->EditAlign(), TAdvEdit::eaLeft);
+}
+
+TEST(AdvEdit, MouseEnterLeaveAndAutoFocus)
+{
+    Form f;
+    TAdvEdit* e = f.edit;
+    QStringList seen;
+    e->OnMouseEnter = [&](TAdvEdit*) { seen << "enter"; };
+    e->OnMouseLeave = [&](TAdvEdit*) { seen << "leave"; };
+    e->SetAutoFocus(true);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), e->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(e, &enter);
+    QApplication::processEvents();
+    EXPECT_TRUE(e->hasFocus());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(e, &leave);
+    EXPECT_EQ(seen, QStringList({ "enter", "leave" }));
+}
+
+TEST(AdvEdit, FlatFieldDrawsItsBottomLine)
+{
+    Form f;
+    TAdvEdit* e = f.edit;
+    e->SetFlat(true);
+    EXPECT_FALSE(e->hasFrame());
+    const QImage img = e->grab().toImage();
+    EXPECT_EQ(img.pixelColor(300, 20), QColor(Qt::black));
+    EXPECT_EQ(img.pixelColor(300, 10), f.window.palette().color(QPalette::Window));
+    e->SetFlat(false);
+    EXPECT_TRUE(e->hasFrame());
+    EXPECT_EQ(e->Color(), clWindow);
+}
+
+TEST(AdvEdit, LongValueBecomesTheHint)
+{
+    Form f;
+    TAdvEdit* e = f.edit;
+    e->resize(60, 21);
+    e->SetText("a value far wider than the field can show");
+    QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), e->mapToGlobal(QPoint(5, 5)));
+    EXPECT_FALSE(QApplication::sendEvent(e, &tip) && QToolTip::isVisible());
+    e->SetHintShowLargeText(true);
+    QApplication::sendEvent(e, &tip);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), e->Text());
+    QToolTip::hideText();
 }
 
 } // namespace
