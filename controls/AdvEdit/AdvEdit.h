@@ -207,6 +207,14 @@ protected:
     virtual void LookupFocusLost() {}
     // Drag of the selected text starts here when the field is a drag source.
     virtual bool StartTextDrag(const QString& text) { Q_UNUSED(text); return false; }
+    // Drop-caret mark while text is dragged over the field; (-1, -1) removes it.
+    void SetDropCaret(const QPoint& clientPos)
+    {
+        if (clientPos == FCaretPos)
+            return;
+        FCaretPos = clientPos;
+        update();
+    }
 
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
