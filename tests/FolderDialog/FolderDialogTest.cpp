@@ -2,7 +2,10 @@
 #include "FolderDialog.h"
 #include "TempDir.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -195,6 +198,41 @@ TEST(FolderDialog, QtBrowserRefusesComputersAndPrinters)
     TBrowseRequest request;
     request.flags = 0x1000;
     EXPECT_FALSE(browser.browse(request));
+}
+
+TEST(FolderDialog, QtBrowserPreselectsPlacesAndReturnsTheFolder)
+{
+    TempDir tmp;
+    QDir(tmp.path()).mkdir("inner");
+    TFolderDialog d;
+    d.setTitle("Please, select the fixed file folder.");
+    d.setDirectory(tmp.path() + "/inner");
+    d.setDialogPosition(TDialogPosition::fdpXY);
+    d.setDialogX(12);
+    d.setDialogY(-3);
+    d.setCaption("Folder");
+    QString shownDirectory, shownTitle;
+    QPoint shownAt;
+    bool readOnly = true;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        shownDirectory = dialog->directory().absolutePath();
+        shownTitle = dialog->windowTitle();
+        shownAt = dialog->pos();
+        readOnly = dialog->testOption(QFileDialog::ReadOnly);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_TRUE(d.Execute());
+    EXPECT_EQ(shownDirectory, tmp.path() + "/inner");
+    EXPECT_EQ(shownTitle, "Folder");
+    EXPECT_EQ(shownAt, QPoint(12, 0));
+    EXPECT_FALSE(readOnly);
+    EXPECT_EQ(QDir::fromNativeSeparators(d.Directory()), tmp.path() + "/inner");
+
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    EXPECT_FALSE(d.Execute());
+    EXPECT_EQ(QDir::fromNativeSeparators(d.Directory()), tmp.path() + "/inner");
 }
 
 } // namespace
