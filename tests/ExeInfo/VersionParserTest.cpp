@@ -94,4 +94,25 @@ TEST(VersionParser, MissingFixedBlockOrBadSignature)
     EXPECT_EQ(info->value("040904E4", "ProductName"), QString("Sample"));
 }
 
+TEST(VersionDefinition, ParsesAndReportsBadLines)
+{
+    TVersionDefinition d;
+    EXPECT_EQ(ParseVersionDefinition("# c\nFILEVERSION = 2.1.0.0\nFILEOS = 4\nLANGUAGE = 8000\nProductName = A \"B\"\n", d), "");
+    EXPECT_EQ(d.fileVersion, (std::array<std::uint16_t, 4>{2, 1, 0, 0}));
+    EXPECT_EQ(d.fileOS, 4u);
+    EXPECT_EQ(d.language, 0x8000);
+    ASSERT_EQ(d.strings.size(), 1u);
+    EXPECT_EQ(d.strings[0].second, "A \"B\"");
+    const std::string rc = VersionDefinitionToRc(d);
+    EXPECT_NE(rc.find("FILEVERSION 2,1,0,0"), std::string::npos);
+    EXPECT_NE(rc.find("BLOCK \"800004E4\""), std::string::npos);
+    EXPECT_NE(rc.find("VALUE \"ProductName\", \"A \"\"B\"\"\\0\""), std::string::npos);
+
+    for (const char* bad : {"FILEVERSION = 2.1.0\n", "FILEVERSION = 2.1.0.0.0\n", "FILEVERSION = 70000.0.0.0\n",
+                            "FILEOS = x\n", "no equals sign\n"}) {
+        TVersionDefinition e;
+        EXPECT_NE(ParseVersionDefinition(bad, e), "") << bad;
+    }
+}
+
 } // namespace
