@@ -25,24 +25,30 @@ QString operatingSystemName()
 {
     OSVERSIONINFOW info = {};
     info.dwOSVersionInfoSize = sizeof info;
-#pragma warning(suppress : 4996)
     if (!GetVersionExW(&info))
         return QStringLiteral("Unknown");
     return WindowsVersionName(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
                               QString::fromWCharArray(info.szCSDVersion));
 }
 
-static QString withBackslash(UINT (*get)(LPWSTR, UINT))
+static QString withBackslash(const wchar_t* buf, UINT n)
 {
-    wchar_t buf[261] = {};
-    const UINT n = get(buf, 261);
     if (n == 0 || n > 260)
         return {};
     return QString::fromWCharArray(buf, int(n)) + QLatin1Char('\\');
 }
 
-QString windowsDirectory() { return withBackslash(GetWindowsDirectoryW); }
-QString systemDirectory() { return withBackslash(GetSystemDirectoryW); }
+QString windowsDirectory()
+{
+    wchar_t buf[261] = {};
+    return withBackslash(buf, GetWindowsDirectoryW(buf, 261));
+}
+
+QString systemDirectory()
+{
+    wchar_t buf[261] = {};
+    return withBackslash(buf, GetSystemDirectoryW(buf, 261));
+}
 
 QString tempDirectory()
 {
