@@ -10,6 +10,8 @@ TAdvProgress::TAdvProgress(QWidget* parent)
     , FBarColor(clHighlight)
     , FBkColor(clWindow)
 {
+    // A common-controls bar shows no percentage text.
+    setTextVisible(false);
 }
 
 void TAdvProgress::setBarColor(TColor value)

@@ -14,6 +14,7 @@ TEST(AdvProgress, DefaultsReadSystemColoursButSendNothing)
     EXPECT_EQ(bar.BarColor(), clHighlight);
     EXPECT_EQ(bar.BkColor(), clWindow);
     EXPECT_FALSE(bar.testAttribute(Qt::WA_SetPalette));
+    EXPECT_FALSE(bar.isTextVisible());
     EXPECT_EQ(bar.Version(), "1.2.0.0");
     bar.setVersion("9.9.9.9");
     EXPECT_EQ(bar.Version(), "1.2.0.0");
