@@ -5,31 +5,12 @@
 
 namespace {
 
-qsizetype FolderLength(const QString& path, const QString& delimiters)
-{
-    for (qsizetype i = path.size(); i > 0; --i) {
-        if (delimiters.contains(path.at(i - 1)))
-            return i;
-    }
-    return 0;
-}
-
 int RoundedShare(int count, int limit)
 {
     return int(std::nearbyint(double(count) * 100.0 / double(limit)));
 }
 
 } // namespace
-
-QString FolderPart(const QString& path, const QString& delimiters)
-{
-    return path.left(FolderLength(path, delimiters));
-}
-
-QString FileNamePart(const QString& path, const QString& delimiters)
-{
-    return path.mid(FolderLength(path, delimiters));
-}
 
 QString ExtensionPart(const QString& path, const QString& delimiters)
 {

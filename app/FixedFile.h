@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FolderDialog.h" // FolderPart, FileNamePart
+
 #include <QDateTime>
 #include <QString>
 
-// Path parts. `delimiters` holds the characters that end a folder part ("\:" on Windows, "/" here):
-// the folder part runs up to and including the last of them, the file name part is the rest, and
-// the extension is the file name part from its last "." on (empty without a ".").
-QString FolderPart(const QString& path, const QString& delimiters);
-QString FileNamePart(const QString& path, const QString& delimiters);
+// The extension: the file name part from its last "." on (empty without a "."), so a name that starts
+// with its only "." is all extension. `delimiters` ends a folder part ("\:" on Windows, "/" here).
 QString ExtensionPart(const QString& path, const QString& delimiters);
 
 // `path` with each doubled `separator` reduced to one (non-overlapping pairs, from the left).

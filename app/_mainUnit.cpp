@@ -38,6 +38,15 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     LoadForm([this] {
         setupUi(this);
         OpenDialog = new TOpenDialog(this);
+        FolderDialog = new TFolderDialog(this);
+        FolderDialog->setObjectName(QStringLiteral("FolderDialog"));
+        FolderDialog->setTitle(QStringLiteral("Please, select the fixed file folder."));
+        FolderDialog->setDialogX(0);
+        FolderDialog->setDialogY(0);
+        ExeInfo = new TExeInfo(this);
+        ExeInfo->setObjectName(QStringLiteral("ExeInfo"));
+        AdvProgress->setBarColor(clHighlight);
+        AdvProgress->setBkColor(clWindow);
     });
     ApplyDesignFonts(this);
     setFixedSize(800, 626);
@@ -63,6 +72,7 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     connect(SiteLabel, &ClickLabel::clicked, this, &T_mainForm::SiteLabelClick);
     connect(EmailLabel, &ClickLabel::clicked, this, &T_mainForm::EmailLabelClick);
     connect(UndeleteLabel, &ClickLabel::clicked, this, &T_mainForm::UndeleteLabelClick);
+    connect(ChangeLabel, &ClickLabel::clicked, this, &T_mainForm::ChangeLabelClick);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
@@ -77,8 +87,7 @@ void T_mainForm::FormCreate()
 
 QString T_mainForm::CaptionText() const
 {
-    // Becomes ProductName, two blanks, ProductVersion once the version reader is in.
-    return QStringLiteral("Quillon");
+    return ExeInfo->ProductName() + QStringLiteral("  ") + ExeInfo->ProductVersion();
 }
 
 void T_mainForm::FormActivate()
@@ -291,6 +300,12 @@ void T_mainForm::ChangeSpeedButtonClick()
 void T_mainForm::BrowseLabelClick()
 {
     m_services.Desktop->ShellOpen(FolderPart(FixedFile, PathDelimiters()));
+}
+
+void T_mainForm::ChangeLabelClick()
+{
+    if (const auto moved = ChooseFixedFileFolder(*FolderDialog, FixedFile, PathDelimiters()))
+        OutputFileStaticText->setText(set_fixed_file(*moved, 100, 45, 45));
 }
 
 void T_mainForm::SiteLabelClick()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ExeInfo.h"
+#include "FolderDialog.h"
 #include "OpenDialog.h"
 #include "Services.h"
 #include "ui__mainForm.h"
@@ -11,10 +13,9 @@ class T_manualForm;
 
 // The main window: the choice of the damaged file and of the output, and the repair pass.
 //
-// Stand-ins until the extended controls land (each used only through text, enabled state and
-// position, so the swap is the widget class in _mainForm.ui): FileAdvEdit is a QLineEdit,
-// AdvProgress a QProgressBar (0..100), ManualHTMLabel a QLabel showing the text plainly (its markup
-// is Links::ManualRepairMarkup), MainAdvPanel a QFrame; the pictures are empty labels.
+// Stand-ins until their controls land (each used only through text, enabled state and position, so
+// the swap is the widget class in _mainForm.ui): MainAdvPanel is a QFrame; the pictures are empty
+// labels.
 class T_mainForm : public QWidget, public Ui::_mainForm {
     Q_OBJECT
 
@@ -22,6 +23,8 @@ public:
     explicit T_mainForm(const TServices& services, QWidget* parent = nullptr);
 
     TOpenDialog* OpenDialog = nullptr;
+    TFolderDialog* FolderDialog = nullptr;
+    TExeInfo* ExeInfo = nullptr;
 
     // The offer dialog the pass shows when the file holds data; none, no offer.
     void SetManualForm(T_manualForm* form) { m_manualForm = form; }
@@ -51,8 +54,7 @@ public:
     void SiteLabelClick();
     void EmailLabelClick();
     void UndeleteLabelClick();
-    // "change" (ChangeLabel's click) moves the output to another folder; it arrives with the folder
-    // chooser and is not connected yet.
+    void ChangeLabelClick();
 
     // The window caption set at each activation.
     QString CaptionText() const;

@@ -331,7 +331,7 @@ TEST_F(PassTest, ActivationSetsCaptionAndClearsStopRequest)
     form().show();
     form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-    EXPECT_EQ(form().windowTitle(), QStringLiteral("Quillon"));
+    EXPECT_EQ(form().windowTitle(), QStringLiteral("Quillon  2.1 Build 2"));
     EXPECT_FALSE(form().StopRequested);
 }
 
