@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FormStyle.h"
 
+#include "ClickLabel.h"
+
 #include <QHash>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -93,10 +95,11 @@ void ApplyDesignFonts(QWidget* root)
     bool substituted = false;
     for (auto it = cache.cbegin(); it != cache.cend() && !substituted; ++it)
         substituted = QFontInfo(it->first).family() != it->first.family();
-    if (!substituted)
-        return;
+    // The link texts (addresses) are ours rather than the design's, so links are always measured.
     for (QLabel* label : root->findChildren<QLabel*>()) {
         if (label->wordWrap() || label->text().isEmpty())
+            continue;
+        if (!substituted && !qobject_cast<ClickLabel*>(label))
             continue;
         // One measurement of the single line; a full size hint lays the text out and costs far more.
         const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
