@@ -29,17 +29,17 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
     const QVariant value = widget->property("designFont");
     if (!value.isValid())
         return;
-    const QString spec = value.toString();
-    auto it = cache.find(spec);
+    const QString definition = value.toString();
+    auto it = cache.find(definition);
     if (it == cache.end()) {
         TFont font;
-        if (!ParseDesignFont(spec, font))
+        if (!ParseDesignFont(definition, font))
             return;
         QFont qfont = font.ToQFont();
         // Hinting (full by default on X11) widens Tahoma beyond its 96-dpi design widths, for which the
         // layout is made.
         qfont.setHintingPreference(QFont::PreferNoHinting);
-        it = cache.insert(spec, {qfont, font.Color});
+        it = cache.insert(definition, {qfont, font.Color});
     }
     widget->setFont(it->first);
     // A colour the palette already has needs no override (and without one, palette changes flow in).
@@ -59,9 +59,9 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
 
 } // namespace
 
-bool ParseDesignFont(const QString& spec, TFont& font)
+bool ParseDesignFont(const QString& definition, TFont& font)
 {
-    const QStringList parts = spec.split(QLatin1Char(';'));
+    const QStringList parts = definition.split(QLatin1Char(';'));
     if (parts.size() != 4)
         return false;
     bool ok = false;

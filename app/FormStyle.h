@@ -15,4 +15,4 @@ class QWidget;
 void ApplyDesignFonts(QWidget* root);
 
 // Parses one "designFont" value; false when it is malformed.
-bool ParseDesignFont(const QString& spec, TFont& font);
+bool ParseDesignFont(const QString& definition, TFont& font);
