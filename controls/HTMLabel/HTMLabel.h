@@ -1,0 +1,338 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Color.h"
+#include "Font.h"
+#include "HTMLPicture.h"
+#include "HTMLabelStrings.h"
+#include "ImageList.h"
+#include "Loadable.h"
+#include "MarkupEngine.h"
+#include "Rect.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QSize>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QPainter;
+
+// Opens an anchor target (web address or "mailto:") in the user's handler. Replaceable so that tests
+// and hosts can route it elsewhere; the default hands it to QDesktopServices.
+using THTMLabelShellOpen = std::function<void(const QString& target)>;
+THTMLabelShellOpen& HTMLabelShellOpen();
+
+// A label that shows mini-markup. It paints on its parent's background (nothing of its own unless it
+// is opaque, then its Color or the Color-to-ColorTo gradient), with optional line gradients, bevels
+// and borders; sizes itself to its text when AutoSizing is on; shows the hand cursor over anchors and
+// reports them through the On... events; a click on an anchor whose target holds "://" or "mailto:"
+// opens it. Coordinates are client pixels; colours are TColor values (0x00BBGGRR, system, clNone).
+class THTMLabel : public QWidget, public TLoadable {
+    Q_OBJECT
+    Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint)
+    Q_PROPERTY(bool AutoSizing READ AutoSizing WRITE setAutoSizing)
+    Q_PROPERTY(TAutoSizeType AutoSizeType READ AutoSizeType WRITE setAutoSizeType)
+    Q_PROPERTY(TAlign Align READ Align WRITE setAlign)
+    Q_PROPERTY(TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
+    Q_PROPERTY(TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
+    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth)
+    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
+    Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
+    Q_PROPERTY(uint Color READ Color WRITE setColor)
+    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
+    Q_PROPERTY(bool Ellipsis READ Ellipsis WRITE setEllipsis)
+    Q_PROPERTY(TGradientType GradientType READ GradientType WRITE setGradientType)
+    Q_PROPERTY(bool HintShowFull READ HintShowFull WRITE setHintShowFull)
+    Q_PROPERTY(bool Hover READ Hover WRITE setHover)
+    Q_PROPERTY(uint HoverColor READ HoverColor WRITE setHoverColor)
+    Q_PROPERTY(uint HoverFontColor READ HoverFontColor WRITE setHoverFontColor)
+    Q_PROPERTY(bool HTMLHint READ HTMLHint WRITE setHTMLHint)
+    Q_PROPERTY(QStringList HTMLText READ HTMLText WRITE setHTMLText)
+    Q_PROPERTY(TImageList* Images READ Images WRITE setImages)
+    Q_PROPERTY(int LineSpacing READ LineSpacing WRITE setLineSpacing)
+    Q_PROPERTY(int LineWidth READ LineWidth WRITE setLineWidth)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
+    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE setPictureContainer)
+    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE setShadowColor)
+    Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
+    Q_PROPERTY(TVAlignment VAlignment READ VAlignment WRITE setVAlignment)
+    Q_PROPERTY(QString Version READ Version WRITE setVersion)
+    Q_PROPERTY(QString Text READ Text)
+    Q_PROPERTY(QSize HTMLSize READ HTMLSize)
+
+public:
+    enum TAutoSizeType { asVertical, asHorizontal, asBoth };
+    Q_ENUM(TAutoSizeType)
+    enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+    Q_ENUM(TAlign)
+    enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+    Q_ENUM(TBevelCut)
+    enum TBorderStyle { bsNone, bsSingle };
+    Q_ENUM(TBorderStyle)
+    enum TVAlignment { tvaTop, tvaCenter, tvaBottom };
+    Q_ENUM(TVAlignment)
+    enum TGradientType { gtFullHorizontal, gtFullVertical, gtBottomLine, gtCenterLine, gtTopLine };
+    Q_ENUM(TGradientType)
+
+    explicit THTMLabel(QWidget* parent = nullptr);
+    ~THTMLabel() override;
+
+    // Show the anchor target as the hint over an anchor.
+    bool AnchorHint() const { return FAnchorHint; }
+    void setAnchorHint(bool value) { FAnchorHint = value; }
+    // Grow or shrink to the text (height and/or width as AutoSizeType and Align allow), 6 pixels more
+    // than the text in each sized direction.
+    bool AutoSizing() const { return FAutoSizing; }
+    void setAutoSizing(bool value);
+    TAutoSizeType AutoSizeType() const { return FAutoSizeType; }
+    void setAutoSizeType(TAutoSizeType value);
+    // Docking in the parent: top and bottom take the parent's width, left and right its height,
+    // client all of it. Auto-sizing changes only the free direction.
+    TAlign Align() const { return FAlign; }
+    void setAlign(TAlign value);
+    TBevelCut BevelInner() const { return FBevelInner; }
+    void setBevelInner(TBevelCut value);
+    TBevelCut BevelOuter() const { return FBevelOuter; }
+    void setBevelOuter(TBevelCut value);
+    // Width of each bevel in pixels (at least 1).
+    int BevelWidth() const { return FBevelWidth; }
+    void setBevelWidth(int value);
+    TColor BorderColor() const { return FBorderColor; }
+    void setBorderColor(TColor value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void setBorderStyle(TBorderStyle value);
+    // Width of the colour frame between the bevels, and of the single border, in pixels (at least 0).
+    int BorderWidth() const { return FBorderWidth; }
+    void setBorderWidth(int value);
+    // Background colour; writing it ends ParentColor. While ParentColor is on, Color reads the
+    // parent's own Color property when it has one, else the parent's window colour.
+    TColor Color() const;
+    void setColor(TColor value);
+    bool ParentColor() const { return FParentColor; }
+    void setParentColor(bool value);
+    // End colour of the gradients; clNone paints the full-area types in plain Color.
+    TColor ColorTo() const { return FColorTo; }
+    void setColorTo(TColor value);
+    // One line per explicit break, cut with an ellipsis, instead of word wrapping.
+    bool Ellipsis() const { return FEllipsis; }
+    void setEllipsis(bool value);
+    TGradientType GradientType() const { return FGradientType; }
+    void setGradientType(TGradientType value);
+    // Without an anchor hint: the whole text as hint (the markup with HTMLHint, else plain text).
+    bool HintShowFull() const { return FHintShowFull; }
+    void setHintShowFull(bool value) { FHintShowFull = value; }
+    bool HTMLHint() const { return FHTMLHint; }
+    void setHTMLHint(bool value) { FHTMLHint = value; }
+    // Only the anchor under the mouse is underlined and takes HoverColor / HoverFontColor.
+    bool Hover() const { return FHover; }
+    void setHover(bool value) { FHover = value; }
+    TColor HoverColor() const { return FHoverColor; }
+    void setHoverColor(TColor value) { FHoverColor = value; }
+    TColor HoverFontColor() const { return FHoverFontColor; }
+    void setHoverFontColor(TColor value) { FHoverFontColor = value; }
+    // The markup, one string per line; the label shows the lines joined with one blank. Assigning a
+    // whole list runs its lines together, dropping every CR and LF, into a single line.
+    QStringList HTMLText() const { return FHTMLText.Lines(); }
+    void setHTMLText(const QStringList& value);
+    // The line list itself, for editing in place (every edit repaints and empties the picture cache).
+    THTMLStrings& HTMLLines() { return FHTMLText; }
+    TImageList* Images() const { return FImages; }
+    void setImages(TImageList* value);
+    // Extra pixels added to every line's height.
+    int LineSpacing() const { return FLineSpacing; }
+    void setLineSpacing(int value);
+    // Height in pixels of the band of the line gradients.
+    int LineWidth() const { return FLineWidth; }
+    void setLineWidth(int value);
+    TPictureContainer* PictureContainer() const { return FContainer; }
+    void setPictureContainer(TPictureContainer* value);
+    TColor ShadowColor() const { return FShadowColor; }
+    void setShadowColor(TColor value);
+    // Shadow displacement in pixels, both axes.
+    int ShadowOffset() const { return FShadowOffset; }
+    void setShadowOffset(int value);
+    // Paint nothing of its own: no background, only line gradients, frames and text.
+    bool Transparent() const { return FTransparent; }
+    void setTransparent(bool value);
+    TColor URLColor() const { return FURLColor; }
+    void setURLColor(TColor value);
+    TVAlignment VAlignment() const { return FVAlignment; }
+    void setVAlignment(TVAlignment value);
+    // Always "1.8.0.2"; writing does nothing.
+    QString Version() const;
+    void setVersion(const QString&) {}
+
+    // The plain text (markup removed).
+    QString Text() const;
+    // Owned cache of pictures loaded from "://" sources.
+    THTMLPictureCache* ImageCache() const { return FImageCache.get(); }
+    // Size of the text laid out without a width limit (within 4096 × 4096 pixels).
+    QSize HTMLSize() const;
+    // Size of the text laid out at most `maxWidth` pixels wide.
+    QSize GetSizeWithMaxWidth(int maxWidth) const;
+
+    // Painting is suppressed while BeginUpdate calls outnumber EndUpdate calls.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+    // Paints now.
+    void Doit();
+    // Draws the text onto `canvas` in `r` with the canvas's font, for printing (no hover, no picture
+    // under the mouse, a one-pixel grey shadow).
+    void HTMLPrint(TCanvas& canvas, const TRect& r);
+
+    // Wrap every occurrence of `text` in the visible text in highlight ("hi") or error-mark ("e")
+    // tags, or remove those tags again.
+    void HilightText(const QString& text, bool matchCase);
+    void UnHilightText();
+    void MarkText(const QString& text, bool matchCase);
+    void UnMarkText();
+
+    // Target of the anchor at a client point ("" when none). Sets the hovered anchor's number and
+    // rectangle (AnchorAtRect) as a side effect. Lays the text out exactly as paint does, so the hit
+    // area always lies on the drawn text.
+    QString AnchorAt(int x, int y);
+    // Rectangle of the anchor found by the last AnchorAt, (-1, -1, -1, -1) when none.
+    TRect AnchorAtRect() const { return m_anchorRect; }
+    // 1-based number of the anchor under the mouse, -1 when none.
+    int HoverHyperLink() const { return FHoverHyperLink; }
+    // Rectangle of the anchor the hover state refers to, (-1, -1, -1, -1) when none.
+    TRect CurrHoverRect() const { return FCurrHoverRect; }
+
+    // Paints the label onto `painter` (the widget's own paint routine; also usable for a QImage).
+    void PaintLabel(QPainter& painter);
+
+    // Events: sender first; OnAnchorHint may change the hint text.
+    std::function<void(THTMLabel*, const QString& anchor)> OnAnchorClick;
+    std::function<void(THTMLabel*, const QString& anchor)> OnAnchorEnter;
+    std::function<void(THTMLabel*, const QString& anchor)> OnAnchorExit;
+    std::function<void(THTMLabel*, QString& anchor)> OnAnchorHint;
+    std::function<void(THTMLabel*)> OnMouseEnter;
+    std::function<void(THTMLabel*)> OnMouseLeave;
+
+    virtual std::uint32_t VersionNumber() const { return 0x01080002; }
+    // The markup drawn: the lines of HTMLText joined with one blank.
+    virtual QString DisplayText() const;
+
+signals:
+    void anchorClicked(const QString& anchor);
+    void anchorEntered(const QString& anchor);
+    void anchorExited(const QString& anchor);
+
+protected:
+    virtual void TextChanged();
+    // One engine call with the label's settings on `rect`; stores the text size in FXSize / FYSize.
+    virtual bool PaintMarkup(TCanvas& canvas, const TMarkupParams& params, TMarkupResult& result);
+
+    void Loaded() override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Everything the text placement depends on besides the point; equal keys give equal layouts.
+    struct LayoutKey {
+        quint64 textGeneration = 0;
+        TFont font;
+        QSize size;
+        TAlign align = alNone;
+        TAutoSizeType autoSizeType = asVertical;
+        bool autoSizing = false;
+        TVAlignment valign = tvaTop;
+        TBevelCut bevelInner = bvNone;
+        TBevelCut bevelOuter = bvNone;
+        int bevelWidth = 0;
+        int borderWidth = 0;
+        TBorderStyle borderStyle = bsNone;
+        bool ellipsis = false;
+        int lineSpacing = 0;
+        const void* images = nullptr;
+        const void* container = nullptr;
+        bool operator==(const LayoutKey&) const = default;
+    };
+    struct Placement {
+        TRect rect;       // where the text is laid out
+        QSize autoSize;   // the size auto-sizing asks for (the current size when it asks nothing)
+    };
+
+    TFont CanvasFont() const;
+    TMarkupParams BaseParams(const TRect& rect) const;
+    bool SizesWidth() const;
+    bool SizesHeight() const;
+    LayoutKey CurrentLayoutKey() const;
+    // Text rectangle for the current settings; measures the text when auto-sizing or alignment needs
+    // it (reusing the last measurement when `reuse` and nothing that shapes the layout changed).
+    Placement PlaceText(TCanvas& canvas, const QPoint& hit, bool reuse);
+    QSize MeasureText(TCanvas& canvas, const TRect& rect, const QPoint& hit);
+    void AdjustAutoSize();
+    void ApplyAlign();
+    void HTMLTextChanged();
+    void LayoutChanged();
+    void InvalidateRect(const TRect& r);
+    bool HasHandCursor() const;
+    QPoint CursorPoint() const;
+
+    QString FAnchor;
+    bool FAutoSizing = false;
+    TAutoSizeType FAutoSizeType = asVertical;
+    THTMLStrings FHTMLText;
+    bool FAnchorHint = false;
+    QPointer<TImageList> FImages;
+    std::unique_ptr<THTMLPictureCache> FImageCache;
+    int FUpdateCount = 0;
+    TColor FURLColor = clBlue;
+    TBevelCut FBevelInner = bvNone;
+    TBevelCut FBevelOuter = bvNone;
+    int FBevelWidth = 1;
+    int FBorderWidth = 0;
+    TBorderStyle FBorderStyle = bsNone;
+    int FShadowOffset = 2;
+    TColor FShadowColor = clGray;
+    bool FHover = false;
+    int FHoverHyperLink = -1;
+    int FOldHoverHyperLink = -1;
+    TColor FHoverColor = clNone;
+    TColor FHoverFontColor = clNone;
+    TVAlignment FVAlignment = tvaTop;
+    bool FEllipsis = false;
+    TRect FCurrHoverRect{-1, -1, -1, -1};
+    QPointer<TPictureContainer> FContainer;
+    TGradientType FGradientType = gtFullHorizontal;
+    TColor FBorderColor = clBlack;
+    int FLineWidth = 2;
+    int FLineSpacing = 0;
+    bool FHTMLHint = false;
+    bool FHintShowFull = false;
+    QMetaObject::Connection FILChangeLink;
+    int FXSize = 0;
+    int FYSize = 0;
+    TColor FColorTo = clNone;
+    TColor FColor = clBtnFace;
+    bool FParentColor = true;
+    bool FTransparent = false;
+    TAlign FAlign = alNone;
+
+    QString m_displayText;          // DisplayText's default, kept joined
+    quint64 m_textGeneration = 0;   // bumped by every change of the text or its pictures
+    TRect m_anchorRect{-1, -1, -1, -1};
+    LayoutKey m_measuredKey;        // what m_measuredSize was measured for
+    QSize m_measuredSize;
+    bool m_hasMeasure = false;
+    bool m_adjusting = false;
+    bool m_aligning = false;
+    QPixmap m_buffer;               // off-screen paint buffer, kept between paints
+    QPointer<QWidget> m_alignParent;
+};
