@@ -469,7 +469,9 @@ void THTMLabel::PaintLabel(QPainter& target)
     canvas.Brush.Color = color;
     // The point under the mouse lets an image inside a hovered anchor show its ALT picture.
     const QPoint hit = CursorPoint();
-    const Placement placement = PlaceText(canvas, hit, false);
+    // Without pictures the point cannot change the layout, so the last measurement stays valid.
+    const bool pictures = DisplayText().contains(QLatin1String("<im"), Qt::CaseInsensitive);
+    const Placement placement = PlaceText(canvas, hit, !pictures);
     if (placement.autoSize != size()) {
         // Sizing is not done while painting; something changed without passing through a setter.
         QMetaObject::invokeMethod(this, [this] { AdjustAutoSize(); }, Qt::QueuedConnection);
@@ -683,6 +685,7 @@ THTMLabel::LayoutKey THTMLabel::CurrentLayoutKey() const
 {
     LayoutKey key;
     key.textGeneration = m_textGeneration;
+    key.text = DisplayText();
     key.font = CanvasFont();
     key.size = size();
     key.align = FAlign;

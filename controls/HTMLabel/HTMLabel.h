@@ -246,6 +246,7 @@ private:
     // Everything the text placement depends on besides the point; equal keys give equal layouts.
     struct LayoutKey {
         quint64 textGeneration = 0;
+        QString text;
         TFont font;
         QSize size;
         TAlign align = alNone;
@@ -326,7 +327,7 @@ private:
     TAlign FAlign = alNone;
 
     QString m_displayText;          // DisplayText's default, kept joined
-    quint64 m_textGeneration = 0;   // bumped by every change of the text or its pictures
+    quint64 m_textGeneration = 0;   // bumped by every change of the text or of its picture sources
     TRect m_anchorRect{-1, -1, -1, -1};
     LayoutKey m_measuredKey;        // what m_measuredSize was measured for
     QSize m_measuredSize;

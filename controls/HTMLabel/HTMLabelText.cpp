@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabelText.h"
 
+#include <QList>
+#include <utility>
+
 namespace HTMLabelText {
 
 namespace {
@@ -74,10 +77,9 @@ qsizetype MarkupIndex(QStringView markup, qsizetype visibleIndex)
 
 QString WrapMatches(QStringView markup, QStringView text, QStringView tag, bool matchCase)
 {
-    QString result = markup.toString();
     // An empty search text would match at the same place forever.
     if (text.isEmpty())
-        return result;
+        return markup.toString();
     const QString open = QLatin1Char('<') + tag.toString() + QLatin1Char('>');
     const QString close = QLatin1String("</") + tag.toString() + QLatin1Char('>');
     QString visible = VisibleText(markup);
@@ -86,16 +88,27 @@ QString WrapMatches(QStringView markup, QStringView text, QStringView tag, bool 
         visible = UpperSameLength(visible);
         needle = UpperSameLength(needle);
     }
+    // Positions are taken in the original markup: once tags are inserted, a stray "<" would find
+    // their ">" and swallow them.
+    QList<std::pair<qsizetype, const QString*>> inserts;
     qsizetype from = 0;
     for (;;) {
         const qsizetype p = visible.indexOf(needle, from);
         if (p < 0)
             break;
-        // The inserted tags are tags, so visible positions stay valid for the grown markup.
-        result.insert(MarkupIndex(result, p), open);
-        result.insert(MarkupIndex(result, p + needle.size()), close);
+        inserts.append({MarkupIndex(markup, p), &open});
+        inserts.append({MarkupIndex(markup, p + needle.size()), &close});
         from = p + needle.size();
     }
+    QString result;
+    result.reserve(markup.size() + inserts.size() * close.size());
+    qsizetype copied = 0;
+    for (const auto& [at, insert] : inserts) {
+        result += markup.mid(copied, at - copied);
+        result += *insert;
+        copied = at;
+    }
+    result += markup.mid(copied);
     return result;
 }
 
