@@ -15,7 +15,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 shopt -s nullglob
 ran=0
 for target in build-fuzz/fuzz/*/fuzz_*; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue
   name="$(basename "$target")"
   corpus_seed="fuzz/${name#fuzz_}/corpus"
   work="build-fuzz/corpus/$name"

@@ -22,7 +22,7 @@ namespace G = HTMLabelGeometry;
 
 namespace {
 
-constexpr TRect kNoRect{-1, -1, -1, -1};
+constexpr TRect kNoRect { -1, -1, -1, -1 };
 // Auto-sized directions are laid out without a limit.
 constexpr int kUnbounded = 65535;
 // Room auto-sizing leaves around the text, in each sized direction.
@@ -188,7 +188,7 @@ void THTMLabel::setGradientType(TGradientType value)
 void THTMLabel::setHTMLText(const QStringList& value)
 {
     const QString text = HTMLabelText::RemoveLineBreaks(value);
-    FHTMLText.SetLines(text.isEmpty() ? QStringList() : QStringList{text});
+    FHTMLText.SetLines(text.isEmpty() ? QStringList() : QStringList { text });
 }
 
 void THTMLabel::setImages(TImageList* value)
@@ -426,8 +426,8 @@ void THTMLabel::PaintLabel(QPainter& target)
         if (FColorTo != clNone && (FGradientType == gtFullHorizontal || FGradientType == gtFullVertical)) {
             DrawGradient(canvas, color, FColorTo, steps, client, FGradientType == gtFullHorizontal);
         } else {
-            canvas.Pen = TPen{color, 1};
-            canvas.Brush = TBrush{color, false};
+            canvas.Pen = TPen { color, 1 };
+            canvas.Brush = TBrush { color, false };
             canvas.Rectangle(client);
         }
     }
@@ -457,7 +457,7 @@ void THTMLabel::PaintLabel(QPainter& target)
     }
     if (frames.outline) {
         const TRect& o = frames.outlineRect;
-        canvas.Pen = TPen{FBorderColor, frames.outlineWidth};
+        canvas.Pen = TPen { FBorderColor, frames.outlineWidth };
         canvas.MoveTo(o.Left, o.Top);
         canvas.LineTo(o.Right, o.Top);
         canvas.LineTo(o.Right, o.Bottom);
@@ -474,7 +474,8 @@ void THTMLabel::PaintLabel(QPainter& target)
     const Placement placement = PlaceText(canvas, hit, !pictures);
     if (placement.autoSize != size()) {
         // Sizing is not done while painting; something changed without passing through a setter.
-        QMetaObject::invokeMethod(this, [this] { AdjustAutoSize(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { AdjustAutoSize(); }, Qt::QueuedConnection);
     }
     TMarkupParams params = BaseParams(placement.rect);
     params.HitX = hit.x();
@@ -498,7 +499,8 @@ void THTMLabel::mouseMoveEvent(QMouseEvent* event)
     const QString anchor = AnchorAt(pos.x(), pos.y());
     const TRect rect = m_anchorRect;
     if (!anchor.isEmpty()) {
-        if ((anchor != FAnchor || rect != FCurrHoverRect || FHoverHyperLink == -1) && FHover && rect.Left != -1)
+        if ((anchor != FAnchor || rect != FCurrHoverRect || FHoverHyperLink == -1) && FHover
+            && rect.Left != -1)
             InvalidateRect(FCurrHoverRect);
         if (!testAttribute(Qt::WA_SetCursor) || anchor != FAnchor || FOldHoverHyperLink != FHoverHyperLink) {
             if (FAnchorHint)
@@ -577,14 +579,16 @@ bool THTMLabel::event(QEvent* event)
             if (!anchor.isEmpty()) {
                 if (OnAnchorHint)
                     OnAnchorHint(this, anchor);
-                QToolTip::showText(help->globalPos() + QPoint(10, -10), Qt::convertFromPlainText(anchor), this);
+                QToolTip::showText(help->globalPos() + QPoint(10, -10),
+                    Qt::convertFromPlainText(anchor, Qt::WhiteSpaceNormal), this);
                 return true;
             }
         }
         if (FHintShowFull) {
             QString text = DisplayText();
             if (!FHTMLHint)
-                text = Qt::convertFromPlainText(MarkupToPlainText(text).remove(QLatin1Char('\r')));
+                text = Qt::convertFromPlainText(
+                    MarkupToPlainText(text).remove(QLatin1Char('\r')), Qt::WhiteSpaceNormal);
             QToolTip::showText(help->globalPos(), text, this);
             return true;
         }
@@ -714,7 +718,7 @@ THTMLabel::Placement THTMLabel::PlaceText(TCanvas& canvas, const QPoint& hit, bo
     settings.singleBorder = FBorderStyle == bsSingle;
     const TRect inner = G::LayoutFrames(TRect(0, 0, width(), height()), settings).textRect;
 
-    Placement placement{inner, size()};
+    Placement placement { inner, size() };
     TRect& rect = placement.rect;
     if (FAutoSizing) {
         if (SizesWidth())
@@ -735,17 +739,18 @@ THTMLabel::Placement THTMLabel::PlaceText(TCanvas& canvas, const QPoint& hit, bo
         m_measuredSize = text;
         m_hasMeasure = true;
     }
+    // The frames keep their room: without them this is the text size plus the margin.
     if (SizesWidth())
-        placement.autoSize.setWidth(text.width() + kAutoSizeMargin);
+        placement.autoSize.setWidth(text.width() + kAutoSizeMargin + width() - inner.Width());
     if (SizesHeight())
-        placement.autoSize.setHeight(text.height() + kAutoSizeMargin);
+        placement.autoSize.setHeight(text.height() + kAutoSizeMargin + height() - inner.Height());
     if (FVAlignment != tvaTop) {
         // Aligned within the frames at the size the label takes, so that the text never sits on them.
-        const TRect sized = G::LayoutFrames(TRect(0, 0, placement.autoSize.width(),
-                                                 placement.autoSize.height()), settings)
-                                .textRect;
-        rect = G::AlignText(rect, sized, text.height(),
-                            FVAlignment == tvaCenter ? G::VAlign::Center : G::VAlign::Bottom);
+        const TRect sized
+            = G::LayoutFrames(TRect(0, 0, placement.autoSize.width(), placement.autoSize.height()), settings)
+                  .textRect;
+        rect = G::AlignText(
+            rect, sized, text.height(), FVAlignment == tvaCenter ? G::VAlign::Center : G::VAlign::Bottom);
     }
     return placement;
 }

@@ -167,7 +167,7 @@ public:
     void setVAlignment(TVAlignment value);
     // Always "1.8.0.2"; writing does nothing.
     QString Version() const;
-    void setVersion(const QString&) {}
+    void setVersion(const QString&) { }
 
     // The plain text (markup removed).
     QString Text() const;
@@ -265,8 +265,8 @@ private:
         bool operator==(const LayoutKey&) const = default;
     };
     struct Placement {
-        TRect rect;       // where the text is laid out
-        QSize autoSize;   // the size auto-sizing asks for (the current size when it asks nothing)
+        TRect rect; // where the text is laid out
+        QSize autoSize; // the size auto-sizing asks for (the current size when it asks nothing)
     };
 
     TFont CanvasFont() const;
@@ -309,7 +309,7 @@ private:
     TColor FHoverFontColor = clNone;
     TVAlignment FVAlignment = tvaTop;
     bool FEllipsis = false;
-    TRect FCurrHoverRect{-1, -1, -1, -1};
+    TRect FCurrHoverRect { -1, -1, -1, -1 };
     QPointer<TPictureContainer> FContainer;
     TGradientType FGradientType = gtFullHorizontal;
     TColor FBorderColor = clBlack;
@@ -326,14 +326,14 @@ private:
     bool FTransparent = false;
     TAlign FAlign = alNone;
 
-    QString m_displayText;          // DisplayText's default, kept joined
-    quint64 m_textGeneration = 0;   // bumped by every change of the text or of its picture sources
-    TRect m_anchorRect{-1, -1, -1, -1};
-    LayoutKey m_measuredKey;        // what m_measuredSize was measured for
+    QString m_displayText; // DisplayText's default, kept joined
+    quint64 m_textGeneration = 0; // bumped by every change of the text or of its picture sources
+    TRect m_anchorRect { -1, -1, -1, -1 };
+    LayoutKey m_measuredKey; // what m_measuredSize was measured for
     QSize m_measuredSize;
     bool m_hasMeasure = false;
     bool m_adjusting = false;
     bool m_aligning = false;
-    QPixmap m_buffer;               // off-screen paint buffer, kept between paints
+    QPixmap m_buffer; // off-screen paint buffer, kept between paints
     QPointer<QWidget> m_alignParent;
 };

@@ -8,7 +8,7 @@ namespace {
 void AddFill(std::vector<Fill>& fills, const TRect& r, TColor color)
 {
     if (!r.IsEmpty())
-        fills.push_back({r, color});
+        fills.push_back({ r, color });
 }
 
 void AppendBevel(std::vector<Fill>& fills, TRect& rect, Bevel bevel, int width)
@@ -27,11 +27,11 @@ void AppendFrame(std::vector<Fill>& fills, TRect& rect, TColor topLeft, TColor b
 {
     for (int i = 0; i < width; ++i) {
         const TRect& r = rect;
-        // The right column and bottom row own the top-right and bottom-left corners.
+        // The right and bottom edges own the top-right and bottom-left corners.
         AddFill(fills, TRect(r.Left, r.Top, r.Right - 1, r.Top + 1), topLeft);
-        AddFill(fills, TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1), topLeft);
+        AddFill(fills, TRect(r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1), topLeft);
         AddFill(fills, TRect(r.Right - 1, r.Top, r.Right, r.Bottom), bottomRight);
-        AddFill(fills, TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom), bottomRight);
+        AddFill(fills, TRect(r.Left, r.Bottom - 1, r.Right - 1, r.Bottom), bottomRight);
         rect.Inflate(-1, -1);
     }
 }

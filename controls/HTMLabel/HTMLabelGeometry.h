@@ -19,7 +19,7 @@ struct FrameSettings {
     int bevelWidth = 1;
     int borderWidth = 0;
     bool singleBorder = false;
-    TColor color = clBtnFace;   // the label's background colour (the colour frame)
+    TColor color = clBtnFace; // the label's background colour (the colour frame)
     TColor borderColor = clBlack;
 };
 
@@ -31,11 +31,11 @@ struct Fill {
 };
 
 struct Frames {
-    std::vector<Fill> fills;     // frame edges in drawing order
-    bool outline = false;        // single border drawn as a closed line through outlineRect's corners
+    std::vector<Fill> fills; // frame edges in drawing order
+    bool outline = false; // single border drawn as a closed line through outlineRect's corners
     TRect outlineRect;
     int outlineWidth = 0;
-    TRect textRect;              // what remains for the text
+    TRect textRect; // what remains for the text
 };
 
 // `width` nested one-pixel frames inside `rect`, top and left edges in `topLeft`, bottom and right

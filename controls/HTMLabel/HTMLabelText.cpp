@@ -96,8 +96,8 @@ QString WrapMatches(QStringView markup, QStringView text, QStringView tag, bool 
         const qsizetype p = visible.indexOf(needle, from);
         if (p < 0)
             break;
-        inserts.append({MarkupIndex(markup, p), &open});
-        inserts.append({MarkupIndex(markup, p + needle.size()), &close});
+        inserts.append({ MarkupIndex(markup, p), &open });
+        inserts.append({ MarkupIndex(markup, p + needle.size()), &close });
         from = p + needle.size();
     }
     QString result;
