@@ -1,0 +1,175 @@
+// SPDX-License-Identifier: MIT
+// The offer dialog's HTML label beside a QLabel showing the same rich text: one full paint of each,
+// and real mouse moves across each (over the address and off it again). Prints the ratios; on a
+// busy machine run it with --benchmark_repetitions=5 to compare medians.
+#include "Fonts.h"
+#include "HTMLabel.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::map<std::string, double> g_seconds; // per iteration, by benchmark name
+
+const QString kAddress = QStringLiteral("support@quillon-repair.com");
+const QString kSentence = QStringLiteral("you can send us your file for the manual repair of the file. Our "
+                                         "repair experts will analyze the file and "
+                                         "repair it for you. Once the file has been received, it generally "
+                                         "takes 1-48 hours to process. You can send "
+                                         "your corrupted file as an attachment to us via email ");
+
+QString LabelMarkup()
+{
+    return kSentence
+        + QStringLiteral("<A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+              .arg(kAddress);
+}
+
+QString QtRichText()
+{
+    return kSentence
+        + QStringLiteral("<a href=\"mailto:%1\"><u><font color=\"#000000\"><b>%1</b></font></u></a>")
+              .arg(kAddress);
+}
+
+QFont Tahoma11()
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    return font;
+}
+
+// Both widgets in a shown window of the offer dialog's size, as the user sees them.
+struct Scene {
+    QWidget window;
+    THTMLabel* ours = nullptr;
+    QLabel* qt = nullptr;
+
+    Scene()
+    {
+        window.resize(412, 83 * 2);
+        window.setFont(Tahoma11());
+        ours = new THTMLabel(&window);
+        ours->setGeometry(11, 12, 390, 58);
+        ours->setAutoSizing(true);
+        ours->setHTMLText({ LabelMarkup() });
+        qt = new QLabel(&window);
+        qt->setGeometry(11, 95, 390, 58);
+        qt->setTextFormat(Qt::RichText);
+        qt->setWordWrap(true);
+        qt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        qt->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+        qt->setText(QtRichText());
+        window.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+Scene* g_scene = nullptr;
+
+void Paint(benchmark::State& state, QWidget& widget)
+{
+    QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        widget.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// A sweep along the middle of every text line: on the address, off it, and back.
+std::vector<QPoint> SweepPoints(const QWidget& widget)
+{
+    std::vector<QPoint> points;
+    for (int y = 6; y < widget.height(); y += 13)
+        for (int x = 5; x < widget.width(); x += 24)
+            points.emplace_back(x, y);
+    return points;
+}
+
+void MouseMoves(benchmark::State& state, QWidget& widget)
+{
+    const std::vector<QPoint> points = SweepPoints(widget);
+    for (auto _ : state) {
+        for (const QPoint& p : points) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(widget.mapToGlobal(p)), Qt::NoButton,
+                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&widget, &move);
+        }
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(points.size()));
+}
+
+void BM_QLabelPaint(benchmark::State& s)
+{
+    Paint(s, *g_scene->qt);
+}
+void BM_HTMLabelPaint(benchmark::State& s)
+{
+    Paint(s, *g_scene->ours);
+}
+void BM_QLabelMouseMove(benchmark::State& s)
+{
+    MouseMoves(s, *g_scene->qt);
+}
+void BM_HTMLabelMouseMove(benchmark::State& s)
+{
+    MouseMoves(s, *g_scene->ours);
+}
+
+BENCHMARK(BM_QLabelPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HTMLabelPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QLabelMouseMove)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HTMLabelMouseMove)->Unit(benchmark::kMicrosecond);
+
+// Keeps each run's time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs)
+            g_seconds[r.benchmark_name()]
+                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RegisterDesignFonts();
+    Scene scene;
+    g_scene = &scene;
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto pick = [](const std::string& name) {
+        const auto median = g_seconds.find(name + "_median");
+        return median != g_seconds.end() ? median : g_seconds.find(name);
+    };
+    auto ratio = [&](const char* ours, const char* base) {
+        const auto a = pick(ours), b = pick(base);
+        return a != g_seconds.end() && b != g_seconds.end() && b->second > 0 ? a->second / b->second : 0.0;
+    };
+    std::printf("\npaint:      %.2fx the QLabel paint (target <= 0.50x)\n",
+        ratio("BM_HTMLabelPaint", "BM_QLabelPaint"));
+    std::printf("mouse move: %.2fx the QLabel mouse move (target <= 1.00x)\n",
+        ratio("BM_HTMLabelMouseMove", "BM_QLabelMouseMove"));
+    return 0;
+}

@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+// The label's text rewrites, its line list and its frame geometry, without a widget.
+#include "HTMLabelGeometry.h"
+#include "HTMLabelStrings.h"
+#include "HTMLabelText.h"
+
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+using namespace HTMLabelText;
+namespace G = HTMLabelGeometry;
+
+struct WrapCase {
+    const char* markup;
+    const char* text;
+    bool matchCase;
+    const char* expected;
+};
+
+const WrapCase kWrapCases[] = {
+    { "one two one", "one", true, "<hi>one</hi> two <hi>one</hi>" },
+    // A match behind a tag opens before the tag; its end closes before the tag that follows it.
+    { "a <b>word</b> and word", "word", true, "a <hi><b>word</hi></b> and <hi>word</hi>" },
+    { "<b>x</b>", "x", true, "<hi><b>x</b></hi>" },
+    { "Word wORD", "word", false, "<hi>Word</hi> <hi>wORD</hi>" },
+    { "Word wORD", "word", true, "Word wORD" },
+    // Letters inside tags are not searched.
+    { "<font face=\"word\">text</font>", "word", true, "<font face=\"word\">text</font>" },
+    // A match across a tag is found in the visible text.
+    { "wo<b>rd</b>", "word", true, "<hi>wo<b>rd</b></hi>" },
+    // The search goes on after each match, so matches do not overlap.
+    { "aaa", "aa", true, "<hi>aa</hi>a" },
+    // A "<" with no ">" after it is plain text, and the search still ends.
+    { "x < word word", "word", true, "x < <hi>word</hi> <hi>word</hi>" },
+    { "word <b", "word", true, "<hi>word</hi> <b" },
+    // Nothing to search for changes nothing.
+    { "some text", "", true, "some text" },
+    { "", "x", true, "" },
+    // Upper-casing keeps positions even where a letter's upper case is longer.
+    { "stra\u00dfe word", "WORD", false, "stra\u00dfe <hi>word</hi>" },
+};
+
+TEST(HTMLabelText, WrapMatchesFollowsTheVisibleText)
+{
+    for (const WrapCase& c : kWrapCases) {
+        SCOPED_TRACE(c.markup);
+        EXPECT_EQ(WrapMatches(QString::fromUtf8(c.markup), QString::fromUtf8(c.text), u"hi", c.matchCase),
+            QString::fromUtf8(c.expected));
+    }
+}
+
+TEST(HTMLabelText, RemoveTagUndoesWrapping)
+{
+    for (const WrapCase& c : kWrapCases) {
+        SCOPED_TRACE(c.markup);
+        const QString markup = QString::fromUtf8(c.markup);
+        EXPECT_EQ(RemoveTag(WrapMatches(markup, QString::fromUtf8(c.text), u"e", c.matchCase), u"e"), markup);
+    }
+    EXPECT_EQ(RemoveTag(u"<HI>a</Hi> <hi>b</hI> <high>c</h>", u"hi"), QStringLiteral("a b <high>c</h>"));
+    EXPECT_EQ(RemoveTag(u"<e>x</E><em>", u"e"), QStringLiteral("x<em>"));
+}
+
+TEST(HTMLabelText, VisibleTextAndPositions)
+{
+    EXPECT_EQ(VisibleText(u"a<b>bc</b>d"), QStringLiteral("abcd"));
+    EXPECT_EQ(VisibleText(u"a<b>c<d"), QStringLiteral("ac<d"));
+    EXPECT_EQ(VisibleText(u"<>"), QString());
+    const QString markup = QStringLiteral("a<b>bc</b>d");
+    EXPECT_EQ(MarkupIndex(markup, 0), 0);
+    EXPECT_EQ(MarkupIndex(markup, 1), 1); // falls on the "<" of <b>
+    EXPECT_EQ(MarkupIndex(markup, 2), 5);
+    EXPECT_EQ(MarkupIndex(markup, 3), 6); // the "<" of </b>
+    EXPECT_EQ(MarkupIndex(markup, 4), markup.size());
+    EXPECT_EQ(MarkupIndex(markup, 9), markup.size());
+}
+
+TEST(HTMLabelText, LineRules)
+{
+    EXPECT_EQ(JoinLines({ "one", "two", "three" }), QStringLiteral("one two three"));
+    EXPECT_EQ(JoinLines({}), QString());
+    EXPECT_EQ(RemoveLineBreaks({ "one", "two" }), QStringLiteral("onetwo"));
+    EXPECT_EQ(RemoveLineBreaks({ "a\r\nb", "c\rd\n" }), QStringLiteral("abcd"));
+}
+
+TEST(HTMLStrings, TextSplitsAtEveryKindOfLineBreak)
+{
+    THTMLStrings list;
+    int changes = 0;
+    list.OnChange = [&] { ++changes; };
+    list.SetText(QStringLiteral("a\r\nb\rc\nd\r\n"));
+    EXPECT_EQ(list.Lines(), QStringList({ "a", "b", "c", "d" }));
+    EXPECT_EQ(list.Text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
+    list.SetText(QStringLiteral("x\n\ny"));
+    EXPECT_EQ(list.Lines(), QStringList({ "x", "", "y" }));
+    list.SetText(QString());
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(changes, 3);
+
+    list.Add("one");
+    list.Insert(0, "zero");
+    list.Put(1, "uno");
+    list.Delete(0);
+    list.Delete(5); // out of range: no change
+    EXPECT_EQ(list.Lines(), QStringList({ "uno" }));
+    EXPECT_EQ(changes, 7);
+    list.Clear();
+    list.Clear(); // already empty: no change
+    EXPECT_EQ(changes, 8);
+}
+
+// Colour of every pixel the fills cover; a pixel covered twice is reported as clNone.
+std::map<std::pair<int, int>, TColor> Cover(const std::vector<G::Fill>& fills)
+{
+    std::map<std::pair<int, int>, TColor> pixels;
+    for (const G::Fill& f : fills)
+        for (int y = f.rect.Top; y < f.rect.Bottom; ++y)
+            for (int x = f.rect.Left; x < f.rect.Right; ++x) {
+                auto [it, fresh] = pixels.emplace(std::pair(x, y), f.color);
+                if (!fresh)
+                    it->second = clNone;
+            }
+    return pixels;
+}
+
+TEST(HTMLabelGeometry, FrameRingsCoverTheEdgeOnce)
+{
+    const TColor tl = clRed;
+    const TColor br = clBlue;
+    std::vector<G::Fill> fills;
+    TRect r(0, 0, 5, 4);
+    G::AppendFrame(fills, r, tl, br, 1);
+    EXPECT_EQ(r, TRect(1, 1, 4, 3));
+    auto pixels = Cover(fills);
+    EXPECT_EQ(pixels.size(), 14u); // the 5 × 4 ring, nothing inside, nothing twice
+    for (const auto& [pt, color] : pixels)
+        EXPECT_NE(color, clNone) << pt.first << "," << pt.second;
+    EXPECT_EQ(pixels[std::pair(0, 0)], tl);
+    EXPECT_EQ(pixels[std::pair(3, 0)], tl);
+    EXPECT_EQ(pixels[std::pair(4, 0)], br); // top-right corner belongs to the right edge
+    EXPECT_EQ(pixels[std::pair(0, 2)], tl);
+    EXPECT_EQ(pixels[std::pair(0, 3)], br); // bottom-left corner belongs to the bottom edge
+    EXPECT_EQ(pixels[std::pair(4, 3)], br);
+
+    fills.clear();
+    r = TRect(0, 0, 10, 10);
+    G::AppendFrame(fills, r, tl, br, 3);
+    EXPECT_EQ(r, TRect(3, 3, 7, 7));
+    EXPECT_EQ(Cover(fills).size(), size_t(100 - 16));
+}
+
+TEST(HTMLabelGeometry, FramesShrinkTheTextRectangle)
+{
+    G::FrameSettings s;
+    s.color = clGreen;
+    G::Frames plain = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    EXPECT_TRUE(plain.fills.empty());
+    EXPECT_FALSE(plain.outline);
+    EXPECT_EQ(plain.textRect, TRect(0, 0, 100, 50));
+
+    s.outer = G::Bevel::Lowered;
+    s.inner = G::Bevel::Raised;
+    s.bevelWidth = 2;
+    s.borderWidth = 3;
+    s.singleBorder = true;
+    G::Frames full = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    // Outer bevel 2, colour frame 3, inner bevel 2, once more the bevel width and the border width.
+    EXPECT_EQ(full.textRect, TRect(12, 12, 88, 38));
+    ASSERT_TRUE(full.outline);
+    EXPECT_EQ(full.outlineRect, TRect(5, 5, 94, 44)); // around (7, 7, 93, 43): 2 out, 1 out
+    EXPECT_EQ(full.outlineWidth, 3);
+    auto pixels = Cover(full.fills);
+    EXPECT_EQ(pixels[std::pair(0, 0)], clBtnShadow); // lowered: shadow on top and left
+    EXPECT_EQ(pixels[std::pair(99, 49)], clBtnHighlight);
+    EXPECT_EQ(pixels[std::pair(2, 10)], clGreen); // the colour frame
+    EXPECT_EQ(pixels[std::pair(5, 10)], clBtnHighlight); // raised inner bevel: highlight on top and left
+    EXPECT_EQ(pixels[std::pair(94, 10)], clBtnShadow);
+
+    s.outer = G::Bevel::Space;
+    s.inner = G::Bevel::None;
+    s.singleBorder = false;
+    G::Frames space = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    EXPECT_EQ(Cover(space.fills)[std::pair(0, 0)], clBtnHighlight);
+    EXPECT_EQ(space.textRect, TRect(7, 7, 93, 43));
+
+    // A single border without a colour draws nothing but still takes its room.
+    s = G::FrameSettings();
+    s.borderWidth = 1;
+    s.singleBorder = true;
+    s.borderColor = clNone;
+    G::Frames none = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    EXPECT_FALSE(none.outline);
+    EXPECT_EQ(none.textRect, TRect(2, 2, 98, 48));
+}
+
+TEST(HTMLabelGeometry, BandsAndAlignment)
+{
+    const TRect client(0, 0, 100, 21);
+    EXPECT_EQ(G::LineBand(client, G::Band::Bottom, 2), TRect(0, 19, 100, 21));
+    EXPECT_EQ(G::LineBand(client, G::Band::Center, 2), TRect(0, 9, 100, 11));
+    EXPECT_EQ(G::LineBand(client, G::Band::Top, 2), TRect(0, 0, 100, 2));
+
+    const TRect inner(2, 4, 98, 54);
+    const TRect rect(2, 4, 98, 54 + 65535);
+    EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Top), rect);
+    EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Center).Top, 19);
+    EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Bottom).Top, 34);
+    EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Bottom).Bottom, rect.Bottom);
+    // A text higher than the room starts above it when centred (truncated toward zero).
+    EXPECT_EQ(G::AlignText(rect, inner, 71, G::VAlign::Center).Top, 4 - 10);
+}
+
+} // namespace

@@ -1,0 +1,776 @@
+// SPDX-License-Identifier: MIT
+// The HTML label as a widget: properties, auto-sizing, painting into images, real mouse input on the
+// offscreen platform, clicks and the shell open, hints, updates and text rewrites.
+#include "HTMLabel.h"
+
+#include "Loadable.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QHelpEvent>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+#include <QToolTip>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kAddress = QStringLiteral("support@quillon-repair.com");
+const QString kMailto = QStringLiteral("mailto:support@quillon-repair.com");
+
+QString AnchorMarkup()
+{
+    return QStringLiteral("<A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+        .arg(kAddress);
+}
+
+// The offer dialog's text: it continues the dialog's caption, hence the lower-case start.
+QString DialogText()
+{
+    return QStringLiteral(
+               "you can send us your file for the manual repair of the file. Our repair experts will "
+               "analyze the file and repair it for you. Once the file has been received, it generally "
+               "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
+               "via email ")
+        + AnchorMarkup();
+}
+
+QFont Tahoma11()
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    return font;
+}
+
+bool IsDark(QRgb c)
+{
+    return qRed(c) < 80 && qGreen(c) < 80 && qBlue(c) < 80;
+}
+
+QImage Render(THTMLabel& label, QColor fill = Qt::white)
+{
+    QImage image(label.size(), QImage::Format_ARGB32);
+    image.fill(fill);
+    // Only what the label paints itself, over the fill as its parent's background.
+    label.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+int CountDark(const QImage& image, const QRect& area)
+{
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += IsDark(image.pixel(x, y));
+    return n;
+}
+
+QRect DarkBounds(const QImage& image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (IsDark(image.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The client points on a 2-pixel grid that hit `target`.
+std::vector<QPoint> HitPoints(THTMLabel& label, const QString& target)
+{
+    std::vector<QPoint> points;
+    for (int y = 0; y < label.height(); y += 2)
+        for (int x = 0; x < label.width(); x += 2)
+            if (label.AnchorAt(x, y) == target)
+                points.emplace_back(x, y);
+    return points;
+}
+
+// A label in a shown window, the offer dialog's way.
+struct DialogLabel {
+    QWidget window;
+    THTMLabel* label = nullptr;
+
+    explicit DialogLabel(const QString& text = DialogText())
+    {
+        window.resize(412, 83);
+        window.setFont(Tahoma11());
+        label = new THTMLabel(&window);
+        label->setGeometry(11, 12, 390, 58);
+        label->setAutoSizing(true);
+        label->setHTMLText({ text });
+    }
+    void Show()
+    {
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+};
+
+// Records the shell opens instead of starting a mail program.
+class ShellOpenFake : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_saved = HTMLabelShellOpen();
+        HTMLabelShellOpen() = [this](const QString& target) { opened.append(target); };
+    }
+    void TearDown() override { HTMLabelShellOpen() = m_saved; }
+    QStringList opened;
+
+private:
+    THTMLabelShellOpen m_saved;
+};
+
+// A canvas with fixed metrics (6 pixels per character, 13 per line) that records what is drawn.
+class RecordingCanvas : public TCanvas {
+public:
+    struct Call {
+        QString text;
+        TRect rect;
+        unsigned format;
+    };
+    std::vector<Call> drawn;
+
+    QSize TextExtent(QStringView text) override { return QSize(int(text.size()) * 6, 13); }
+    int DrawText(QStringView text, TRect& rect, unsigned format) override
+    {
+        if (format & DT::CalcRect) {
+            int w = int(text.size()) * 6;
+            if (format & DT::EndEllipsis)
+                w = std::min(w, rect.Width());
+            rect.Right = rect.Left + w;
+        } else {
+            drawn.push_back({ text.toString(), rect, format });
+        }
+        return 13;
+    }
+    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
+    void Rectangle(const TRect&) override { }
+    void FillRect(const TRect&) override { }
+    void FrameRect(const TRect&) override { }
+    void DrawFocusRect(const TRect&) override { }
+    void Draw(int, int, const QImage&) override { }
+    void StretchDraw(const TRect&, const QImage&) override { }
+    void CopyScaled(const TRect&, const QImage&) override { }
+    void SetClipRect(const TRect&) override { }
+    void ClearClipRect() override { }
+    int PixelsPerInchX() const override { return 96; }
+    int PixelsPerInchY() const override { return 96; }
+};
+
+TEST(HTMLabel, DefaultsAndPublishedProperties)
+{
+    THTMLabel label;
+    EXPECT_EQ(label.width(), 120);
+    struct Expected {
+        const char* name;
+        QVariant value;
+    };
+    const Expected expected[] = {
+        { "AutoSizing", false },
+        { "AutoSizeType", QVariant::fromValue(THTMLabel::asVertical) },
+        { "URLColor", uint(0xFF0000) },
+        { "ShadowColor", uint(0x808080) },
+        { "ShadowOffset", 2 },
+        { "BevelWidth", 1 },
+        { "BevelInner", QVariant::fromValue(THTMLabel::bvNone) },
+        { "BevelOuter", QVariant::fromValue(THTMLabel::bvNone) },
+        { "BorderStyle", QVariant::fromValue(THTMLabel::bsNone) },
+        { "BorderWidth", 0 },
+        { "BorderColor", uint(0) },
+        { "Hover", false },
+        { "HoverColor", uint(clNone) },
+        { "HoverFontColor", uint(clNone) },
+        { "ColorTo", uint(clNone) },
+        { "LineWidth", 2 },
+        { "LineSpacing", 0 },
+        { "VAlignment", QVariant::fromValue(THTMLabel::tvaTop) },
+        { "GradientType", QVariant::fromValue(THTMLabel::gtFullHorizontal) },
+        { "Ellipsis", false },
+        { "AnchorHint", false },
+        { "HintShowFull", false },
+        { "HTMLHint", false },
+        { "Transparent", false },
+        { "HTMLText", QStringList() },
+        { "Version", QStringLiteral("1.8.0.2") },
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.name);
+        const QVariant actual = label.property(e.name);
+        ASSERT_TRUE(actual.isValid());
+        EXPECT_EQ(actual, e.value);
+    }
+    EXPECT_EQ(label.HoverHyperLink(), -1);
+    EXPECT_EQ(label.CurrHoverRect(), TRect(-1, -1, -1, -1));
+    EXPECT_NE(label.ImageCache(), nullptr);
+    EXPECT_FALSE(label.autoFillBackground());
+}
+
+TEST(HTMLabel, VersionIgnoresWrites)
+{
+    THTMLabel label;
+    label.setVersion(QStringLiteral("9.9.9.9"));
+    EXPECT_TRUE(label.setProperty("Version", QStringLiteral("0.0.0.1")));
+    EXPECT_EQ(label.Version(), QStringLiteral("1.8.0.2"));
+    EXPECT_EQ(label.property("Version").toString(), QStringLiteral("1.8.0.2"));
+}
+
+TEST(HTMLabel, PropertiesTakeEnumerationNamesAsAFormDefinitionWritesThem)
+{
+    THTMLabel label;
+    EXPECT_TRUE(label.setProperty("AutoSizeType", "asBoth"));
+    EXPECT_TRUE(label.setProperty("VAlignment", "tvaBottom"));
+    EXPECT_TRUE(label.setProperty("BevelOuter", "bvRaised"));
+    EXPECT_TRUE(label.setProperty("GradientType", "gtCenterLine"));
+    EXPECT_EQ(label.AutoSizeType(), THTMLabel::asBoth);
+    EXPECT_EQ(label.VAlignment(), THTMLabel::tvaBottom);
+    EXPECT_EQ(label.BevelOuter(), THTMLabel::bvRaised);
+    EXPECT_EQ(label.GradientType(), THTMLabel::gtCenterLine);
+    label.setBevelWidth(0);
+    EXPECT_EQ(label.BevelWidth(), 1);
+    label.setBorderWidth(-3);
+    EXPECT_EQ(label.BorderWidth(), 0);
+}
+
+TEST(HTMLabel, HTMLTextAssignedAsAListRunsTogether)
+{
+    THTMLabel label;
+    label.setHTMLText({ "first line", "second line" });
+    EXPECT_EQ(label.HTMLText(), QStringList({ "first linesecond line" }));
+    label.setHTMLText({ "a\r\nb", "c\n" });
+    EXPECT_EQ(label.HTMLText(), QStringList({ "abc" }));
+    label.setHTMLText({});
+    EXPECT_TRUE(label.HTMLText().isEmpty());
+    EXPECT_EQ(label.Text(), QString());
+
+    // Lines put into the list itself are shown joined by one blank.
+    label.HTMLLines().Add("<b>first</b>");
+    label.HTMLLines().Add("second");
+    EXPECT_EQ(label.HTMLText(), QStringList({ "<b>first</b>", "second" }));
+    EXPECT_EQ(label.DisplayText(), QStringLiteral("<b>first</b> second"));
+    EXPECT_EQ(label.Text(), QStringLiteral("first second"));
+}
+
+TEST(HTMLabel, TextChangesEmptyThePictureCache)
+{
+    THTMLabel label;
+    label.ImageCache()->Add(QStringLiteral("https://example.invalid/a.png"));
+    ASSERT_EQ(label.ImageCache()->Count(), 1);
+    label.HTMLLines().Add("x");
+    EXPECT_EQ(label.ImageCache()->Count(), 0);
+    label.ImageCache()->Add(QStringLiteral("https://example.invalid/b.png"));
+    label.setHTMLText({ "y" });
+    EXPECT_EQ(label.ImageCache()->Count(), 0);
+}
+
+TEST(HTMLabel, ProgramLabelSizesItsHeightToTheText)
+{
+    // Created as the form definition creates it: values first, sizing once loading is over.
+    QWidget window;
+    THTMLabel* label = nullptr;
+    LoadForm([&] {
+        label = new THTMLabel(&window);
+        label->setFont(Tahoma11());
+        label->setGeometry(11, 12, 390, 58);
+        label->setAutoSizing(true);
+        label->setHTMLText({ DialogText() });
+        EXPECT_EQ(label->height(), 58); // nothing sized while loading
+    });
+    const QSize text = label->GetSizeWithMaxWidth(390);
+    EXPECT_GT(text.height(), 13 * 2);
+    EXPECT_EQ(label->height(), text.height() + 6);
+    EXPECT_EQ(label->width(), 390);
+    EXPECT_EQ(label->pos(), QPoint(11, 12));
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma"))) {
+        // Four lines of Tahoma 11: the height the dialog was laid out for.
+        EXPECT_EQ(label->height(), 58);
+    }
+
+    // Painting leaves the size alone, and a wider label needs fewer lines.
+    Render(*label);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->height(), text.height() + 6);
+    label->resize(775, label->height());
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(label->height(), label->GetSizeWithMaxWidth(775).height() + 6);
+    EXPECT_LT(label->height(), text.height() + 6);
+}
+
+TEST(HTMLabel, AutoSizeTypesAndAlignment)
+{
+    THTMLabel label;
+    label.setFont(Tahoma11());
+    label.setHTMLText({ "short text" });
+    label.resize(300, 40);
+    label.setAutoSizeType(THTMLabel::asHorizontal);
+    label.setAutoSizing(true);
+    EXPECT_EQ(label.width(), label.HTMLSize().width() + 6);
+    EXPECT_EQ(label.height(), 40);
+    label.setAutoSizeType(THTMLabel::asBoth);
+    EXPECT_EQ(label.size(), label.HTMLSize() + QSize(6, 6));
+
+    // Aligned left the label starts 6 wide; only a horizontal type grows it again.
+    THTMLabel left;
+    left.setHTMLText({ "short text" });
+    left.setAlign(THTMLabel::alLeft);
+    left.setAutoSizing(true);
+    EXPECT_EQ(left.width(), 6);
+    left.setAutoSizeType(THTMLabel::asBoth);
+    EXPECT_EQ(left.width(), left.HTMLSize().width() + 6);
+}
+
+TEST(HTMLabel, AlignDocksInTheParent)
+{
+    QWidget parent;
+    parent.resize(300, 200);
+    auto* label = new THTMLabel(&parent);
+    label->setHTMLText({ "docked" });
+    label->resize(50, 20);
+    parent.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
+    label->setAlign(THTMLabel::alBottom);
+    EXPECT_EQ(label->geometry(), QRect(0, 180, 300, 20));
+    parent.resize(400, 100);
+    EXPECT_EQ(label->geometry(), QRect(0, 80, 400, 20));
+    label->setAlign(THTMLabel::alClient);
+    EXPECT_EQ(label->geometry(), QRect(0, 0, 400, 100));
+    label->setAlign(THTMLabel::alNone);
+    parent.resize(500, 500);
+    EXPECT_EQ(label->geometry(), QRect(0, 0, 400, 100));
+}
+
+TEST(HTMLabel, AddressIsDrawnBlackBoldAndUnderlined)
+{
+    DialogLabel bold;
+    const std::vector<QPoint> hits = HitPoints(*bold.label, kMailto);
+    ASSERT_FALSE(hits.empty());
+    bold.label->AnchorAt(hits.front().x(), hits.front().y());
+    const QRect anchor = bold.label->AnchorAtRect().toQRect();
+    ASSERT_FALSE(anchor.isEmpty());
+    const QImage image = Render(*bold.label);
+
+    // Black, not the anchor blue.
+    int dark = 0;
+    int blue = 0;
+    for (int y = anchor.top(); y <= anchor.bottom(); ++y)
+        for (int x = anchor.left(); x <= anchor.right(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            dark += IsDark(c);
+            blue += qBlue(c) > qRed(c) + 80;
+        }
+    EXPECT_GT(dark, anchor.width());
+    EXPECT_EQ(blue, 0);
+
+    // Underlined: a row under the text that is dark across nearly the whole address.
+    int bestRow = 0;
+    for (int y = anchor.top(); y <= anchor.bottom(); ++y)
+        bestRow = std::max(bestRow, CountDark(image, QRect(anchor.left(), y, anchor.width(), 1)));
+    EXPECT_GE(bestRow, anchor.width() * 8 / 10);
+
+    // Bold: wider and with more ink than the same address in the regular face.
+    QString regularText = DialogText();
+    regularText.replace(QLatin1String("<B>"), QString()).replace(QLatin1String("</B>"), QString());
+    DialogLabel regular(regularText);
+    const std::vector<QPoint> regularHits = HitPoints(*regular.label, kMailto);
+    ASSERT_FALSE(regularHits.empty());
+    regular.label->AnchorAt(regularHits.front().x(), regularHits.front().y());
+    const QRect regularAnchor = regular.label->AnchorAtRect().toQRect();
+    EXPECT_GT(anchor.width(), regularAnchor.width());
+    EXPECT_GT(dark, CountDark(Render(*regular.label), regularAnchor));
+
+    // The text before the address is drawn too, in the window text colour.
+    EXPECT_GT(CountDark(image, QRect(0, 0, image.width(), 13)), 100);
+}
+
+TEST(HTMLabel, HoverFollowsRealMouseMoves)
+{
+    DialogLabel d;
+    d.Show();
+    THTMLabel& label = *d.label;
+    const std::vector<QPoint> hits = HitPoints(label, kMailto);
+    ASSERT_GE(hits.size(), 2u);
+    const QPoint onAddress = hits.front();
+    const QPoint alsoOnAddress = hits.back();
+    const QPoint onText(4, 6);
+    ASSERT_TRUE(label.AnchorAt(onText.x(), onText.y()).isEmpty());
+
+    QStringList entered;
+    QStringList exited;
+    label.OnAnchorEnter = [&](THTMLabel* sender, const QString& a) {
+        EXPECT_EQ(sender, &label);
+        entered.append(a);
+    };
+    label.OnAnchorExit = [&](THTMLabel*, const QString& a) { exited.append(a); };
+
+    QTest::mouseMove(&label, onText);
+    EXPECT_TRUE(entered.isEmpty());
+    EXPECT_TRUE(exited.isEmpty());
+
+    QTest::mouseMove(&label, onAddress);
+    EXPECT_EQ(entered, QStringList({ kMailto }));
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(label.HoverHyperLink(), 1);
+    EXPECT_NE(label.CurrHoverRect().Left, -1);
+
+    QTest::mouseMove(&label, alsoOnAddress);
+    EXPECT_EQ(entered.size(), 1); // still the same anchor
+
+    QTest::mouseMove(&label, onText);
+    EXPECT_EQ(exited, QStringList({ QString() }));
+    EXPECT_FALSE(label.testAttribute(Qt::WA_SetCursor));
+    EXPECT_EQ(label.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(label.CurrHoverRect(), TRect(-1, -1, -1, -1));
+
+    QTest::mouseMove(&label, onText + QPoint(3, 0));
+    EXPECT_EQ(exited.size(), 1); // no second exit off an anchor
+
+    QTest::mouseMove(&label, onAddress);
+    EXPECT_EQ(entered, QStringList({ kMailto, kMailto }));
+    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(HTMLabel, MouseEnterAndLeaveEventsAndHoverReset)
+{
+    DialogLabel d;
+    d.Show();
+    THTMLabel& label = *d.label;
+    label.setHover(true);
+    int enters = 0;
+    int leaves = 0;
+    label.OnMouseEnter = [&](THTMLabel*) { ++enters; };
+    label.OnMouseLeave = [&](THTMLabel*) { ++leaves; };
+    const std::vector<QPoint> hits = HitPoints(label, kMailto);
+    ASSERT_FALSE(hits.empty());
+
+    QTest::mouseMove(&d.window, QPoint(2, 2));
+    QTest::mouseMove(&label, hits.front());
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(label.HoverHyperLink(), 1);
+    QTest::mouseMove(&d.window, QPoint(2, 2));
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(label.HoverHyperLink(), -1);
+}
+
+TEST_F(ShellOpenFake, AnyButtonOnTheAddressClicksAndOpensTheMailTarget)
+{
+    DialogLabel d;
+    d.Show();
+    THTMLabel& label = *d.label;
+    QStringList clicked;
+    label.OnAnchorClick = [&](THTMLabel*, const QString& a) { clicked.append(a); };
+    const std::vector<QPoint> hits = HitPoints(label, kMailto);
+    ASSERT_FALSE(hits.empty());
+
+    QTest::mouseClick(&label, Qt::LeftButton, {}, hits.front());
+    QTest::mouseClick(&label, Qt::RightButton, {}, hits.front());
+    QTest::mouseClick(&label, Qt::MiddleButton, {}, hits.front());
+    EXPECT_EQ(clicked, QStringList({ kMailto, kMailto, kMailto }));
+    EXPECT_EQ(opened, QStringList({ kMailto, kMailto, kMailto }));
+
+    // Off the address nothing happens.
+    QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(4, 6));
+    EXPECT_EQ(clicked.size(), 3);
+    EXPECT_EQ(opened.size(), 3);
+}
+
+TEST_F(ShellOpenFake, OnlyWebAndMailTargetsReachTheShell)
+{
+    struct Case {
+        const char* target;
+        bool opens;
+    };
+    const Case cases[] = {
+        { "page2", false }, { "MAILTO:someone@example.invalid", false }, // the test is case-sensitive
+        { "HTTP:/example.invalid", false }, { "https://example.invalid/x", true },
+        { "ftp://example.invalid", true },
+        { "see mailto:someone@example.invalid", true }, // anywhere in the target
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        opened.clear();
+        DialogLabel d(
+            QStringLiteral("<a href=\"%1\">a link with some width</a>").arg(QString::fromUtf8(c.target)));
+        d.Show();
+        QString clicked;
+        d.label->OnAnchorClick = [&](THTMLabel*, const QString& a) { clicked = a; };
+        const std::vector<QPoint> hits = HitPoints(*d.label, QString::fromUtf8(c.target));
+        ASSERT_FALSE(hits.empty());
+        QTest::mouseClick(d.label, Qt::LeftButton, {}, hits.front());
+        EXPECT_EQ(clicked, QString::fromUtf8(c.target));
+        EXPECT_EQ(opened.size(), c.opens ? 1 : 0);
+    }
+}
+
+TEST(HTMLabel, HintsShowAnchorMarkupOrPlainText)
+{
+    DialogLabel d;
+    d.Show();
+    THTMLabel& label = *d.label;
+    const std::vector<QPoint> hits = HitPoints(label, kMailto);
+    ASSERT_FALSE(hits.empty());
+    auto hintAt = [&](const QPoint& pt) {
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, pt, label.mapToGlobal(pt));
+        QApplication::sendEvent(&label, &help);
+        return QToolTip::text();
+    };
+
+    label.setToolTip(QStringLiteral("plain hint"));
+    EXPECT_EQ(hintAt(hits.front()), QStringLiteral("plain hint"));
+
+    label.setAnchorHint(true);
+    EXPECT_TRUE(hintAt(hits.front()).contains(kMailto));
+    EXPECT_EQ(hintAt(QPoint(4, 6)), QStringLiteral("plain hint"));
+    label.OnAnchorHint = [](THTMLabel*, QString& anchor) { anchor = QStringLiteral("write to us"); };
+    EXPECT_TRUE(hintAt(hits.front()).contains(QStringLiteral("write to us")));
+
+    label.setHintShowFull(true);
+    const QString full = hintAt(QPoint(4, 6));
+    EXPECT_TRUE(full.contains(QStringLiteral("manual repair")));
+    EXPECT_FALSE(full.contains(QStringLiteral("href")));
+    label.setHTMLHint(true);
+    EXPECT_EQ(hintAt(QPoint(4, 6)), label.DisplayText());
+    EXPECT_TRUE(hintAt(hits.front()).contains(QStringLiteral("write to us"))); // the anchor hint wins
+    QToolTip::hideText();
+}
+
+TEST(HTMLabel, EllipsisKeepsALongTextOnOneLine)
+{
+    THTMLabel label;
+    QString words;
+    for (int i = 0; i < 40; ++i)
+        words += QStringLiteral("word ");
+    label.setHTMLText({ words });
+
+    RecordingCanvas wrapped;
+    label.HTMLPrint(wrapped, TRect(0, 0, 100, 400));
+    ASSERT_FALSE(wrapped.drawn.empty());
+    EXPECT_NE(wrapped.drawn.front().rect.Bottom, wrapped.drawn.back().rect.Bottom);
+
+    label.setEllipsis(true);
+    RecordingCanvas cut;
+    label.HTMLPrint(cut, TRect(0, 0, 100, 400));
+    ASSERT_FALSE(cut.drawn.empty());
+    for (const auto& call : cut.drawn) {
+        EXPECT_EQ(call.rect.Bottom, cut.drawn.front().rect.Bottom);
+        EXPECT_TRUE(call.format & DT::EndEllipsis);
+        EXPECT_LE(call.rect.Right, 100);
+    }
+    EXPECT_EQ(label.GetSizeWithMaxWidth(100).height(), label.GetSizeWithMaxWidth(4096).height());
+
+    // On screen too: the ink stays within the first line.
+    label.setFont(Tahoma11());
+    label.resize(100, 60);
+    label.setURLColor(clBlack);
+    const QRect ink = DarkBounds(Render(label));
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_LT(ink.bottom(), 16);
+}
+
+TEST(HTMLabel, UpdatesSuppressPaintingUntilTheLastEnd)
+{
+    THTMLabel label;
+    label.setFont(Tahoma11());
+    label.resize(200, 30);
+    label.setHTMLText({ "some visible text" });
+    const QRect area(0, 0, 200, 30);
+    ASSERT_GT(CountDark(Render(label), area), 20);
+
+    label.BeginUpdate();
+    label.BeginUpdate();
+    label.EndUpdate();
+    EXPECT_EQ(label.UpdateCount(), 1);
+    EXPECT_EQ(CountDark(Render(label), area), 0);
+    label.EndUpdate();
+    EXPECT_EQ(label.UpdateCount(), 0);
+    EXPECT_GT(CountDark(Render(label), area), 20);
+    label.EndUpdate();
+    EXPECT_EQ(label.UpdateCount(), 0);
+    EXPECT_GT(CountDark(Render(label), area), 20);
+}
+
+TEST(HTMLabel, HighlightAndMarkWrapEveryOccurrence)
+{
+    THTMLabel label;
+    const QString original = QStringLiteral("find me, <b>Find</b> you");
+    label.setHTMLText({ original });
+    label.ImageCache()->Add(QStringLiteral("https://example.invalid/p.png"));
+    label.HilightText(QStringLiteral("find"), false);
+    EXPECT_EQ(label.HTMLText(), QStringList({ "<hi>find</hi> me, <hi><b>Find</hi></b> you" }));
+    EXPECT_EQ(label.ImageCache()->Count(), 0); // through the change notification
+    label.UnHilightText();
+    EXPECT_EQ(label.HTMLText(), QStringList({ original }));
+
+    label.MarkText(QStringLiteral("find"), true);
+    EXPECT_EQ(label.HTMLText(), QStringList({ "<e>find</e> me, <b>Find</b> you" }));
+    label.UnMarkText();
+    EXPECT_EQ(label.HTMLText(), QStringList({ original }));
+
+    // A stray "<" does not hang the search.
+    label.setHTMLText({ "a < b word" });
+    label.HilightText(QStringLiteral("word"), true);
+    EXPECT_EQ(label.HTMLText(), QStringList({ "a < b <hi>word</hi>" }));
+}
+
+TEST(HTMLabel, BackgroundTransparencyAndGradients)
+{
+    THTMLabel label;
+    label.resize(100, 20);
+    label.setColor(clLime);
+    EXPECT_FALSE(label.ParentColor());
+    QImage image = Render(label, Qt::red);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(99, 19), qRgb(0, 255, 0));
+
+    label.setTransparent(true);
+    image = Render(label, Qt::red);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(99, 19), qRgb(255, 0, 0));
+
+    label.setTransparent(false);
+    label.setColor(clWhite);
+    label.setColorTo(clBlack);
+    image = Render(label, Qt::red);
+    EXPECT_GT(qRed(image.pixel(0, 10)), 200);
+    EXPECT_LT(qRed(image.pixel(99, 10)), 55);
+    EXPECT_EQ(image.pixel(50, 0), image.pixel(50, 19)); // horizontal: columns are even
+
+    label.setGradientType(THTMLabel::gtFullVertical);
+    image = Render(label, Qt::red);
+    EXPECT_GT(qRed(image.pixel(50, 0)), 200);
+    EXPECT_LT(qRed(image.pixel(50, 19)), 100);
+
+    // A line gradient draws its band even on a transparent label, and nothing else.
+    label.setTransparent(true);
+    label.setGradientType(THTMLabel::gtBottomLine);
+    label.setLineWidth(3);
+    image = Render(label, Qt::red);
+    EXPECT_EQ(image.pixel(50, 10), qRgb(255, 0, 0));
+    EXPECT_GT(qRed(image.pixel(0, 18)), 200);
+    EXPECT_NE(image.pixel(0, 18), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(0, 16), qRgb(255, 0, 0));
+}
+
+TEST(HTMLabel, ParentColorFollowsTheParent)
+{
+    QWidget parent;
+    QPalette palette = parent.palette();
+    palette.setColor(QPalette::Window, QColor(10, 20, 30));
+    parent.setPalette(palette);
+    auto* label = new THTMLabel(&parent);
+    label->resize(40, 10);
+    EXPECT_TRUE(label->ParentColor());
+    EXPECT_EQ(label->Color(), RGBColor(10, 20, 30));
+    EXPECT_EQ(Render(*label).pixel(5, 5), qRgb(10, 20, 30));
+    parent.setProperty("Color", uint(clRed));
+    EXPECT_EQ(label->Color(), clRed);
+    label->setColor(clBlue);
+    EXPECT_FALSE(label->ParentColor());
+    EXPECT_EQ(label->Color(), clBlue);
+}
+
+TEST(HTMLabel, BevelsAreDrawnInTheButtonColours)
+{
+    THTMLabel label;
+    label.resize(60, 30);
+    label.setColor(clWhite);
+    label.setBevelOuter(THTMLabel::bvLowered);
+    QImage image = Render(label);
+    EXPECT_EQ(QColor(image.pixel(0, 0)), ColorToQColor(clBtnShadow));
+    EXPECT_EQ(QColor(image.pixel(59, 29)), ColorToQColor(clBtnHighlight));
+    EXPECT_EQ(image.pixel(30, 15), qRgb(255, 255, 255));
+
+    label.setBevelOuter(THTMLabel::bvNone);
+    label.setBorderStyle(THTMLabel::bsSingle);
+    label.setBorderWidth(1);
+    label.setBorderColor(clRed);
+    image = Render(label);
+    // A one-pixel border runs along the client edges, over the colour frame.
+    EXPECT_EQ(image.pixel(0, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(30, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(59, 15), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(30, 29), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(30, 15), qRgb(255, 255, 255));
+}
+
+// The hit area and the drawn text come from one placement, whatever the frames and alignment.
+TEST(HTMLabel, HitAreaLiesOnTheDrawnText)
+{
+    for (auto align : { THTMLabel::tvaTop, THTMLabel::tvaCenter, THTMLabel::tvaBottom }) {
+        for (bool autoSizing : { false, true }) {
+            SCOPED_TRACE(testing::Message() << "alignment " << align << " auto-sizing " << autoSizing);
+            THTMLabel label;
+            label.setFont(Tahoma11());
+            label.resize(200, 80);
+            label.setColor(clWhite);
+            label.setURLColor(clBlack);
+            label.setBevelOuter(THTMLabel::bvRaised);
+            label.setBevelInner(THTMLabel::bvLowered);
+            label.setBevelWidth(2);
+            label.setBorderWidth(3);
+            label.setBorderStyle(THTMLabel::bsSingle);
+            label.setBorderColor(clNone);
+            label.setVAlignment(align);
+            label.setHTMLText({ "<a href=\"target\">a link</a>" });
+            label.setAutoSizing(autoSizing);
+            const QImage image = Render(label);
+            QRect ink;
+            for (int y = 12; y < image.height() - 12; ++y)
+                for (int x = 12; x < image.width() - 12; ++x)
+                    if (IsDark(image.pixel(x, y)))
+                        ink |= QRect(x, y, 1, 1);
+            ASSERT_FALSE(ink.isEmpty());
+            const std::vector<QPoint> hits = HitPoints(label, QStringLiteral("target"));
+            ASSERT_FALSE(hits.empty());
+            QRect hitArea;
+            for (const QPoint& p : hits)
+                hitArea |= QRect(p, QSize(1, 1));
+            EXPECT_TRUE(hitArea.intersects(ink));
+            EXPECT_TRUE(hitArea.adjusted(-2, -2, 2, 2).contains(ink.center()))
+                << "hits " << hitArea.top() << ".." << hitArea.bottom() << " ink " << ink.top() << ".."
+                << ink.bottom();
+        }
+    }
+}
+
+TEST(HTMLabel, ImageListAndContainerReferencesClearThemselves)
+{
+    THTMLabel label;
+    label.setHTMLText({ "<img src=\"idx:0\"> text" });
+    auto images = std::make_unique<TImageList>();
+    auto container = std::make_unique<TPictureContainer>();
+    label.setImages(images.get());
+    label.setPictureContainer(container.get());
+    QImage picture(16, 16, QImage::Format_ARGB32);
+    picture.fill(Qt::black);
+    const int before = label.HTMLSize().width();
+    images->Add(picture);
+    EXPECT_GT(label.HTMLSize().width(), before);
+    images.reset();
+    container.reset();
+    EXPECT_EQ(label.Images(), nullptr);
+    EXPECT_EQ(label.PictureContainer(), nullptr);
+    Render(label);
+    EXPECT_EQ(label.HTMLSize().width(), before);
+}
+
+TEST(HTMLabel, SizesFollowTheWidthLimit)
+{
+    DialogLabel d;
+    const QSize narrow = d.label->GetSizeWithMaxWidth(150);
+    const QSize wide = d.label->GetSizeWithMaxWidth(1000);
+    EXPECT_GT(narrow.height(), wide.height());
+    EXPECT_LT(narrow.width(), wide.width());
+    EXPECT_EQ(d.label->HTMLSize(), d.label->GetSizeWithMaxWidth(4096));
+    THTMLabel empty;
+    EXPECT_EQ(empty.HTMLSize().width(), 0);
+    EXPECT_GT(empty.HTMLSize().height(), 0);
+}
+
+} // namespace
