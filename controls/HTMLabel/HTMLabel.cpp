@@ -2,6 +2,7 @@
 #include "HTMLabel.h"
 
 #include "HTMLabelGeometry.h"
+#include "HTMLabelMeasureCache.h"
 #include "HTMLabelText.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
@@ -292,7 +293,7 @@ QString THTMLabel::Text() const
 
 QSize THTMLabel::GetSizeWithMaxWidth(int maxWidth) const
 {
-    TMeasureCanvas canvas;
+    TCanvas& canvas = MeasureCanvas();
     canvas.Font = CanvasFont();
     canvas.Brush.Color = Color();
     TMarkupParams params = BaseParams(TRect(0, 0, maxWidth, 4096));
@@ -364,9 +365,8 @@ void THTMLabel::UnMarkText()
 QString THTMLabel::AnchorAt(int x, int y)
 {
     m_anchorRect = kNoRect;
-    TMeasureCanvas canvas;
+    TCanvas& canvas = MeasureCanvas();
     canvas.Font = CanvasFont();
-    canvas.Brush.Color = Color();
     const Placement placement = PlaceText(canvas, QPoint(x, y), true);
     TMarkupParams params = BaseParams(placement.rect);
     params.HitTestOnly = true;
@@ -771,7 +771,7 @@ void THTMLabel::AdjustAutoSize()
 {
     if (!FAutoSizing || IsLoading() || m_adjusting || (!SizesWidth() && !SizesHeight()))
         return;
-    TMeasureCanvas canvas;
+    TCanvas& canvas = MeasureCanvas();
     canvas.Font = CanvasFont();
     canvas.Brush.Color = Color();
     const Placement placement = PlaceText(canvas, CursorPoint(), true);
@@ -846,6 +846,15 @@ void THTMLabel::InvalidateRect(const TRect& r)
 bool THTMLabel::HasHandCursor() const
 {
     return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::PointingHandCursor;
+}
+
+TCanvas& THTMLabel::MeasureCanvas() const
+{
+    if (!m_measureCanvas) {
+        m_measureCanvas = std::make_unique<TMeasureCanvas>();
+        m_measureCache = std::make_unique<THTMLabelMeasureCache>(*m_measureCanvas);
+    }
+    return *m_measureCache;
 }
 
 QPoint THTMLabel::CursorPoint() const

@@ -20,6 +20,8 @@
 #include <memory>
 
 class QPainter;
+class TMeasureCanvas;
+class THTMLabelMeasureCache;
 
 // Opens an anchor target (web address or "mailto:") in the user's handler. Replaceable so that tests
 // and hosts can route it elsewhere; the default hands it to QDesktopServices.
@@ -285,6 +287,8 @@ private:
     void InvalidateRect(const TRect& r);
     bool HasHandCursor() const;
     QPoint CursorPoint() const;
+    // Measures without drawing, remembering what it measured (outside paint events).
+    TCanvas& MeasureCanvas() const;
 
     QString FAnchor;
     bool FAutoSizing = false;
@@ -334,6 +338,8 @@ private:
     bool m_hasMeasure = false;
     bool m_adjusting = false;
     bool m_aligning = false;
+    mutable std::unique_ptr<TMeasureCanvas> m_measureCanvas;
+    mutable std::unique_ptr<THTMLabelMeasureCache> m_measureCache;
     QPixmap m_buffer; // off-screen paint buffer, kept between paints
     QPointer<QWidget> m_alignParent;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The label's text rewrites, its line list and its frame geometry, without a widget.
 #include "HTMLabelGeometry.h"
+#include "HTMLabelMeasureCache.h"
 #include "HTMLabelStrings.h"
 #include "HTMLabelText.h"
 
@@ -209,6 +210,88 @@ TEST(HTMLabelGeometry, BandsAndAlignment)
     EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Bottom).Bottom, rect.Bottom);
     // A text higher than the room starts above it when centred (truncated toward zero).
     EXPECT_EQ(G::AlignText(rect, inner, 71, G::VAlign::Center).Top, 4 - 10);
+}
+
+// Fixed metrics (7 pixels per character, 5 more in bold) that count how often they are asked.
+class CountingCanvas : public TCanvas {
+public:
+    int measured = 0;
+    int drawn = 0;
+    int Width(QStringView text) const { return int(text.size()) * (Font.Bold ? 12 : 7); }
+    QSize TextExtent(QStringView text) override
+    {
+        ++measured;
+        return QSize(Width(text), 13);
+    }
+    int DrawText(QStringView text, TRect& rect, unsigned format) override
+    {
+        if (!(format & DT::CalcRect)) {
+            ++drawn;
+            return 13;
+        }
+        ++measured;
+        int w = Width(text);
+        if (format & DT::EndEllipsis)
+            w = std::min(w, rect.Width());
+        rect.Right = rect.Left + w;
+        return 13;
+    }
+    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
+    void Rectangle(const TRect&) override { }
+    void FillRect(const TRect&) override { }
+    void FrameRect(const TRect&) override { }
+    void DrawFocusRect(const TRect&) override { }
+    void Draw(int, int, const QImage&) override { }
+    void StretchDraw(const TRect&, const QImage&) override { }
+    void CopyScaled(const TRect&, const QImage&) override { }
+    void SetClipRect(const TRect&) override { }
+    void ClearClipRect() override { }
+    int PixelsPerInchX() const override { return 96; }
+    int PixelsPerInchY() const override { return 96; }
+};
+
+TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
+{
+    CountingCanvas inner;
+    THTMLabelMeasureCache cache(inner);
+    const unsigned calc = DT::SingleLine | DT::Bottom | DT::CalcRect;
+
+    EXPECT_EQ(cache.TextExtent(u"gh"), QSize(14, 13));
+    EXPECT_EQ(cache.TextExtent(u"gh"), QSize(14, 13));
+    EXPECT_EQ(inner.measured, 1);
+
+    TRect a(10, 0, 200, 13);
+    cache.DrawText(u"word ", a, calc);
+    TRect b(50, 20, 60, 33); // elsewhere and narrower: the width does not depend on the box
+    cache.DrawText(u"word ", b, calc);
+    EXPECT_EQ(a, TRect(10, 0, 45, 13));
+    EXPECT_EQ(b, TRect(50, 20, 85, 33));
+    EXPECT_EQ(inner.measured, 2);
+
+    cache.Font.Bold = true; // another font is another measurement
+    TRect c(0, 0, 200, 13);
+    cache.DrawText(u"word ", c, calc);
+    EXPECT_EQ(c.Right, 60);
+    EXPECT_EQ(inner.measured, 3);
+    EXPECT_TRUE(inner.Font.Bold);
+
+    // With an end ellipsis the box width limits the result, so it is part of what is remembered.
+    cache.Font.Bold = false;
+    TRect wide(0, 0, 100, 13);
+    TRect narrow(0, 0, 20, 13);
+    cache.DrawText(u"a long run", wide, calc | DT::EndEllipsis);
+    cache.DrawText(u"a long run", narrow, calc | DT::EndEllipsis);
+    EXPECT_EQ(wide.Right, 70);
+    EXPECT_EQ(narrow.Right, 20);
+    EXPECT_EQ(inner.measured, 5);
+
+    // Drawing always reaches the canvas underneath, with the state of the cache's canvas.
+    cache.Font.Color = clRed;
+    TRect d(0, 0, 100, 13);
+    cache.DrawText(u"word", d, DT::SingleLine | DT::Bottom);
+    cache.DrawText(u"word", d, DT::SingleLine | DT::Bottom);
+    EXPECT_EQ(inner.drawn, 2);
+    EXPECT_EQ(inner.Font.Color, clRed);
 }
 
 } // namespace

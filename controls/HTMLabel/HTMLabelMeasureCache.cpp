@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: MIT
+#include "HTMLabelMeasureCache.h"
+
+namespace {
+// Enough for the texts of many labels in a few fonts; beyond it the cache starts afresh.
+constexpr qsizetype kMaxEntries = 8192;
+} // namespace
+
+THTMLabelMeasureCache::THTMLabelMeasureCache(TCanvas& measure)
+    : m_measure(measure)
+{
+}
+
+int THTMLabelMeasureCache::FontStyle() const
+{
+    return (Font.Bold ? 1 : 0) | (Font.Italic ? 2 : 0) | (Font.Underline ? 4 : 0) | (Font.StrikeOut ? 8 : 0)
+        | (Font.Escapement << 4);
+}
+
+size_t THTMLabelMeasureCache::Hash(QStringView text, unsigned format, int width) const
+{
+    return qHashMulti(0, text, Font.Name, Font.Height, FontStyle(), format, width);
+}
+
+bool THTMLabelMeasureCache::Matches(const Entry& e, QStringView text, unsigned format, int width) const
+{
+    return e.format == format && e.width == width && e.fontHeight == Font.Height && e.fontStyle == FontStyle()
+        && e.text == text && e.fontName == Font.Name;
+}
+
+THTMLabelMeasureCache::Entry THTMLabelMeasureCache::MakeEntry(
+    QStringView text, unsigned format, int width) const
+{
+    Entry e;
+    e.text = text.toString();
+    e.fontName = Font.Name;
+    e.fontHeight = Font.Height;
+    e.fontStyle = FontStyle();
+    e.format = format;
+    e.width = width;
+    return e;
+}
+
+void THTMLabelMeasureCache::Sync()
+{
+    m_measure.Font = Font;
+    m_measure.Pen = Pen;
+    m_measure.Brush = Brush;
+    m_measure.BkMode = BkMode;
+}
+
+void THTMLabelMeasureCache::Trim()
+{
+    if (m_extents.size() + m_calcs.size() > kMaxEntries) {
+        m_extents.clear();
+        m_calcs.clear();
+    }
+}
+
+QSize THTMLabelMeasureCache::TextExtent(QStringView text)
+{
+    const size_t hash = Hash(text, 0, -1);
+    const auto it = m_extents.constFind(hash);
+    if (it != m_extents.cend() && Matches(*it, text, 0, -1))
+        return it->extent;
+    Sync();
+    const QSize size = m_measure.TextExtent(text);
+    if (it == m_extents.cend()) { // a colliding entry stays; this text is simply not kept
+        Trim();
+        Entry e = MakeEntry(text, 0, -1);
+        e.extent = size;
+        m_extents.insert(hash, std::move(e));
+    }
+    return size;
+}
+
+int THTMLabelMeasureCache::DrawText(QStringView text, TRect& rect, unsigned format)
+{
+    // Multi-line measurement also moves the bottom; it is rare enough to leave uncached.
+    if (!(format & DT::CalcRect) || !(format & DT::SingleLine)) {
+        Sync();
+        return m_measure.DrawText(text, rect, format);
+    }
+    const int width = (format & DT::EndEllipsis) ? rect.Width() : -1;
+    const size_t hash = Hash(text, format, width);
+    const auto it = m_calcs.constFind(hash);
+    if (it != m_calcs.cend() && Matches(*it, text, format, width)) {
+        rect.Right = rect.Left + it->calcWidth;
+        return it->calcResult;
+    }
+    Sync();
+    TRect measured = rect;
+    const int result = m_measure.DrawText(text, measured, format);
+    // Only a result that moved the right edge alone fits the pattern that is remembered.
+    const bool plain
+        = measured.Left == rect.Left && measured.Top == rect.Top && measured.Bottom == rect.Bottom;
+    if (plain && it == m_calcs.cend()) {
+        Trim();
+        Entry e = MakeEntry(text, format, width);
+        e.calcWidth = measured.Right - measured.Left;
+        e.calcResult = result;
+        m_calcs.insert(hash, std::move(e));
+    }
+    rect = measured;
+    return result;
+}
+
+void THTMLabelMeasureCache::LineTo(int x, int y)
+{
+    Sync();
+    m_measure.PenPos = PenPos;
+    m_measure.LineTo(x, y);
+    PenPos = m_measure.PenPos;
+}
+
+void THTMLabelMeasureCache::Rectangle(const TRect& r)
+{
+    Sync();
+    m_measure.Rectangle(r);
+}
+
+void THTMLabelMeasureCache::FillRect(const TRect& r)
+{
+    Sync();
+    m_measure.FillRect(r);
+}
+
+void THTMLabelMeasureCache::FrameRect(const TRect& r)
+{
+    Sync();
+    m_measure.FrameRect(r);
+}
+
+void THTMLabelMeasureCache::DrawFocusRect(const TRect& r)
+{
+    Sync();
+    m_measure.DrawFocusRect(r);
+}
+
+void THTMLabelMeasureCache::Draw(int x, int y, const QImage& picture)
+{
+    Sync();
+    m_measure.Draw(x, y, picture);
+}
+
+void THTMLabelMeasureCache::StretchDraw(const TRect& r, const QImage& picture)
+{
+    Sync();
+    m_measure.StretchDraw(r, picture);
+}
+
+void THTMLabelMeasureCache::CopyScaled(const TRect& r, const QImage& picture)
+{
+    Sync();
+    m_measure.CopyScaled(r, picture);
+}
+
+void THTMLabelMeasureCache::SetClipRect(const TRect& r)
+{
+    m_measure.SetClipRect(r);
+}
+
+void THTMLabelMeasureCache::ClearClipRect()
+{
+    m_measure.ClearClipRect();
+}
+
+int THTMLabelMeasureCache::PixelsPerInchX() const
+{
+    return m_measure.PixelsPerInchX();
+}
+
+int THTMLabelMeasureCache::PixelsPerInchY() const
+{
+    return m_measure.PixelsPerInchY();
+}
