@@ -11,6 +11,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QEnterEvent>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -407,11 +408,22 @@ void THTMLabel::PaintLabel(QPainter& target)
         return;
     const int steps = client.Width() / 4;
     const TColor color = Color();
+    const QString text = DisplayText();
+    // Pictures can change without the label knowing, and an ALT picture follows the mouse.
+    const bool pictures = text.contains(QLatin1String("<im"), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("<bo"), Qt::CaseInsensitive);
 
     std::optional<QPainter> offscreen;
     QPainter* painter = &target;
+    PaintKey key;
     if (!FTransparent) {
         const qreal dpr = target.device() ? target.device()->devicePixelRatioF() : devicePixelRatioF();
+        key = CurrentPaintKey(color, dpr);
+        // Nothing that shows has changed since the buffer was painted: show it again.
+        if (m_bufferValid && FUpdateCount == 0 && !pictures && key == m_bufferKey) {
+            target.drawPixmap(0, 0, m_buffer);
+            return;
+        }
         const QSize pixels = (QSizeF(size()) * dpr).toSize();
         if (m_buffer.size() != pixels || m_buffer.devicePixelRatioF() != dpr) {
             m_buffer = QPixmap(pixels);
@@ -420,6 +432,7 @@ void THTMLabel::PaintLabel(QPainter& target)
         offscreen.emplace(&m_buffer);
         painter = &*offscreen;
     }
+    m_bufferValid = false;
     TPainterCanvas canvas(*painter);
 
     if (!FTransparent) {
@@ -470,7 +483,6 @@ void THTMLabel::PaintLabel(QPainter& target)
     // The point under the mouse lets an image inside a hovered anchor show its ALT picture.
     const QPoint hit = CursorPoint();
     // Without pictures the point cannot change the layout, so the last measurement stays valid.
-    const bool pictures = DisplayText().contains(QLatin1String("<im"), Qt::CaseInsensitive);
     const Placement placement = PlaceText(canvas, hit, !pictures);
     if (placement.autoSize != size()) {
         // Sizing is not done while painting; something changed without passing through a setter.
@@ -487,6 +499,8 @@ void THTMLabel::PaintLabel(QPainter& target)
     if (offscreen) {
         offscreen->end();
         target.drawPixmap(0, 0, m_buffer);
+        m_bufferKey = key;
+        m_bufferValid = !pictures;
     }
 }
 
@@ -705,6 +719,28 @@ THTMLabel::LayoutKey THTMLabel::CurrentLayoutKey() const
     key.lineSpacing = FLineSpacing;
     key.images = FImages.data();
     key.container = FContainer.data();
+    return key;
+}
+
+THTMLabel::PaintKey THTMLabel::CurrentPaintKey(TColor color, qreal dpr) const
+{
+    PaintKey key;
+    key.layout = CurrentLayoutKey();
+    key.color = color;
+    key.colorTo = FColorTo;
+    key.urlColor = FURLColor;
+    key.shadowColor = FShadowColor;
+    key.hoverColor = FHoverColor;
+    key.hoverFontColor = FHoverFontColor;
+    key.borderColor = FBorderColor;
+    key.gradientType = FGradientType;
+    key.lineWidth = FLineWidth;
+    key.shadowOffset = FShadowOffset;
+    key.hover = FHover;
+    key.hoverLink = FHoverHyperLink;
+    // System colours resolve through the application palette.
+    key.appPalette = QGuiApplication::palette().cacheKey();
+    key.dpr = dpr;
     return key;
 }
 

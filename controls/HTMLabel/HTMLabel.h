@@ -266,6 +266,25 @@ private:
         const void* container = nullptr;
         bool operator==(const LayoutKey&) const = default;
     };
+    // Everything a paint depends on; an equal key paints equal pixels (for a text without pictures).
+    struct PaintKey {
+        LayoutKey layout;
+        TColor color = clNone;
+        TColor colorTo = clNone;
+        TColor urlColor = clNone;
+        TColor shadowColor = clNone;
+        TColor hoverColor = clNone;
+        TColor hoverFontColor = clNone;
+        TColor borderColor = clNone;
+        TGradientType gradientType = gtFullHorizontal;
+        int lineWidth = 0;
+        int shadowOffset = 0;
+        bool hover = false;
+        int hoverLink = -1;
+        qint64 appPalette = 0;
+        qreal dpr = 1.0;
+        bool operator==(const PaintKey&) const = default;
+    };
     struct Placement {
         TRect rect; // where the text is laid out
         QSize autoSize; // the size auto-sizing asks for (the current size when it asks nothing)
@@ -276,6 +295,7 @@ private:
     bool SizesWidth() const;
     bool SizesHeight() const;
     LayoutKey CurrentLayoutKey() const;
+    PaintKey CurrentPaintKey(TColor color, qreal dpr) const;
     // Text rectangle for the current settings; measures the text when auto-sizing or alignment needs
     // it (reusing the last measurement when `reuse` and nothing that shapes the layout changed).
     Placement PlaceText(TCanvas& canvas, const QPoint& hit, bool reuse);
@@ -341,5 +361,7 @@ private:
     mutable std::unique_ptr<TMeasureCanvas> m_measureCanvas;
     mutable std::unique_ptr<THTMLabelMeasureCache> m_measureCache;
     QPixmap m_buffer; // off-screen paint buffer, kept between paints
+    PaintKey m_bufferKey; // what the buffer shows
+    bool m_bufferValid = false;
     QPointer<QWidget> m_alignParent;
 };

@@ -657,6 +657,41 @@ TEST(HTMLabel, BackgroundTransparencyAndGradients)
     EXPECT_EQ(image.pixel(0, 16), qRgb(255, 0, 0));
 }
 
+// A repaint may show the picture kept from the last paint, but never once something that shows changed.
+TEST(HTMLabel, RepaintsShowEveryChange)
+{
+    THTMLabel label;
+    label.setFont(Tahoma11());
+    label.resize(200, 30);
+    label.setColor(clWhite);
+    label.setHTMLText({ "<a href=\"x\">link</a> text" });
+    const QImage first = Render(label);
+    EXPECT_EQ(Render(label), first);
+
+    label.setURLColor(clRed);
+    const QImage red = Render(label);
+    EXPECT_NE(red, first);
+    label.setHover(true);
+    const QImage hover = Render(label);
+    EXPECT_NE(hover, red); // no anchor under the mouse: no underline
+    label.setHover(false);
+    EXPECT_EQ(Render(label), red);
+
+    label.setHTMLText({ "<a href=\"x\">link</a> other" });
+    EXPECT_NE(Render(label), red);
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    label.setPalette(palette);
+    const QImage blue = Render(label);
+    int bluish = 0;
+    for (int y = 0; y < blue.height(); ++y)
+        for (int x = 0; x < blue.width(); ++x)
+            bluish += qBlue(blue.pixel(x, y)) > 200 && qRed(blue.pixel(x, y)) < 80;
+    EXPECT_GT(bluish, 10);
+    label.resize(150, 30);
+    EXPECT_EQ(Render(label).width(), 150);
+}
+
 TEST(HTMLabel, ParentColorFollowsTheParent)
 {
     QWidget parent;
