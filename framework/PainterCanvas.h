@@ -3,8 +3,12 @@
 
 #include "Canvas.h"
 
+#include <QPen>
+
 class QPainter;
 class QPaintDevice;
+class TTextMetrics;
+struct TTextLine;
 
 // The canvas on a QPainter: widgets, QImage and printers alike. The painter must stay active for the
 // canvas's lifetime; the canvas changes its pen, brush, font and clip and restores none of them.
@@ -30,5 +34,17 @@ public:
     QPainter& Painter() { return m_painter; }
 
 private:
+    void DrawLine(TTextMetrics& metrics, const TTextLine& line, int x, int top, unsigned format);
+    bool DrawGlyphs(TTextMetrics& metrics, const TTextLine& line, int x, int baseline, bool expandTabs);
+    void DrawShaped(TTextMetrics& metrics, const TTextLine& line, int x, int baseline, bool expandTabs);
+    void UseTextPen();
+    void UsePen(const QPen& pen);
+    void FillColor(const QRect& r, TColor color);
+
     QPainter& m_painter;
+    // The text pen last given to the painter, kept so that a run in an unchanged colour costs no
+    // state change.
+    QPen m_textPen;
+    TColor m_textColor = clNone;
+    bool m_textPenValid = false;
 };

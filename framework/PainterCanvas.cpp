@@ -1,0 +1,380 @@
+// SPDX-License-Identifier: MIT
+#include "PainterCanvas.h"
+
+#include "TextMetrics.h"
+
+#include <QGlyphRun>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+bool IsControl(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
+int NextTab(int x, int tab)
+{
+    return (x / tab + 1) * tab;
+}
+
+bool Fillable(const TBrush& brush)
+{
+    return !brush.Clear && brush.Color != clNone;
+}
+
+// Shapes are laid on the pixel grid; a smoothing painter would blur their one-pixel edges.
+class Aliased {
+public:
+    explicit Aliased(QPainter& painter)
+        : m_painter(painter)
+        , m_was(painter.testRenderHint(QPainter::Antialiasing))
+    {
+        if (m_was)
+            m_painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    ~Aliased()
+    {
+        if (m_was)
+            m_painter.setRenderHint(QPainter::Antialiasing, true);
+    }
+    Aliased(const Aliased&) = delete;
+    Aliased& operator=(const Aliased&) = delete;
+
+private:
+    QPainter& m_painter;
+    bool m_was;
+};
+
+} // namespace
+
+TPainterCanvas::TPainterCanvas(QPainter& painter)
+    : m_painter(painter)
+{
+}
+
+QSize TPainterCanvas::TextExtent(QStringView text)
+{
+    TTextMetrics& m = TTextMetrics::For(Font);
+    return QSize(m.Width(text), m.Height());
+}
+
+int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
+{
+    TTextMetrics& m = TTextMetrics::For(Font);
+    TTextBlock block;
+    LayoutText(m, text, rect.Width(), format, block);
+    const int result = MeasuredText(block, rect, format);
+    if (format & DT::CalcRect)
+        return result;
+    int top = TextTop(rect, block.height, format);
+    for (const TTextLine& line : block.lines) {
+        DrawLine(m, line, TextLeft(rect, line.width, format), top, format);
+        top += m.Height();
+    }
+    return result;
+}
+
+void TPainterCanvas::DrawLine(TTextMetrics& m, const TTextLine& line, int x, int top, unsigned format)
+{
+    const bool opaque = BkMode == TBkMode::Opaque && Fillable(Brush) && line.width > 0;
+    if (!opaque && line.Text().isEmpty())
+        return;
+    UseTextPen();
+    const bool rotated = Font.Escapement % 3600 != 0;
+    if (rotated) {
+        // The device context turns text about its reference point, the line's top-left corner.
+        m_painter.save();
+        m_painter.translate(x, top);
+        m_painter.rotate(-Font.Escapement / 10.0);
+        x = 0;
+        top = 0;
+    }
+    if (opaque)
+        FillColor(QRect(x, top, line.width, m.Height()), Brush.Color);
+    const bool tabs = format & DT::ExpandTabs;
+    const int baseline = top + m.Ascent();
+    if (!line.Text().isEmpty() && !DrawGlyphs(m, line, x, baseline, tabs))
+        DrawShaped(m, line, x, baseline, tabs);
+    if (rotated)
+        m_painter.restore();
+}
+
+// Glyphs placed at the measured advances: no shaping, so every run costs little and ends exactly
+// where TextExtent said. False when the text needs the painter's own layout.
+bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
+{
+    const QStringView text = line.Text();
+    QVarLengthArray<quint32, 64> glyphs;
+    QVarLengthArray<QPointF, 64> positions;
+    QVarLengthArray<quint32, 2> marked;
+    QVarLengthArray<QPointF, 2> markedAt;
+    int cx = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\t' && expandTabs) {
+            cx = NextTab(cx, m.TabWidth());
+            ++i;
+            continue;
+        }
+        if (QChar::isSurrogate(c))
+            return false;
+        const qsizetype at = i;
+        const int advance = m.Advance(text, i);
+        if (!IsControl(c)) {
+            const quint32 glyph = m.SimpleGlyph(c);
+            if (glyph == 0)
+                return false;
+            const QPointF pos(x + cx, baseline);
+            if (line.mnemonics.contains(at)) {
+                marked.append(glyph);
+                markedAt.append(pos);
+            } else {
+                glyphs.append(glyph);
+                positions.append(pos);
+            }
+        }
+        cx += advance;
+    }
+    QGlyphRun run;
+    run.setRawFont(m.RawFont());
+    run.setUnderline(Font.Underline);
+    run.setStrikeOut(Font.StrikeOut);
+    if (!glyphs.isEmpty()) {
+        run.setRawData(glyphs.constData(), positions.constData(), int(glyphs.size()));
+        m_painter.drawGlyphRun(QPointF(), run);
+    }
+    if (!marked.isEmpty()) {
+        run.setUnderline(true);
+        run.setRawData(marked.constData(), markedAt.constData(), int(marked.size()));
+        m_painter.drawGlyphRun(QPointF(), run);
+    }
+    return true;
+}
+
+// Text that needs shaping or fallback fonts: drawn by the painter piece by piece, each piece
+// starting at its measured position.
+void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
+{
+    const QStringView text = line.Text();
+    QFont font = m.Font();
+    font.setUnderline(Font.Underline);
+    font.setStrikeOut(Font.StrikeOut);
+    QFont marked = font;
+    marked.setUnderline(true);
+    m_painter.setFont(font);
+    bool markedFont = false;
+
+    int cx = 0;
+    qsizetype pieceStart = 0;
+    int pieceX = 0;
+    auto flush = [&](qsizetype end) {
+        if (end > pieceStart) {
+            if (markedFont) {
+                m_painter.setFont(font);
+                markedFont = false;
+            }
+            m_painter.drawText(QPointF(x + pieceX, baseline), text.mid(pieceStart, end - pieceStart).toString());
+        }
+    };
+    for (qsizetype i = 0; i < text.size();) {
+        const char16_t c = text[i].unicode();
+        const bool tab = c == u'\t' && expandTabs;
+        const bool mnemonic = line.mnemonics.contains(i);
+        if (tab || IsControl(c) || mnemonic) {
+            flush(i);
+            const qsizetype at = i;
+            if (tab) {
+                cx = NextTab(cx, m.TabWidth());
+                ++i;
+            } else {
+                const int advance = m.Advance(text, i);
+                if (mnemonic && !IsControl(c)) {
+                    m_painter.setFont(marked);
+                    markedFont = true;
+                    m_painter.drawText(QPointF(x + cx, baseline), text.mid(at, i - at).toString());
+                }
+                cx += advance;
+            }
+            pieceStart = i;
+            pieceX = cx;
+            continue;
+        }
+        cx += m.Advance(text, i);
+    }
+    flush(text.size());
+}
+
+void TPainterCanvas::UseTextPen()
+{
+    if (m_textPenValid && m_textColor == Font.Color && m_painter.pen() == m_textPen)
+        return;
+    m_textPen = QPen(ColorToQColor(Font.Color));
+    m_textColor = Font.Color;
+    m_textPenValid = true;
+    m_painter.setPen(m_textPen);
+}
+
+void TPainterCanvas::UsePen(const QPen& pen)
+{
+    if (m_painter.pen() != pen)
+        m_painter.setPen(pen);
+}
+
+void TPainterCanvas::FillColor(const QRect& r, TColor color)
+{
+    if (r.isEmpty() || color == clNone)
+        return;
+    m_painter.fillRect(r, ColorToQColor(color));
+}
+
+void TPainterCanvas::LineTo(int x, int y)
+{
+    const QPoint from = PenPos;
+    PenPos = QPoint(x, y);
+    if (Pen.Color == clNone)
+        return;
+    const int dx = x - from.x();
+    const int dy = y - from.y();
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    if (steps == 0)
+        return;
+    const QColor color = ColorToQColor(Pen.Color);
+    Aliased aliased(m_painter);
+    if (Pen.Width > 1) {
+        UsePen(QPen(color, Pen.Width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        m_painter.drawLine(from, QPoint(x, y));
+        return;
+    }
+    if (dx == 0 || dy == 0) {
+        // Straight lines are exact pixel runs that stop one pixel short of the end.
+        const int left = dx < 0 ? x + 1 : from.x();
+        const int top = dy < 0 ? y + 1 : from.y();
+        m_painter.fillRect(QRect(left, top, std::max(1, std::abs(dx)), std::max(1, std::abs(dy))), color);
+        return;
+    }
+    if (steps == 1) {
+        m_painter.fillRect(QRect(from, QSize(1, 1)), color);
+        return;
+    }
+    // The last pixel of a slanted line is its end point; stop one step before it.
+    const QPoint last(from.x() + int(std::lround(dx * double(steps - 1) / steps)),
+        from.y() + int(std::lround(dy * double(steps - 1) / steps)));
+    UsePen(QPen(color, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    m_painter.drawLine(from, last);
+}
+
+void TPainterCanvas::Rectangle(const TRect& r)
+{
+    if (r.IsEmpty())
+        return;
+    if (Fillable(Brush))
+        FillColor(r.toQRect(), Brush.Color);
+    if (Pen.Color == clNone)
+        return;
+    // The outline lies inside the rectangle whatever the pen width.
+    const int w = std::clamp(Pen.Width, 1, std::min(r.Width(), r.Height()));
+    const QRect q = r.toQRect();
+    FillColor(QRect(q.left(), q.top(), q.width(), w), Pen.Color);
+    FillColor(QRect(q.left(), q.bottom() - w + 1, q.width(), w), Pen.Color);
+    FillColor(QRect(q.left(), q.top() + w, w, q.height() - 2 * w), Pen.Color);
+    FillColor(QRect(q.right() - w + 1, q.top() + w, w, q.height() - 2 * w), Pen.Color);
+}
+
+void TPainterCanvas::FillRect(const TRect& r)
+{
+    if (Fillable(Brush))
+        FillColor(r.toQRect(), Brush.Color);
+}
+
+void TPainterCanvas::FrameRect(const TRect& r)
+{
+    if (r.IsEmpty() || !Fillable(Brush))
+        return;
+    const QRect q = r.toQRect();
+    FillColor(QRect(q.left(), q.top(), q.width(), 1), Brush.Color);
+    FillColor(QRect(q.left(), q.bottom(), q.width(), 1), Brush.Color);
+    FillColor(QRect(q.left(), q.top() + 1, 1, q.height() - 2), Brush.Color);
+    FillColor(QRect(q.right(), q.top() + 1, 1, q.height() - 2), Brush.Color);
+}
+
+void TPainterCanvas::DrawFocusRect(const TRect& r)
+{
+    if (r.IsEmpty())
+        return;
+    // Every other pixel of the frame, in a checkerboard anchored at the top-left corner.
+    QVarLengthArray<QRect, 256> dots;
+    const int w = r.Width();
+    const int h = r.Height();
+    auto dot = [&](int dx, int dy) {
+        if ((dx + dy) % 2 == 0)
+            dots.append(QRect(r.Left + dx, r.Top + dy, 1, 1));
+    };
+    for (int i = 0; i < w; ++i) {
+        dot(i, 0);
+        if (h > 1)
+            dot(i, h - 1);
+    }
+    for (int j = 1; j < h - 1; ++j) {
+        dot(0, j);
+        if (w > 1)
+            dot(w - 1, j);
+    }
+    // Inverting, where the device can, keeps the dots visible on any background and lets a second
+    // call take the rectangle away again.
+    const bool invert = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    const QPainter::CompositionMode mode = m_painter.compositionMode();
+    if (invert)
+        m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    const QColor color = invert ? QColor(Qt::white) : QColor(Qt::black);
+    for (const QRect& dot : dots)
+        m_painter.fillRect(dot, color);
+    if (invert)
+        m_painter.setCompositionMode(mode);
+}
+
+void TPainterCanvas::Draw(int x, int y, const QImage& picture)
+{
+    if (!picture.isNull())
+        m_painter.drawImage(QPoint(x, y), picture);
+}
+
+void TPainterCanvas::StretchDraw(const TRect& r, const QImage& picture)
+{
+    if (!picture.isNull() && !r.IsEmpty())
+        m_painter.drawImage(r.toQRect(), picture);
+}
+
+void TPainterCanvas::CopyScaled(const TRect& r, const QImage& picture)
+{
+    if (picture.isNull() || r.IsEmpty())
+        return;
+    m_painter.drawImage(r.toQRect(), picture.convertToFormat(QImage::Format_RGB32));
+}
+
+void TPainterCanvas::SetClipRect(const TRect& r)
+{
+    m_painter.setClipRect(r.toQRect());
+}
+
+void TPainterCanvas::ClearClipRect()
+{
+    m_painter.setClipping(false);
+}
+
+int TPainterCanvas::PixelsPerInchX() const
+{
+    const QPaintDevice* device = m_painter.device();
+    return device ? device->logicalDpiX() : 96;
+}
+
+int TPainterCanvas::PixelsPerInchY() const
+{
+    const QPaintDevice* device = m_painter.device();
+    return device ? device->logicalDpiY() : 96;
+}
