@@ -112,8 +112,8 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
     const QStringView text = line.Text();
     QVarLengthArray<quint32, 64> glyphs;
     QVarLengthArray<QPointF, 64> positions;
-    QVarLengthArray<quint32, 2> marked;
-    QVarLengthArray<QPointF, 2> markedAt;
+    QVarLengthArray<quint32, 64> marked;
+    QVarLengthArray<QPointF, 64> markedAt;
     int cx = 0;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -130,7 +130,7 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
             const quint32 glyph = m.SimpleGlyph(c);
             if (glyph == 0)
                 return false;
-            const QPointF pos(x + cx, baseline);
+            const QPointF pos(cx, 0);
             if (line.mnemonics.contains(at)) {
                 marked.append(glyph);
                 markedAt.append(pos);
@@ -141,19 +141,23 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
         }
         cx += advance;
     }
-    QGlyphRun run;
-    run.setRawFont(m.RawFont());
-    run.setUnderline(Font.Underline);
-    run.setStrikeOut(Font.StrikeOut);
-    if (!glyphs.isEmpty()) {
-        run.setRawData(glyphs.constData(), positions.constData(), int(glyphs.size()));
-        m_painter.drawGlyphRun(QPointF(), run);
-    }
-    if (!marked.isEmpty()) {
-        run.setUnderline(true);
-        run.setRawData(marked.constData(), markedAt.constData(), int(marked.size()));
-        m_painter.drawGlyphRun(QPointF(), run);
-    }
+    // Decorations run from the origin given to the painter to the end of the last glyph, so each
+    // run is placed at its first glyph.
+    auto draw = [&](QVarLengthArray<quint32, 64>& ids, QVarLengthArray<QPointF, 64>& at, bool underline) {
+        if (ids.isEmpty())
+            return;
+        const qreal first = at[0].x();
+        for (QPointF& p : at)
+            p.rx() -= first;
+        QGlyphRun run;
+        run.setRawFont(m.RawFont());
+        run.setUnderline(underline);
+        run.setStrikeOut(Font.StrikeOut);
+        run.setRawData(ids.constData(), at.constData(), int(ids.size()));
+        m_painter.drawGlyphRun(QPointF(x + first, baseline), run);
+    };
+    draw(glyphs, positions, Font.Underline);
+    draw(marked, markedAt, true);
     return true;
 }
 
