@@ -1,48 +1,42 @@
 // SPDX-License-Identifier: MIT
 #include "MarkupEngine.h"
 
-namespace {
-
-// Removes every `open` ... `close` stretch (exact case, tags included); an `open` without its
-// `close` keeps the rest as it is.
-void RemoveEnclosed(QString& text, QStringView open, QStringView close)
-{
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype start = text.indexOf(open, from);
-        if (start < 0)
-            return;
-        const qsizetype end = text.indexOf(close, start + open.size());
-        if (end < 0)
-            return;
-        text.remove(start, end + close.size() - start);
-        from = start;
-    }
-}
-
-} // namespace
-
 QString MarkupToPlainText(QStringView markup)
 {
     QString text = markup.toString();
     text.replace(QLatin1StringView("<BR>"), QLatin1StringView("\r\n"), Qt::CaseInsensitive);
     text.replace(QLatin1StringView("<HR>"), QLatin1StringView("\r\n"), Qt::CaseInsensitive);
-    RemoveEnclosed(text, u"<z>", u"</z>");
-    RemoveEnclosed(text, u"<Z>", u"</Z>");
 
+    // Left to right: hidden stretches and tags go; one without its end keeps the rest unchanged.
     QString plain;
     plain.reserve(text.size());
+    const QStringView all(text);
     qsizetype pos = 0;
-    while (pos < text.size()) {
-        const qsizetype open = text.indexOf(u'<', pos);
+    while (pos < all.size()) {
+        const qsizetype open = all.indexOf(u'<', pos);
         if (open < 0)
             break;
-        const qsizetype close = text.indexOf(u'>', open + 1);
-        if (close < 0)
+        plain.append(all.mid(pos, open - pos));
+        pos = open;
+        const QStringView rest = all.mid(open);
+        qsizetype end = -1;
+        if (rest.startsWith(u"<z>")) {
+            end = all.indexOf(u"</z>", open + 3);
+            if (end >= 0)
+                end += 4;
+        } else if (rest.startsWith(u"<Z>")) {
+            end = all.indexOf(u"</Z>", open + 3);
+            if (end >= 0)
+                end += 4;
+        } else {
+            end = all.indexOf(u'>', open + 1);
+            if (end >= 0)
+                end += 1;
+        }
+        if (end < 0)
             break;
-        plain.append(QStringView(text).mid(pos, open - pos));
-        pos = close + 1;
+        pos = end;
     }
-    plain.append(QStringView(text).mid(pos));
+    plain.append(all.mid(pos));
     return plain;
 }
