@@ -24,7 +24,7 @@ public:
     QPoint FrameOffset() const;   // offset of the current frame within the largest frame
     const QImage& Image() const;  // the current frame
     int FrameCount() const;
-    void SetFrame(int index);
+    void SetFrame(int index);     // an index outside the frames is ignored
 
 private:
     struct Frame {
@@ -53,8 +53,10 @@ class TPictureContainer : public QObject {
 public:
     explicit TPictureContainer(QObject* parent = nullptr);
     THTMLPicture* FindPicture(const QString& name) const;
+    // Names are compared without regard to case; adding a known name replaces its picture.
     THTMLPicture* Add(const QString& name, const QImage& image);
     void Clear();
+    int Count() const;
 
 private:
     QVector<std::pair<QString, std::shared_ptr<THTMLPicture>>> m_items;
