@@ -75,7 +75,7 @@ int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
     int top = TextTop(rect, block.height, format);
     for (const TTextLine& line : block.lines) {
         DrawLine(m, line, TextLeft(rect, line.width, format), top, format);
-        top += m.Height();
+        top += block.lineHeight;
     }
     return result;
 }

@@ -12,6 +12,13 @@ struct TTextLine;
 
 // The canvas on a QPainter: widgets, QImage and printers alike. The painter must stay active for the
 // canvas's lifetime; the canvas changes its pen, brush, font and clip and restores none of them.
+//
+// Text: glyphs sit at the integer advances TextExtent sums, so measured and drawn widths agree.
+// Output is not clipped to the DrawText rectangle (callers clip with SetClipRect). Tab stops, with
+// ExpandTabs, lie every eight average character widths; other control characters take no room and
+// show nothing. ExternalLeading adds the font's leading between the lines of multi-line text only.
+// An end ellipsis that has no room itself leaves nothing shown. A line of a pen wider than one
+// pixel has round ends and includes its end point; a Rectangle's outline lies inside it.
 class TPainterCanvas final : public TCanvas {
 public:
     explicit TPainterCanvas(QPainter& painter);

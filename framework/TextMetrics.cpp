@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TextMetrics.h"
 
+#include <QCoreApplication>
 #include <QHashFunctions>
 #include <algorithm>
 
@@ -64,32 +65,60 @@ int NextTab(int x, int tab)
 
 } // namespace
 
+namespace {
+
+struct FontCache {
+    std::unordered_map<FontKey, std::unique_ptr<TTextMetrics>, FontKeyHash> fonts;
+    FontKey lastKey;
+    TTextMetrics* last = nullptr;
+    bool cleanupRegistered = false;
+};
+
+FontCache& Fonts()
+{
+    static FontCache cache;
+    return cache;
+}
+
+// Fonts and their engines must go before the application that owns the font system does.
+void ReleaseFonts()
+{
+    FontCache& cache = Fonts();
+    cache.last = nullptr;
+    cache.fonts.clear();
+    cache.cleanupRegistered = false;
+}
+
+} // namespace
+
 TTextMetrics& TTextMetrics::For(const TFont& font)
 {
-    static std::unordered_map<FontKey, std::unique_ptr<TTextMetrics>, FontKeyHash> cache;
-    static FontKey lastKey;
-    static TTextMetrics* last = nullptr;
-
+    FontCache& cache = Fonts();
     const int height = std::clamp(font.Height, -kMaxPixelHeight, kMaxPixelHeight);
-    if (last && lastKey.height == height && lastKey.bold == font.Bold && lastKey.italic == font.Italic
-        && lastKey.name == font.Name)
-        return *last;
+    const FontKey& last = cache.lastKey;
+    if (cache.last && last.height == height && last.bold == font.Bold && last.italic == font.Italic
+        && last.name == font.Name)
+        return *cache.last;
 
+    if (!cache.cleanupRegistered) {
+        qAddPostRoutine(ReleaseFonts);
+        cache.cleanupRegistered = true;
+    }
     FontKey key { font.Name, height, font.Bold, font.Italic };
-    auto it = cache.find(key);
-    if (it == cache.end()) {
-        if (cache.size() >= kMaxFonts)
-            cache.clear();
+    auto it = cache.fonts.find(key);
+    if (it == cache.fonts.end()) {
+        if (cache.fonts.size() >= kMaxFonts)
+            cache.fonts.clear();
         TFont plain;
         plain.Name = font.Name;
         plain.Height = height;
         plain.Bold = font.Bold;
         plain.Italic = font.Italic;
-        it = cache.emplace(key, std::unique_ptr<TTextMetrics>(new TTextMetrics(plain.ToQFont()))).first;
+        it = cache.fonts.emplace(key, std::unique_ptr<TTextMetrics>(new TTextMetrics(plain.ToQFont()))).first;
     }
-    lastKey = std::move(key);
-    last = it->second.get();
-    return *last;
+    cache.lastKey = std::move(key);
+    cache.last = it->second.get();
+    return *cache.last;
 }
 
 TTextMetrics::TTextMetrics(const QFont& font)
@@ -99,6 +128,7 @@ TTextMetrics::TTextMetrics(const QFont& font)
 {
     m_ascent = m_metrics.ascent();
     m_descent = m_metrics.descent();
+    m_leading = std::max(0, m_metrics.leading());
     m_ellipsis = m_metrics.horizontalAdvance(QChar(0x2026));
     m_tab = std::max(1, 8 * m_metrics.averageCharWidth());
 }
@@ -344,7 +374,10 @@ void LayoutText(TTextMetrics& metrics, QStringView text, int width, unsigned for
             from = to + ((text[to] == u'\r' && to + 1 < text.size() && text[to + 1] == u'\n') ? 2 : 1);
         }
     }
-    block.height = int(block.lines.size()) * metrics.Height();
+    block.lineHeight = metrics.Height();
+    if ((format & DT::ExternalLeading) && !(format & DT::SingleLine))
+        block.lineHeight += metrics.Leading();
+    block.height = int(block.lines.size()) * block.lineHeight;
 }
 
 int TextTop(const TRect& rect, int height, unsigned format)

@@ -27,6 +27,7 @@ public:
     int Ascent() const { return m_ascent; }
     int Descent() const { return m_descent; }
     int Height() const { return m_ascent + m_descent; }
+    int Leading() const { return m_leading; } // the font's external leading, never negative
     int EllipsisWidth() const { return m_ellipsis; }
     int TabWidth() const { return m_tab; }
 
@@ -55,6 +56,7 @@ private:
     QRawFont m_raw;
     int m_ascent = 0;
     int m_descent = 0;
+    int m_leading = 0;
     int m_ellipsis = 0;
     int m_tab = 0;
     std::array<std::unique_ptr<Page>, 256> m_pages;
@@ -75,8 +77,9 @@ struct TTextLine {
 // The lines DrawText shows for `text` in a box `width` pixels wide under `format`.
 struct TTextBlock {
     QVarLengthArray<TTextLine, 1> lines;
-    int width = 0;  // widest line
-    int height = 0; // lines × cell height
+    int width = 0;      // widest line
+    int lineHeight = 0; // cell height, plus the external leading for several lines under ExternalLeading
+    int height = 0;     // lines × line height
 };
 void LayoutText(TTextMetrics& metrics, QStringView text, int width, unsigned format, TTextBlock& block);
 
