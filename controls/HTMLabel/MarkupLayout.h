@@ -100,8 +100,8 @@ private:
         PictureKind kind = PictureKind::None;
         QImage image;                     // list and system pictures
         THTMLPicture* picture = nullptr;  // container and cache pictures
-        QSize natural;                    // size at 96 dots per inch
-        QSize size;                       // layout size on the device
+        QSize natural { 0, 0 };           // size at 96 dots per inch
+        QSize size { 0, 0 };              // layout size on the device
         bool stretch = false;             // WIDTH and HEIGHT given
     };
     Picture ResolvePicture(QStringView source, int displayWidth, int displayHeight);
