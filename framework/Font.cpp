@@ -19,7 +19,9 @@ QFont TFont::ToQFont() const
 {
     QFont f(Name);
     f.setKerning(false);
-    f.setHintingPreference(QFont::PreferFullHinting);
+    // Unhinted advances rounded to whole pixels are the widths a device context reports for the
+    // design fonts; full hinting widens them by up to a pixel per letter.
+    f.setHintingPreference(QFont::PreferNoHinting);
     f.setBold(Bold);
     f.setItalic(Italic);
     f.setUnderline(Underline);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TextMetrics.h"
 
+#include <cmath>
+
 #include <QCoreApplication>
 #include <QHashFunctions>
 #include <algorithm>
@@ -128,9 +130,31 @@ TTextMetrics::TTextMetrics(const QFont& font)
 {
     m_ascent = m_metrics.ascent();
     m_descent = m_metrics.descent();
+    // A device context's cell is the font's Windows ascent and descent scaled to the em. Qt prefers
+    // other tables (or an embedded bitmap strike), which makes lines of some fonts two pixels shorter.
+    if (m_raw.isValid() && m_raw.unitsPerEm() > 0) {
+        const QByteArray os2 = m_raw.fontTable("OS/2");
+        if (os2.size() >= 78) {
+            auto u16 = [&](int at) { return (quint8(os2[at]) << 8) | quint8(os2[at + 1]); };
+            const double scale = m_raw.pixelSize() / m_raw.unitsPerEm();
+            const int ascent = int(std::lround(u16(74) * scale));
+            const int descent = int(std::lround(u16(76) * scale));
+            if (ascent > 0 && descent >= 0) {
+                m_ascent = ascent;
+                m_descent = descent;
+            }
+            const int average = int(std::lround(qint16(u16(2)) * scale));
+            if (average > 0)
+                m_averageWidth = average;
+        }
+    }
     m_leading = std::max(0, m_metrics.leading());
     m_ellipsis = m_metrics.horizontalAdvance(QChar(0x2026));
-    m_tab = std::max(1, 8 * m_metrics.averageCharWidth());
+    m_thickness = std::max(1, m_metrics.lineWidth());
+    m_underline = std::clamp(m_metrics.underlinePos(), 1, std::max(1, m_descent));
+    m_strikeOut = std::max(1, m_metrics.strikeOutPos());
+    // Tab stops every eight average characters; unhinted fonts report no usable average of their own.
+    m_tab = std::max(1, 8 * (m_averageWidth > 0 ? m_averageWidth : m_metrics.horizontalAdvance(QLatin1Char('x'))));
 }
 
 TTextMetrics::Glyph& TTextMetrics::Entry(char16_t c)

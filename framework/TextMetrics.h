@@ -29,6 +29,9 @@ public:
     int Height() const { return m_ascent + m_descent; }
     int Leading() const { return m_leading; } // the font's external leading, never negative
     int EllipsisWidth() const { return m_ellipsis; }
+    int UnderlinePos() const { return m_underline; }   // below the baseline
+    int StrikeOutPos() const { return m_strikeOut; }   // above the baseline
+    int LineThickness() const { return m_thickness; }
     int TabWidth() const { return m_tab; }
 
     // Advance of the character at `i`; a surrogate pair counts as one character and `i` is moved
@@ -58,7 +61,11 @@ private:
     int m_descent = 0;
     int m_leading = 0;
     int m_ellipsis = 0;
+    int m_underline = 1;
+    int m_strikeOut = 1;
+    int m_thickness = 1;
     int m_tab = 0;
+    int m_averageWidth = 0;
     std::array<std::unique_ptr<Page>, 256> m_pages;
     std::unordered_map<char32_t, int> m_pairs;
 };
