@@ -99,8 +99,11 @@ void TPainterCanvas::DrawLine(TTextMetrics& m, const TTextLine& line, int x, int
         FillColor(QRect(x, top, line.width, m.Height()), Brush.Color);
     const bool tabs = format & DT::ExpandTabs;
     const int baseline = top + m.Ascent();
-    if (!line.Text().isEmpty() && !DrawGlyphs(m, line, x, baseline, tabs))
-        DrawShaped(m, line, x, baseline, tabs);
+    if (!line.Text().isEmpty()) {
+        if (!DrawGlyphs(m, line, x, baseline, tabs))
+            DrawShaped(m, line, x, baseline, tabs);
+        DrawDecorations(m, line, x, baseline, tabs);
+    }
     if (rotated)
         m_painter.restore();
 }
@@ -112,8 +115,6 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
     const QStringView text = line.Text();
     QVarLengthArray<quint32, 64> glyphs;
     QVarLengthArray<QPointF, 64> positions;
-    QVarLengthArray<quint32, 64> marked;
-    QVarLengthArray<QPointF, 64> markedAt;
     int cx = 0;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -124,40 +125,22 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
         }
         if (QChar::isSurrogate(c))
             return false;
-        const qsizetype at = i;
         const int advance = m.Advance(text, i);
         if (!IsControl(c)) {
             const quint32 glyph = m.SimpleGlyph(c);
             if (glyph == 0)
                 return false;
-            const QPointF pos(cx, 0);
-            if (line.mnemonics.contains(at)) {
-                marked.append(glyph);
-                markedAt.append(pos);
-            } else {
-                glyphs.append(glyph);
-                positions.append(pos);
-            }
+            glyphs.append(glyph);
+            positions.append(QPointF(x + cx, baseline));
         }
         cx += advance;
     }
-    // Decorations run from the origin given to the painter to the end of the last glyph, so each
-    // run is placed at its first glyph.
-    auto draw = [&](QVarLengthArray<quint32, 64>& ids, QVarLengthArray<QPointF, 64>& at, bool underline) {
-        if (ids.isEmpty())
-            return;
-        const qreal first = at[0].x();
-        for (QPointF& p : at)
-            p.rx() -= first;
-        QGlyphRun run;
-        run.setRawFont(m.RawFont());
-        run.setUnderline(underline);
-        run.setStrikeOut(Font.StrikeOut);
-        run.setRawData(ids.constData(), at.constData(), int(ids.size()));
-        m_painter.drawGlyphRun(QPointF(x + first, baseline), run);
-    };
-    draw(glyphs, positions, Font.Underline);
-    draw(marked, markedAt, true);
+    if (glyphs.isEmpty())
+        return true;
+    QGlyphRun run;
+    run.setRawFont(m.RawFont());
+    run.setRawData(glyphs.constData(), positions.constData(), int(glyphs.size()));
+    m_painter.drawGlyphRun(QPointF(), run);
     return true;
 }
 
@@ -166,45 +149,21 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
 void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
 {
     const QStringView text = line.Text();
-    QFont font = m.Font();
-    font.setUnderline(Font.Underline);
-    font.setStrikeOut(Font.StrikeOut);
-    QFont marked = font;
-    marked.setUnderline(true);
-    m_painter.setFont(font);
-    bool markedFont = false;
-
+    m_painter.setFont(m.Font());
     int cx = 0;
     qsizetype pieceStart = 0;
     int pieceX = 0;
     auto flush = [&](qsizetype end) {
-        if (end > pieceStart) {
-            if (markedFont) {
-                m_painter.setFont(font);
-                markedFont = false;
-            }
+        if (end > pieceStart)
             m_painter.drawText(QPointF(x + pieceX, baseline), text.mid(pieceStart, end - pieceStart).toString());
-        }
     };
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
         const bool tab = c == u'\t' && expandTabs;
-        const bool mnemonic = line.mnemonics.contains(i);
-        if (tab || IsControl(c) || mnemonic) {
+        if (tab || IsControl(c)) {
             flush(i);
-            const qsizetype at = i;
-            if (tab) {
-                cx = NextTab(cx, m.TabWidth());
-                ++i;
-            } else {
-                const int advance = m.Advance(text, i);
-                if (mnemonic && !IsControl(c)) {
-                    m_painter.setFont(marked);
-                    markedFont = true;
-                    m_painter.drawText(QPointF(x + cx, baseline), text.mid(at, i - at).toString());
-                }
-                cx += advance;
-            }
+            cx = tab ? NextTab(cx, m.TabWidth()) : cx;
+            ++i;
             pieceStart = i;
             pieceX = cx;
             continue;
@@ -212,6 +171,29 @@ void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, i
         cx += m.Advance(text, i);
     }
     flush(text.size());
+}
+
+// Underline, strike-out and mnemonic marks as filled bands: they then sit on the same pixels
+// however the painter is scaled, and span the measured width including blanks.
+void TPainterCanvas::DrawDecorations(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
+{
+    if (!Font.Underline && !Font.StrikeOut && line.mnemonics.isEmpty())
+        return;
+    const QColor color = m_textPen.color();
+    const int thickness = m.LineThickness();
+    const int underline = baseline + m.UnderlinePos() - (thickness - 1) / 2;
+    if (Font.Underline)
+        m_painter.fillRect(QRect(x, underline, line.width, thickness), color);
+    if (Font.StrikeOut)
+        m_painter.fillRect(QRect(x, baseline - m.StrikeOutPos() - (thickness - 1) / 2, line.width, thickness), color);
+    if (Font.Underline)
+        return;
+    const QStringView text = line.Text();
+    for (const qsizetype at : line.mnemonics) {
+        qsizetype end = at;
+        const int width = m.Advance(text, end);
+        m_painter.fillRect(QRect(x + m.Width(text.left(at), expandTabs), underline, width, thickness), color);
+    }
 }
 
 void TPainterCanvas::UseTextPen()

@@ -44,6 +44,7 @@ private:
     void DrawLine(TTextMetrics& metrics, const TTextLine& line, int x, int top, unsigned format);
     bool DrawGlyphs(TTextMetrics& metrics, const TTextLine& line, int x, int baseline, bool expandTabs);
     void DrawShaped(TTextMetrics& metrics, const TTextLine& line, int x, int baseline, bool expandTabs);
+    void DrawDecorations(TTextMetrics& metrics, const TTextLine& line, int x, int baseline, bool expandTabs);
     void UseTextPen();
     void UsePen(const QPen& pen);
     void FillColor(const QRect& r, TColor color);

@@ -333,6 +333,29 @@ TEST_F(Canvas, UnderlineAndStrikeOutAreDrawn)
     EXPECT_GT(strike, canvas->TextWidth(u"oooo") * 3 / 4);
 }
 
+TEST_F(Canvas, DecorationsFollowTheTextOnAScaledDevice)
+{
+    // A buffer at twice the pixel density, as high-density screens get.
+    QImage dense(480, 160, QImage::Format_ARGB32);
+    dense.setDevicePixelRatio(2);
+    dense.fill(Qt::white);
+    QPainter p(&dense);
+    TPainterCanvas c(p);
+    c.Font.Color = clBlack;
+    c.BkMode = TBkMode::Transparent;
+    c.Font.Underline = true;
+    const int w = c.TextWidth(u"mmmm");
+    TRect r(60, 40, 200, 70);
+    c.DrawText(u"mmmm", r, DT::SingleLine);
+    p.end();
+    const QRect ink = InkBox(dense);
+    const TTextMetrics& m = TTextMetrics::For(c.Font);
+    EXPECT_GE(ink.left(), 2 * 60 - 1);
+    EXPECT_LE(ink.right(), 2 * (60 + w) + 1);
+    EXPECT_LE(ink.bottom(), 2 * (40 + m.Height()));
+    EXPECT_GT(InkInRow(dense, 2 * (40 + m.Ascent() + m.UnderlinePos()), 0, 480), 2 * w * 3 / 4);
+}
+
 TEST_F(Canvas, LinesStopShortOfTheirEndPoint)
 {
     canvas->Pen.Color = clBlack;
