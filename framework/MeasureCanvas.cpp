@@ -3,6 +3,8 @@
 
 #include "TextMetrics.h"
 
+#include <algorithm>
+
 TMeasureCanvas::TMeasureCanvas(int dpiX, int dpiY)
     : m_dpiX(dpiX)
     , m_dpiY(dpiY)
@@ -19,6 +21,7 @@ int TMeasureCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
 {
     TTextMetrics& m = TTextMetrics::For(Font);
     TTextBlock block;
-    LayoutText(m, text, rect.Width(), format, block);
+    const qint64 width = qint64(rect.Right) - rect.Left;
+    LayoutText(m, text, int(std::clamp<qint64>(width, -(1 << 30), 1 << 30)), format, block);
     return MeasuredText(block, rect, format);
 }

@@ -23,6 +23,20 @@ int NextTab(int x, int tab)
     return (x / tab + 1) * tab;
 }
 
+// Far outside any device everything is clipped anyway; bounding coordinates keeps the arithmetic
+// in range and the work proportional to what can show.
+constexpr int kFar = 1 << 24;
+
+int Bound(int v)
+{
+    return std::clamp(v, -kFar, kFar);
+}
+
+TRect Bounded(const TRect& r)
+{
+    return TRect(Bound(r.Left), Bound(r.Top), Bound(r.Right), Bound(r.Bottom));
+}
+
 bool Fillable(const TBrush& brush)
 {
     return !brush.Clear && brush.Color != clNone;
@@ -68,13 +82,14 @@ int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
 {
     TTextMetrics& m = TTextMetrics::For(Font);
     TTextBlock block;
-    LayoutText(m, text, rect.Width(), format, block);
+    const TRect box = Bounded(rect);
+    LayoutText(m, text, box.Width(), format, block);
     const int result = MeasuredText(block, rect, format);
     if (format & DT::CalcRect)
         return result;
-    int top = TextTop(rect, block.height, format);
+    int top = TextTop(box, block.height, format);
     for (const TTextLine& line : block.lines) {
-        DrawLine(m, line, TextLeft(rect, line.width, format), top, format);
+        DrawLine(m, line, TextLeft(box, line.width, format), top, format);
         top += block.lineHeight;
     }
     return result;
@@ -221,10 +236,13 @@ void TPainterCanvas::FillColor(const QRect& r, TColor color)
 
 void TPainterCanvas::LineTo(int x, int y)
 {
-    const QPoint from = PenPos;
+    const QPoint start = PenPos;
     PenPos = QPoint(x, y);
     if (Pen.Color == clNone)
         return;
+    const QPoint from(Bound(start.x()), Bound(start.y()));
+    x = Bound(x);
+    y = Bound(y);
     const int dx = x - from.x();
     const int dy = y - from.y();
     const int steps = std::max(std::abs(dx), std::abs(dy));
@@ -260,12 +278,12 @@ void TPainterCanvas::Rectangle(const TRect& r)
     if (r.IsEmpty())
         return;
     if (Fillable(Brush))
-        FillColor(r.toQRect(), Brush.Color);
+        FillColor(Bounded(r).toQRect(), Brush.Color);
     if (Pen.Color == clNone)
         return;
     // The outline lies inside the rectangle whatever the pen width.
-    const int w = std::clamp(Pen.Width, 1, std::min(r.Width(), r.Height()));
-    const QRect q = r.toQRect();
+    const QRect q = Bounded(r).toQRect();
+    const int w = std::clamp(Pen.Width, 1, std::max(1, std::min(q.width(), q.height())));
     FillColor(QRect(q.left(), q.top(), q.width(), w), Pen.Color);
     FillColor(QRect(q.left(), q.bottom() - w + 1, q.width(), w), Pen.Color);
     FillColor(QRect(q.left(), q.top() + w, w, q.height() - 2 * w), Pen.Color);
@@ -275,38 +293,48 @@ void TPainterCanvas::Rectangle(const TRect& r)
 void TPainterCanvas::FillRect(const TRect& r)
 {
     if (Fillable(Brush))
-        FillColor(r.toQRect(), Brush.Color);
+        FillColor(Bounded(r).toQRect(), Brush.Color);
 }
 
 void TPainterCanvas::FrameRect(const TRect& r)
 {
     if (r.IsEmpty() || !Fillable(Brush))
         return;
-    const QRect q = r.toQRect();
+    const QRect q = Bounded(r).toQRect();
     FillColor(QRect(q.left(), q.top(), q.width(), 1), Brush.Color);
     FillColor(QRect(q.left(), q.bottom(), q.width(), 1), Brush.Color);
     FillColor(QRect(q.left(), q.top() + 1, 1, q.height() - 2), Brush.Color);
     FillColor(QRect(q.right(), q.top() + 1, 1, q.height() - 2), Brush.Color);
 }
 
-void TPainterCanvas::DrawFocusRect(const TRect& r)
+void TPainterCanvas::DrawFocusRect(const TRect& rect)
 {
+    const TRect r = Bounded(rect);
     if (r.IsEmpty())
         return;
-    // Every other pixel of the frame, in a checkerboard anchored at the top-left corner.
-    QVarLengthArray<QRect, 256> dots;
+    // Every other pixel of the frame, in a checkerboard anchored at the top-left corner; only the
+    // part on the device is walked.
+    QRect visible(0, 0, 1, 1);
+    if (const QPaintDevice* device = m_painter.device())
+        visible = m_painter.combinedTransform().inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+    visible.adjust(-1, -1, 1, 1);
     const int w = r.Width();
     const int h = r.Height();
+    const int fromX = std::clamp(visible.left() - r.Left, 0, w);
+    const int toX = std::clamp(visible.right() + 1 - r.Left, 0, w);
+    const int fromY = std::clamp(visible.top() - r.Top, 1, std::max(1, h - 1));
+    const int toY = std::clamp(visible.bottom() + 1 - r.Top, 1, std::max(1, h - 1));
+    QVarLengthArray<QRect, 256> dots;
     auto dot = [&](int dx, int dy) {
         if ((dx + dy) % 2 == 0)
             dots.append(QRect(r.Left + dx, r.Top + dy, 1, 1));
     };
-    for (int i = 0; i < w; ++i) {
+    for (int i = fromX; i < toX; ++i) {
         dot(i, 0);
         if (h > 1)
             dot(i, h - 1);
     }
-    for (int j = 1; j < h - 1; ++j) {
+    for (int j = fromY; j < toY; ++j) {
         dot(0, j);
         if (w > 1)
             dot(w - 1, j);
@@ -333,19 +361,19 @@ void TPainterCanvas::Draw(int x, int y, const QImage& picture)
 void TPainterCanvas::StretchDraw(const TRect& r, const QImage& picture)
 {
     if (!picture.isNull() && !r.IsEmpty())
-        m_painter.drawImage(r.toQRect(), picture);
+        m_painter.drawImage(Bounded(r).toQRect(), picture);
 }
 
 void TPainterCanvas::CopyScaled(const TRect& r, const QImage& picture)
 {
     if (picture.isNull() || r.IsEmpty())
         return;
-    m_painter.drawImage(r.toQRect(), picture.convertToFormat(QImage::Format_RGB32));
+    m_painter.drawImage(Bounded(r).toQRect(), picture.convertToFormat(QImage::Format_RGB32));
 }
 
 void TPainterCanvas::SetClipRect(const TRect& r)
 {
-    m_painter.setClipRect(r.toQRect());
+    m_painter.setClipRect(Bounded(r).toQRect());
 }
 
 void TPainterCanvas::ClearClipRect()

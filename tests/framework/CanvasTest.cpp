@@ -414,6 +414,20 @@ TEST_F(Canvas, FocusRectangleDotsEveryOtherPixelAndASecondCallRemovesIt)
     EXPECT_EQ(InkBox(image, QRect(11, 11, 9, 5)), QRect()) << "the inside is untouched";
     EXPECT_EQ(qAlpha(image.pixel(r.Left, r.Top)), 255);
 
+    // A rectangle far larger than the device costs only its visible part.
+    {
+        QImage scratch(50, 50, QImage::Format_ARGB32);
+        scratch.fill(Qt::white);
+        QPainter p(&scratch);
+        TPainterCanvas huge(p);
+        huge.DrawFocusRect(TRect(-2000000000, 10, 2000000000, 2000000000));
+        huge.MoveTo(INT_MIN, 20);
+        huge.LineTo(INT_MAX, 20);
+        p.end();
+        EXPECT_TRUE(IsInk(scratch.pixel(0, 20)));
+        EXPECT_TRUE(IsInk(scratch.pixel(49, 20)));
+    }
+
     QPainter again(&image);
     TPainterCanvas second(again);
     second.DrawFocusRect(r);
