@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLPicture.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QUrl>
 #include <algorithm>
@@ -62,7 +63,8 @@ bool THTMLPicture::LoadFromFile(const QString& path)
 {
     m_frames.clear();
     m_current = 0;
-    if (path.isEmpty())
+    // Only regular files: a pipe or device named in markup would block the paint or never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return false;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);

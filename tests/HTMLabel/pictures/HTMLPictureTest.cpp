@@ -3,6 +3,7 @@
 #include "TempDir.h"
 
 #include <QBuffer>
+#include <QProcess>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -171,6 +172,16 @@ TEST(HTMLPicture, NetworkAndUnknownSchemesAndBadFilesLoadNothing)
         EXPECT_EQ(picture.Size(), QSize(0, 0));
         EXPECT_TRUE(picture.Image().isNull());
     }
+}
+
+TEST(HTMLPicture, PipesAreNotReadFrom)
+{
+    TempDir dir;
+    const QString fifo = dir.file(QStringLiteral("pipe.png"));
+    if (QProcess::execute(QStringLiteral("mkfifo"), { fifo }) != 0)
+        GTEST_SKIP() << "no named pipes here";
+    THTMLPicture picture;
+    EXPECT_FALSE(picture.LoadFromAddress(QUrl::fromLocalFile(fifo).toString())) << "and it returns at all";
 }
 
 TEST(HTMLPicture, HugePicturesAreRefusedWithoutDecoding)
