@@ -126,8 +126,14 @@ QImage SystemIconForPath(const QString& path, bool large, QSize size)
     const QFileInfo info(path);
     if (info.exists()) {
         const QString kind = info.isDir() ? QStringLiteral("dir:") : QStringLiteral("file:");
-        return Cached(CacheKey(kind + info.absoluteFilePath(), large, size),
-            [&] { return Render(Provider()->icon(info), size); });
+        return Cached(CacheKey(kind + info.absoluteFilePath(), large, size), [&] {
+            const auto provider = Provider();
+            QIcon icon = provider->icon(info);
+            // Devices and pipes have no icon of their own.
+            if (icon.isNull())
+                icon = provider->icon(info.isDir() ? IconType::Folder : IconType::File);
+            return Render(icon, size);
+        });
     }
     const QMimeType mime = QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
     return Cached(CacheKey(QStringLiteral("mime:") + mime.name(), large, size), [&] {
