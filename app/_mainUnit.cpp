@@ -47,9 +47,15 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         ExeInfo->setObjectName(QStringLiteral("ExeInfo"));
         AdvProgress->setBarColor(clHighlight);
         AdvProgress->setBkColor(clWindow);
+        ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'Y') });
     });
     ApplyDesignFonts(this);
     setFixedSize(800, 626);
+
+    // Anchors of the HTML labels (here and in the offer dialog) open through the desktop service,
+    // as the links do.
+    m_previousLabelShellOpen = HTMLabelShellOpen();
+    HTMLabelShellOpen() = [desktop = m_services.Desktop](const QString& target) { desktop->ShellOpen(target); };
 
     OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");
     OpenDialog->Filter = QStringLiteral(
@@ -78,6 +84,11 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 
     FormCreate();
+}
+
+T_mainForm::~T_mainForm()
+{
+    HTMLabelShellOpen() = m_previousLabelShellOpen;
 }
 
 void T_mainForm::FormCreate()

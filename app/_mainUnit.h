@@ -3,6 +3,7 @@
 
 #include "ExeInfo.h"
 #include "FolderDialog.h"
+#include "HTMLabel.h"
 #include "OpenDialog.h"
 #include "Services.h"
 #include "ui__mainForm.h"
@@ -21,6 +22,7 @@ class T_mainForm : public QWidget, public Ui::_mainForm {
 
 public:
     explicit T_mainForm(const TServices& services, QWidget* parent = nullptr);
+    ~T_mainForm() override;
 
     TOpenDialog* OpenDialog = nullptr;
     TFolderDialog* FolderDialog = nullptr;
@@ -68,6 +70,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    THTMLabelShellOpen m_previousLabelShellOpen;
     TServices m_services;
     T_manualForm* m_manualForm = nullptr;
     bool m_closing = false; // the window was closed while a pass ran: the pass ends at once

@@ -2,12 +2,17 @@
 #include "_manualUnit.h"
 
 #include "FormStyle.h"
+#include "Links.h"
 #include "Loadable.h"
 
 T_manualForm::T_manualForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
-    LoadForm([this] { setupUi(this); });
+    LoadForm([this] {
+        setupUi(this);
+        // The text continues the caption, hence its small first letter.
+        ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'y') });
+    });
     ApplyDesignFonts(this);
     setFixedSize(412, 83);
 }

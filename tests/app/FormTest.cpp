@@ -179,13 +179,57 @@ TEST(ManualForm, CaptionTextAndSize)
     T_manualForm dialog(&main);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("No data to recover detected, BUT "));
     EXPECT_EQ(dialog.size(), QSize(412, 83));
-    EXPECT_EQ(dialog.ManualHTMLabel->geometry(), QRect(11, 12, 390, 58));
-    EXPECT_TRUE(dialog.ManualHTMLabel->text().startsWith(
-        QStringLiteral("you can send us your file for the manual repair of the file.")));
-    EXPECT_TRUE(dialog.ManualHTMLabel->text().endsWith(Links::Email));
-    EXPECT_TRUE(main.ManualHTMLabel->text().startsWith(QStringLiteral("You can send us your file")));
+    // The label sizes its height to the text: four lines of Tahoma 11 fill the designed 58 pixels.
+    const THTMLabel& label = *dialog.ManualHTMLabel;
+    EXPECT_EQ(label.pos(), QPoint(11, 12));
+    EXPECT_EQ(label.width(), 390);
+    EXPECT_EQ(label.height(), label.GetSizeWithMaxWidth(390).height() + 6);
+    if (QFontInfo(label.font()).family() == QStringLiteral("Tahoma")) {
+        EXPECT_EQ(label.height(), 58);
+        EXPECT_EQ(main.ManualHTMLabel->height(), 32);
+    }
+    EXPECT_LE(label.geometry().bottom(), 82) << "the text runs out of the dialog";
+    EXPECT_TRUE(label.Text().startsWith(QStringLiteral("you can send us your file for the manual repair of the file.")));
+    EXPECT_TRUE(label.Text().endsWith(Links::Email));
+    EXPECT_TRUE(main.ManualHTMLabel->Text().startsWith(QStringLiteral("You can send us your file")));
+    EXPECT_EQ(label.HTMLText(), QStringList { Links::ManualRepairMarkup(QLatin1Char('y')) });
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(dialog.windowFlags() & Qt::WindowContextHelpButtonHint);
+}
+
+// A point on the e-mail address: the label's own hit test finds it.
+QPoint AddressPoint(THTMLabel& label)
+{
+    for (int y = label.height() - 4; y > 0; --y)
+        for (int x = 2; x < label.width(); x += 2)
+            if (!label.AnchorAt(x, y).isEmpty())
+                return QPoint(x, y);
+    return QPoint(-1, -1);
+}
+
+TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
+{
+    Sandbox box;
+    T_mainForm& main = box.start();
+    T_manualForm dialog(&main);
+    for (THTMLabel* label : { dialog.ManualHTMLabel, main.ManualHTMLabel }) {
+        label->window()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(label->window()));
+        const QPoint address = AddressPoint(*label);
+        ASSERT_GE(address.x(), 0) << "no anchor anywhere on the label";
+        // A move to where the pointer already is would be dropped, so come from elsewhere.
+        QTest::mouseMove(label, QPoint(1, 1));
+        QTest::mouseMove(label, address);
+        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor) << label->window()->objectName().toStdString();
+        box.desktop.opened.clear();
+        QTest::mouseClick(label, Qt::LeftButton, {}, address);
+        EXPECT_EQ(box.desktop.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
+        // Plain text opens nothing.
+        QTest::mouseMove(label, QPoint(3, 3));
+        EXPECT_NE(label->cursor().shape(), Qt::PointingHandCursor);
+        QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(3, 3));
+        EXPECT_EQ(box.desktop.opened.size(), 1);
+    }
 }
 
 TEST(ManualForm, MarkupForTheHtmlLabel)
