@@ -117,7 +117,7 @@ bool TLayout::RunLine()
         return false;
     }
     m_line.width = layout.width;
-    m_line.height += m_params.LineSpacing;
+    m_line.height = Add(m_line.height, m_params.LineSpacing);
 
     int startX = m_rect.Left;
     if (m_align == Align::Right) {
@@ -128,10 +128,10 @@ bool TLayout::RunLine()
         if (room > 0)
             startX = m_rect.Left + room / 2;
     }
-    startX += m_indent;
+    startX = Add(startX, m_indent);
     m_line.startX = startX;
-    const int fullHeight = m_line.height + m_line.subRoom + m_line.supRoom;
-    m_line.box = TRect(startX, top, m_rect.Right, top + fullHeight);
+    const int fullHeight = Add(Add(m_line.height, m_line.subRoom), m_line.supRoom);
+    m_line.box = TRect(startX, top, m_rect.Right, Add(top, fullHeight));
 
     if (!m_params.HeightOnly) {
         PassState second;
@@ -161,8 +161,8 @@ bool TLayout::RunLine()
     }
     m_lineOffset = m_nextLineOffset;
 
-    m_line.top += fullHeight;
-    m_result.YSize += fullHeight;
+    m_line.top = Add(m_line.top, fullHeight);
+    m_result.YSize = Add(m_result.YSize, fullHeight);
     if (!m_params.HeightOnly && m_line.top + gh > m_params.Rect.Bottom) {
         m_pos = m_text.size();
         return false;
@@ -239,9 +239,9 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     if (ps.pass == Pass::Layout) {
         if (!m_params.WordWrap)
             width = std::min(width, std::max(0, ps.box.Width()));
-        const int available = ps.box.Right - ps.box.Left - m_lineOffset;
+        const int available = Add(ps.box.Right, -qint64(ps.box.Left) - m_lineOffset);
         const int before = ps.width;
-        ps.width += width;
+        ps.width = Add(ps.width, width);
         // A word wider than the whole line is placed alone on a line of its own.
         const bool fits = !m_params.WordWrap || ps.width < available || (width >= available && !ps.runPlaced);
         if (!fits) {
@@ -249,7 +249,7 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
             ps.lineFull = true;
             return;
         }
-        ps.x += width;
+        ps.x = Add(ps.x, width);
         ps.runPlaced = true;
         ps.trailingBlank = trailingBlank;
         m_pos += runLength;
@@ -259,12 +259,12 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     // Second pass: everything the layout pass placed is drawn or hit-tested where it lies.
     TRect box(ps.x, ps.box.Top, ps.box.Right, ps.box.Bottom);
     if (flow.subscript)
-        box.Bottom += m_line.subRoom;
+        box.Bottom = Add(box.Bottom, m_line.subRoom);
     if (flow.superscript)
-        box.Bottom -= m_line.supRoom;
-    box.Bottom -= m_line.lift;
+        box.Bottom = Add(box.Bottom, -m_line.supRoom);
+    box.Bottom = Add(box.Bottom, -m_line.lift);
     if (!m_params.WordWrap)
-        width = std::min(width, std::max(0, box.Right - box.Left));
+        width = std::min(width, std::max(0, Add(box.Right, -qint64(box.Left))));
 
     if (ps.drawing())
         DrawRun(ps, run, box, width);
@@ -273,8 +273,8 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
             m_result.FocusValue = flow.anchorTarget.toString();
         TestRunHit(ps, box.Left, box.Left + width);
     }
-    ps.x += width;
-    ps.width += width;
+    ps.x = Add(ps.x, width);
+    ps.width = Add(ps.width, width);
     ps.trailingBlank = trailingBlank;
     m_pos += runLength;
 }
@@ -289,7 +289,8 @@ void TLayout::DrawRun(PassState& ps, QStringView run, const TRect& box, int widt
         const TColor color = m_canvas.Font.Color;
         m_canvas.Font.Color = m_params.ShadowColor;
         TRect shadow = measured;
-        shadow.Offset(m_params.ShadowOffset, m_params.ShadowOffset);
+        const int offset = std::clamp(m_params.ShadowOffset, -4096, 4096);
+        shadow.Offset(offset, offset);
         m_canvas.DrawText(run, shadow, flags);
         m_canvas.Font.Color = color;
     }

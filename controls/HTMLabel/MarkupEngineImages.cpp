@@ -113,8 +113,10 @@ void TLayout::DrawPicture(const Picture& picture, int x, int y)
     if (image.isNull())
         return;
     if (m_params.PrintMode) {
-        const int w = int(std::lround(picture.natural.width() * m_params.ResFactor));
-        const int h = int(std::lround(picture.natural.height() * m_params.ResFactor));
+        // A scale no printer needs (or not a number at all) would only make a picture nobody can see.
+        const double factor = std::isfinite(m_params.ResFactor) ? std::clamp(m_params.ResFactor, 0.0, 64.0) : 1.0;
+        const int w = int(std::lround(picture.natural.width() * factor));
+        const int h = int(std::lround(picture.natural.height() * factor));
         m_canvas.CopyScaled(TRect::FromSize(x, y, w, h), image);
         return;
     }
@@ -146,8 +148,9 @@ void TLayout::ImageTag(PassState& ps, QStringView tag)
     QStringView source = AttributeValue(part, u"SRC", Qt::CaseInsensitive);
     if (upper.contains(u"ALT") && m_hoveredImage == number)
         source = AttributeValue(upper, u"ALT");
-    const int displayWidth = ReadNumber(AttributeValue(upper, u"WIDTH")).value;
-    const int displayHeight = ReadNumber(AttributeValue(upper, u"HEIGHT")).value;
+    // Bounded like the pictures themselves, which are refused beyond 16384 pixels a side.
+    const int displayWidth = std::min(ReadNumber(AttributeValue(upper, u"WIDTH")).value, 16384);
+    const int displayHeight = std::min(ReadNumber(AttributeValue(upper, u"HEIGHT")).value, 16384);
     const Picture picture = ResolvePicture(source, displayWidth, displayHeight);
     const int width = picture.size.width();
     const int height = picture.size.height();
@@ -155,9 +158,9 @@ void TLayout::ImageTag(PassState& ps, QStringView tag)
     if (ps.drawing())
         DrawPicture(picture, ps.x, ps.box.Top);
 
-    const int hitX = m_params.HitX - ps.box.Left;
-    if (flow.inAnchor && hitX > ps.width && hitX < ps.width + width && m_params.HitY > ps.box.Top
-        && m_params.HitY < ps.box.Top + height) {
+    const int hitX = Add(m_params.HitX, -qint64(ps.box.Left));
+    if (flow.inAnchor && hitX > ps.width && hitX < Add(ps.width, width) && m_params.HitY > ps.box.Top
+        && m_params.HitY < Add(ps.box.Top, height)) {
         m_hoveredImage = number;
         if (ps.pass != Pass::Layout) {
             m_hit = true;
@@ -167,14 +170,14 @@ void TLayout::ImageTag(PassState& ps, QStringView tag)
         }
     }
 
-    if (ps.pass == Pass::Layout && ps.width + width > ps.box.Width() && width < ps.box.Width()) {
+    if (ps.pass == Pass::Layout && Add(ps.width, width) > ps.box.Width() && width < ps.box.Width()) {
         // The tag is read again on the next line.
         --flow.imageCounter;
         ps.breakBefore = true;
         return;
     }
-    ps.width += width;
-    ps.x += width;
+    ps.width = Add(ps.width, width);
+    ps.x = Add(ps.x, width);
     if (ps.pass != Pass::Layout)
         return;
     m_line.height = std::max(m_line.height, height);
@@ -265,11 +268,14 @@ void TLayout::DrawPageBackground(PassState& ps, QStringView source, PagePicture 
         return;
     }
     const QImage tile = TileImage(image);
-    for (int y = r.Top; y < r.Bottom; y += tile.height()) {
-        for (int x = r.Left; x < r.Right; x += tile.width()) {
-            const int w = std::min(tile.width(), r.Right - x);
-            const int h = std::min(tile.height(), r.Bottom - y);
-            m_canvas.Draw(x, y, w == tile.width() && h == tile.height() ? tile : tile.copy(0, 0, w, h));
+    // No screen or page is wider than this; a larger rectangle is tiled as far as anyone can see.
+    const qint64 right = std::min<qint64>(r.Right, qint64(r.Left) + 32768);
+    const qint64 bottom = std::min<qint64>(r.Bottom, qint64(r.Top) + 32768);
+    for (qint64 y = r.Top; y < bottom; y += tile.height()) {
+        for (qint64 x = r.Left; x < right; x += tile.width()) {
+            const int w = int(std::min<qint64>(tile.width(), right - x));
+            const int h = int(std::min<qint64>(tile.height(), bottom - y));
+            m_canvas.Draw(int(x), int(y), w == tile.width() && h == tile.height() ? tile : tile.copy(0, 0, w, h));
         }
     }
 }

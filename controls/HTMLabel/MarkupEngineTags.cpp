@@ -96,8 +96,8 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         } else if (second == u'N') {
             const Number x = ReadNumber(AttributeValue(Part(tag, 2), u"x", Qt::CaseInsensitive));
             if (x.clean && x.value > ps.width) {
-                ps.width = x.value;
-                ps.x = m_params.Rect.Left + x.value;
+                ps.width = Add(0, x.value);
+                ps.x = Add(m_params.Rect.Left, x.value);
             }
         } else if (second == u'M') {
             ImageTag(ps, tag);
@@ -108,7 +108,7 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         break;
     case 'O':
         if (second == u'F') {
-            const int x = ReadNumber(AttributeValue(Part(tag, 2), u"x", Qt::CaseInsensitive)).value;
+            const int x = Add(0, ReadNumber(AttributeValue(Part(tag, 2), u"x", Qt::CaseInsensitive)).value);
             m_nextLineOffset = x;
             ps.x = x;
             ps.width = x;
@@ -138,7 +138,7 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         if (second == u'>') {
             font.Underline = true;
         } else {
-            ++flow.listLevel;
+            flow.listLevel = std::min(flow.listLevel + 1, 1 << 16);
             ps.lineEnded = true;
         }
         break;
@@ -331,7 +331,7 @@ void TLayout::ParagraphTag(PassState& ps, QStringView tag)
     }
     const QStringView indent = AttributeValue(part, u"INDENT", Qt::CaseSensitive, &found);
     if (found)
-        m_indent = ReadNumber(indent).value;
+        m_indent = Add(0, ReadNumber(indent).value);
     if (!ps.drawing())
         return;
 
@@ -361,22 +361,21 @@ void TLayout::ParagraphTag(PassState& ps, QStringView tag)
 void TLayout::ListItem(PassState& ps)
 {
     Flow& flow = *ps.flow;
-    ps.width += 12 * flow.listLevel;
-    ps.x += 12 * (flow.listLevel - 1);
+    ps.width = Add(ps.width, 12 * qint64(flow.listLevel));
+    ps.x = Add(ps.x, 12 * (qint64(flow.listLevel) - 1));
     if (ps.listItemPlaced) {
         ps.breakBefore = true;
         return;
     }
     ps.listItemPlaced = true;
     if (ps.drawing() && !flow.hidden) {
-        const QString name = m_canvas.Font.Name;
-        m_canvas.Font.Name = QStringLiteral("Symbol");
-        const QChar bullet = flow.listLevel % 2 != 0 ? QChar(0x00B7) : QChar(u'o');
+        // The bullets the symbol face would show (a round bullet, a small circle), drawn in the text's
+        // own face: the Symbol faces available outside Windows do not hold them at the symbol codes.
+        const QChar bullet = flow.listLevel % 2 != 0 ? QChar(0x2022) : QChar(u'o');
         TRect r(ps.x, ps.box.Top, std::max(ps.box.Right, ps.x + 1), ps.box.Bottom);
         m_canvas.DrawText(QStringView(&bullet, 1), r, DT::NoPrefix);
-        m_canvas.Font.Name = name;
     }
-    ps.x += 12;
+    ps.x = Add(ps.x, 12);
 }
 
 void TLayout::HorizontalRule(PassState& ps)

@@ -10,6 +10,14 @@ class THTMLPicture;
 
 namespace Markup {
 
+// Widths and positions add up with this bound, so that no text, tag value or rectangle can overflow them.
+constexpr int kCoordinateLimit = 1 << 28;
+inline int Add(int a, qint64 b)
+{
+    const qint64 sum = qint64(a) + b;
+    return int(sum > kCoordinateLimit ? kCoordinateLimit : sum < -kCoordinateLimit ? -kCoordinateLimit : sum);
+}
+
 // One DrawMarkup call: lays the text out line by line, each line twice (a layout pass that decides
 // what fits, then a pass that draws or hit-tests what was placed).
 class TLayout {

@@ -265,3 +265,37 @@ TEST(MarkupDraw, BlinkTextIsInvisibleOffPhaseAndShadowIsDrawnDisplaced)
     MarkupImage shadow(QStringLiteral("<SHAD>WWW</SHAD>"), params, QSize(100, 30));
     EXPECT_GT(shadow.CountNear(0x00FF00, QRect(0, 0, 100, 30)), 5);
 }
+
+TEST(MarkupDraw, PageBackgroundPictureIsTiledOverTheRectangle)
+{
+    TPictureContainer container;
+    QImage tile(7, 5, QImage::Format_ARGB32);
+    tile.fill(Qt::red);
+    tile.setPixel(0, 0, qRgb(0, 0, 255));
+    container.Add(QStringLiteral("tile"), tile);
+    TMarkupParams params = DrawParams();
+    params.PictureContainer = &container;
+    params.Rect = TRect(10, 10, 60, 40);
+    MarkupImage image(QStringLiteral("<BODY background=\"tile\">"), params, QSize(100, 60));
+    EXPECT_EQ(image.Count(0xFF0000, QRect(10, 10, 50, 30)) + image.Count(0x0000FF, QRect(10, 10, 50, 30)), 50 * 30);
+    EXPECT_EQ(image.At(10 + 7, 10 + 5), 0x0000FFu); // a tile starts every 7 by 5 pixels from the corner
+    EXPECT_EQ(image.Ink(QRect(0, 0, 100, 10)) + image.Ink(QRect(60, 0, 40, 60)) + image.Ink(QRect(0, 40, 100, 20)), 0);
+}
+
+TEST(MarkupDraw, AnImageAlignedTopLiftsTheLinesText)
+{
+    TPictureContainer container;
+    QImage tall(6, 40, QImage::Format_ARGB32);
+    tall.fill(Qt::green);
+    container.Add(QStringLiteral("tall"), tall);
+    TMarkupParams params = DrawParams();
+    params.PictureContainer = &container;
+    const int gh = Gh();
+    MarkupImage lifted(QStringLiteral("<IMG src=\"tall\" align=\"top\">WWW"), params, QSize(100, 60));
+    MarkupImage plain(QStringLiteral("<IMG src=\"tall\">WWW"), params, QSize(100, 60));
+    const QRect textArea(8, 0, 60, 60);
+    EXPECT_GT(lifted.Ink(QRect(8, 0, 60, gh)), 0);
+    EXPECT_EQ(lifted.Ink(QRect(8, gh + 2, 60, 60)), 0);
+    EXPECT_EQ(plain.Ink(QRect(8, 0, 60, 40 - gh - 1)), 0);
+    EXPECT_GT(plain.Ink(textArea), 0);
+}

@@ -2,6 +2,10 @@
 #include "HTMLPicture.h"
 #include "ImageList.h"
 #include "MarkupTestSupport.h"
+#include "SystemIcons.h"
+#include "TempDir.h"
+
+#include <climits>
 
 #include <gtest/gtest.h>
 
@@ -328,4 +332,49 @@ TEST_F(MarkupLayout, TheCanvasIsLeftAsItWasFound)
                params, result);
     EXPECT_EQ(canvas.Font, font);
     EXPECT_EQ(canvas.Brush, brush);
+}
+
+TEST_F(MarkupLayout, PicturesFromAddressesLoadOnceAndOtherSchemesLoadNothing)
+{
+    TempDir dir;
+    const QString path = dir.path() + QStringLiteral("/dot.png");
+    QImage dot(12, 9, QImage::Format_ARGB32);
+    dot.fill(Qt::red);
+    ASSERT_TRUE(dot.save(path));
+    THTMLPictureCache cache;
+    params.PictureCache = &cache;
+    const QString text = QStringLiteral("<IMG src=\"file://%1\">a").arg(path);
+    EXPECT_EQ(LaidOutWidth(text), 12 + Width(u"a"));
+    EXPECT_EQ(LaidOutWidth(text), 12 + Width(u"a"));
+    EXPECT_EQ(cache.Count(), 1);
+
+    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"http://quillon.example/x.png\">a")), Width(u"a"));
+    EXPECT_EQ(cache.Count(), 2); // kept empty, so the address is not tried again on every paint
+    // Without a cache an address takes no room.
+    params.PictureCache = nullptr;
+    EXPECT_EQ(LaidOutWidth(text), Width(u"a"));
+}
+
+TEST_F(MarkupLayout, SystemIconsAreSmallOrLarge)
+{
+    if (SystemIconByIndex(0, false, QSize(16, 16)).isNull())
+        GTEST_SKIP() << "no file-type icons on this platform";
+    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"SSYS:0\">a")), SystemIconBaseSize(false) + Width(u"a"));
+    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"lsys:0\">a")), SystemIconBaseSize(true) + Width(u"a"));
+    EXPECT_EQ(result.YSize, SystemIconBaseSize(true));
+    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"SSYS:notes.txt\">a")), SystemIconBaseSize(false) + Width(u"a"));
+}
+
+TEST_F(MarkupLayout, ExtremeValuesStayBounded)
+{
+    HitTest(QStringLiteral("<IND x=\"2147483647\">abc <OFS x=\"-2147483648\">d<P indent=\"99999999999\">e"));
+    EXPECT_GT(result.XSize, 0);
+    EXPECT_LE(result.XSize, (1 << 28) + 2);
+    params.LineSpacing = INT_MAX;
+    params.Rect = TRect(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
+    EXPECT_GT(Height(QStringLiteral("a<BR>b<BR>c")).YSize, 0);
+    params.LineSpacing = 0;
+    params.Rect = TRect(0, 0, 400, 4096);
+    EXPECT_EQ(Height(QStringLiteral("<FONT size=\"2147483647\">x")).YSize, Height(QStringLiteral("<FONT size=\"99999\">x")).YSize);
+    EXPECT_EQ(Height(QStringLiteral("<UL><UL><UL><UL><LI>x")).YSize, 5 * Gh());
 }
