@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Renders the main window offscreen as it looks after start-up and saves it as a PNG:
-//   quillon_screenshot docs/main-window.png
+// Renders the main window offscreen as it looks after start-up and saves it as a PNG, and the
+// manual-repair offer dialog too when a second file is named:
+//   quillon_screenshot docs/main-window.png [docs/offer-dialog.png]
 #include "_mainUnit.h"
+#include "_manualUnit.h"
 #include "Application.h"
 #include "Fonts.h"
 
@@ -11,8 +13,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <file.png>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <main.png> [<dialog.png>]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -24,6 +26,15 @@ int main(int argc, char** argv)
     if (!form.grab().toImage().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
+    }
+    if (argc == 3) {
+        T_manualForm dialog(&form);
+        dialog.show();
+        QCoreApplication::processEvents();
+        if (!dialog.grab().toImage().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
     }
     return 0;
 }
