@@ -299,3 +299,36 @@ TEST(MarkupDraw, AnImageAlignedTopLiftsTheLinesText)
     EXPECT_EQ(plain.Ink(QRect(8, 0, 60, 40 - gh - 1)), 0);
     EXPECT_GT(plain.Ink(textArea), 0);
 }
+
+TEST(MarkupDraw, ProgramManualRepairTextShowsTheAddressUnderlinedInBlack)
+{
+    const QString email = QStringLiteral("support@quillon.example");
+    const QString text = QStringLiteral("You can send us your file for the manual repair of the file. Our repair experts will "
+                                        "analyze the file and repair it for you. Once the file has been received, it generally "
+                                        "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
+                                        "via email <A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+                             .arg(email);
+    for (const int width : { 775, 390 }) {
+        TMarkupParams params = DrawParams();
+        params.Rect = TRect(0, 0, width, 80);
+        // Where the address lies, found by hit tests on a measuring canvas.
+        MarkupLayoutFixture layout;
+        layout.params.Rect = params.Rect;
+        TRect address;
+        for (int y = 1; y < 80 && address.IsEmpty(); y += 2)
+            for (int x = 1; x < width && address.IsEmpty(); x += 3)
+                if (layout.HitTest(text, x, y))
+                    address = layout.result.HitRect;
+        ASSERT_FALSE(address.IsEmpty()) << width;
+        EXPECT_EQ(layout.result.AnchorValue, QStringLiteral("mailto:") + email);
+
+        // Window-text grey for the sentence, so that black can only come from the font tag.
+        MarkupImage image(text, params, QSize(width, 80), TColor(0x808080));
+        EXPECT_EQ(image.CountNear(0x0000FF, address.toQRect(), 100), 0) << "the link colour shows";
+        bool underlined = false;
+        for (int y = address.Top + address.Height() / 2; y <= address.Bottom; ++y)
+            underlined |= image.Count(0x000000, QRect(address.Left, y, address.Width(), 1)) >= address.Width() - 1;
+        EXPECT_TRUE(underlined) << width;
+        EXPECT_EQ(image.Count(0x000000, QRect(0, 0, width, address.Top)), 0) << "black before the address";
+    }
+}
