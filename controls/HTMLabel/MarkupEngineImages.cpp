@@ -15,17 +15,6 @@ namespace Markup {
 
 namespace {
 
-QStringView TagBody(QStringView tag)
-{
-    return tag.endsWith(u'>') ? tag.chopped(1) : tag;
-}
-
-QStringView Part(QStringView tag, qsizetype from)
-{
-    const QStringView body = TagBody(tag);
-    return from < body.size() ? body.mid(from) : QStringView();
-}
-
 // A small picture repeated into one of at least 256 pixels a side, so that tiling a large
 // rectangle takes a handful of draws.
 QImage TileImage(const QImage& picture)
@@ -142,7 +131,7 @@ void TLayout::ImageTag(PassState& ps, QStringView tag)
 {
     Flow& flow = *ps.flow;
     const int number = ++flow.imageCounter;
-    const QStringView part = Part(tag, 2);
+    const QStringView part = TagPart(tag, 2);
     const QString upper = AsciiUpper(part);
 
     QStringView source = AttributeValue(part, u"SRC", Qt::CaseInsensitive);
@@ -199,7 +188,7 @@ void TLayout::PageTag(PassState& ps, QStringView tag)
     if (!ps.drawing() || m_params.FixedColors)
         return;
     // Picture sources keep their case, so that file names load on case-sensitive systems.
-    const QStringView part = Part(tag, 5);
+    const QStringView part = TagPart(tag, 5);
     const QString upper = AsciiUpper(part);
     bool found = false;
     QStringView source = AttributeValue(part, u"BACKGROUND", Qt::CaseInsensitive, &found);

@@ -15,18 +15,6 @@ QChar UpperAscii(QChar c)
     return QChar(u >= 'a' && u <= 'z' ? char16_t(u - 32) : u);
 }
 
-// The tag's text up to, not including, its ">".
-QStringView TagBody(QStringView tag)
-{
-    return tag.endsWith(u'>') ? tag.chopped(1) : tag;
-}
-
-QStringView Part(QStringView tag, qsizetype from)
-{
-    const QStringView body = TagBody(tag);
-    return from < body.size() ? body.mid(from) : QStringView();
-}
-
 TColor ColorOrNone(QStringView value)
 {
     return value.isEmpty() ? clNone : ReadColor(value);
@@ -94,7 +82,7 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         if (second == u'>') {
             font.Italic = true;
         } else if (second == u'N') {
-            const Number x = ReadNumber(AttributeValue(Part(tag, 2), u"x", Qt::CaseInsensitive));
+            const Number x = ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive));
             if (x.clean && x.value > ps.width) {
                 ps.width = Add(0, x.value);
                 ps.x = Add(m_params.Rect.Left, x.value);
@@ -108,7 +96,7 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         break;
     case 'O':
         if (second == u'F') {
-            const int x = Add(0, ReadNumber(AttributeValue(Part(tag, 2), u"x", Qt::CaseInsensitive)).value);
+            const int x = Add(0, ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive)).value);
             m_nextLineOffset = x;
             ps.x = x;
             ps.width = x;
@@ -118,7 +106,7 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         ParagraphTag(ps, tag);
         break;
     case 'R': {
-        const int degrees = ReadNumber(AttributeValue(Part(tag, 2), u"a", Qt::CaseInsensitive)).value % 360;
+        const int degrees = ReadNumber(AttributeValue(TagPart(tag, 2), u"a", Qt::CaseInsensitive)).value % 360;
         flow.beforeRotation = font;
         flow.rotated = true;
         font.Escapement = font.Orientation = degrees * 10;
@@ -233,7 +221,7 @@ void TLayout::AnchorStart(PassState& ps, QStringView tag)
     TFont& font = m_canvas.Font;
     ++flow.anchorCounter;
     m_result.AnchorCount = std::max(m_result.AnchorCount, flow.anchorCounter);
-    flow.anchorTarget = FirstQuoted(Part(tag, 2));
+    flow.anchorTarget = FirstQuoted(TagPart(tag, 2));
     flow.inAnchor = true;
     if (ps.pass != Pass::Layout) {
         m_anchorLineStart = ps.x;
@@ -295,7 +283,7 @@ void TLayout::FontTag(PassState& ps, QStringView tag)
 {
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
-    const QString part = AsciiUpper(Part(tag, 5));
+    const QString part = AsciiUpper(TagPart(tag, 5));
 
     bool found = false;
     const QStringView face = AttributeValue(part, u"FACE", Qt::CaseSensitive, &found);
@@ -318,7 +306,7 @@ void TLayout::FontTag(PassState& ps, QStringView tag)
 void TLayout::ParagraphTag(PassState& ps, QStringView tag)
 {
     Flow& flow = *ps.flow;
-    const QString part = AsciiUpper(Part(tag, 2));
+    const QString part = AsciiUpper(TagPart(tag, 2));
     bool found = false;
     const QStringView align = AttributeValue(part, u"ALIGN", Qt::CaseSensitive, &found);
     if (found) {

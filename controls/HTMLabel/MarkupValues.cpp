@@ -163,6 +163,12 @@ bool FontSizeValue(QStringView upperPart, int& points)
     return true;
 }
 
+QStringView TagPart(QStringView tag, qsizetype from)
+{
+    const QStringView body = tag.endsWith(u'>') ? tag.chopped(1) : tag;
+    return from < body.size() ? body.mid(from) : QStringView();
+}
+
 QString AsciiUpper(QStringView text)
 {
     QString upper(text.size(), Qt::Uninitialized);

@@ -36,6 +36,9 @@ QStringView FirstQuoted(QStringView tag);
 // part has no SIZE followed by "=".
 bool FontSizeValue(QStringView upperPart, int& points);
 
+// The tag's attribute part: its text from character `from` up to, not including, its ">".
+QStringView TagPart(QStringView tag, qsizetype from);
+
 // Upper-cases ASCII letters only, so that indices stay those of the original.
 QString AsciiUpper(QStringView text);
 
