@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <QUrl>
+#include <algorithm>
 #include <optional>
 
 namespace G = HTMLabelGeometry;
@@ -29,6 +30,8 @@ constexpr TRect kNoRect { -1, -1, -1, -1 };
 constexpr int kUnbounded = 65535;
 // Room auto-sizing leaves around the text, in each sized direction.
 constexpr int kAutoSizeMargin = 6;
+// Far wider than any label; keeps the frame arithmetic of three nested frames within int range.
+constexpr int kMaxFrameWidth = 65535;
 
 G::Bevel ToBevel(THTMLabel::TBevelCut cut)
 {
@@ -108,7 +111,7 @@ void THTMLabel::setBevelOuter(TBevelCut value)
 
 void THTMLabel::setBevelWidth(int value)
 {
-    FBevelWidth = qMax(1, value);
+    FBevelWidth = std::clamp(value, 1, kMaxFrameWidth);
     LayoutChanged();
 }
 
@@ -128,7 +131,7 @@ void THTMLabel::setBorderStyle(TBorderStyle value)
 
 void THTMLabel::setBorderWidth(int value)
 {
-    FBorderWidth = qMax(0, value);
+    FBorderWidth = std::clamp(value, 0, kMaxFrameWidth);
     LayoutChanged();
 }
 
@@ -495,6 +498,7 @@ void THTMLabel::PaintLabel(QPainter& target)
     params.HoverAnchor = FHoverHyperLink;
     TMarkupResult result;
     PaintMarkup(canvas, params, result);
+    m_paintedHover = FHoverHyperLink;
 
     if (offscreen) {
         offscreen->end();
@@ -548,6 +552,7 @@ void THTMLabel::mouseMoveEvent(QMouseEvent* event)
         }
         FCurrHoverRect = kNoRect;
     }
+    RepaintHover();
 }
 
 void THTMLabel::mousePressEvent(QMouseEvent* event)
@@ -579,6 +584,7 @@ void THTMLabel::leaveEvent(QEvent* event)
     if (FHover && FHoverHyperLink != -1)
         InvalidateRect(FCurrHoverRect);
     FHoverHyperLink = -1;
+    RepaintHover();
     QWidget::leaveEvent(event);
     if (OnMouseLeave)
         OnMouseLeave(this);
@@ -877,6 +883,13 @@ void THTMLabel::InvalidateRect(const TRect& r)
 {
     if (!r.IsEmpty())
         update(r.toQRect());
+}
+
+void THTMLabel::RepaintHover()
+{
+    // The hover rectangle covers only the anchor's last line; a wrapped anchor changes on every line.
+    if (FHover && FHoverHyperLink != m_paintedHover)
+        update();
 }
 
 bool THTMLabel::HasHandCursor() const

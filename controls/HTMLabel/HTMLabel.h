@@ -103,14 +103,14 @@ public:
     void setBevelInner(TBevelCut value);
     TBevelCut BevelOuter() const { return FBevelOuter; }
     void setBevelOuter(TBevelCut value);
-    // Width of each bevel in pixels (at least 1).
+    // Width of each bevel in pixels (1 to 65535).
     int BevelWidth() const { return FBevelWidth; }
     void setBevelWidth(int value);
     TColor BorderColor() const { return FBorderColor; }
     void setBorderColor(TColor value);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void setBorderStyle(TBorderStyle value);
-    // Width of the colour frame between the bevels, and of the single border, in pixels (at least 0).
+    // Width of the colour frame between the bevels, and of the single border, in pixels (0 to 65535).
     int BorderWidth() const { return FBorderWidth; }
     void setBorderWidth(int value);
     // Background colour; writing it ends ParentColor. While ParentColor is on, Color reads the
@@ -305,6 +305,7 @@ private:
     void HTMLTextChanged();
     void LayoutChanged();
     void InvalidateRect(const TRect& r);
+    void RepaintHover();
     bool HasHandCursor() const;
     QPoint CursorPoint() const;
     // Measures without drawing, remembering what it measured (outside paint events).
@@ -353,6 +354,7 @@ private:
     QString m_displayText; // DisplayText's default, kept joined
     quint64 m_textGeneration = 0; // bumped by every change of the text or of its picture sources
     TRect m_anchorRect { -1, -1, -1, -1 };
+    int m_paintedHover = -1; // the hovered anchor the text was last drawn with
     LayoutKey m_measuredKey; // what m_measuredSize was measured for
     QSize m_measuredSize;
     bool m_hasMeasure = false;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabelGeometry.h"
 
+#include <algorithm>
+
 namespace HTMLabelGeometry {
 
 namespace {
@@ -26,6 +28,11 @@ void AppendBevel(std::vector<Fill>& fills, TRect& rect, Bevel bevel, int width)
 void AppendFrame(std::vector<Fill>& fills, TRect& rect, TColor topLeft, TColor bottomRight, int width)
 {
     for (int i = 0; i < width; ++i) {
+        if (rect.IsEmpty()) {
+            // Nothing is left to frame: the remaining rings take room but draw nothing.
+            rect.Inflate(i - width, i - width);
+            return;
+        }
         const TRect& r = rect;
         // The right and bottom edges own the top-right and bottom-left corners.
         AddFill(fills, TRect(r.Left, r.Top, r.Right - 1, r.Top + 1), topLeft);
@@ -60,6 +67,8 @@ Frames LayoutFrames(const TRect& client, const FrameSettings& s)
 
 TRect LineBand(const TRect& client, Band band, int lineWidth)
 {
+    // Beyond the client height a band covers it all; bounding it keeps the arithmetic in range.
+    lineWidth = std::clamp(lineWidth, 0, std::max(0, client.Height()));
     TRect r = client;
     switch (band) {
     case Band::Bottom:

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <vector>
 
 // A canvas that measures through another one and remembers single-line measurements, so that
 // laying out the same text again (every mouse move over a label) does not shape it again.
@@ -32,12 +33,17 @@ public:
     int Size() const { return int(m_extents.size() + m_calcs.size()); }
 
 private:
+    // The parts of a font that shape text.
+    struct FontKey {
+        QString name;
+        int height = 0;
+        int style = 0; // bold, italic, underline, strike-out, escapement
+        bool operator==(const FontKey&) const = default;
+    };
     // What a measurement depends on. Looked up by hash, so a hit needs no copy of the text.
     struct Entry {
         QString text;
-        QString fontName;
-        int fontHeight = 0;
-        int fontStyle = 0; // bold, italic, underline, strike-out, escapement
+        int font = -1; // index into m_fonts
         unsigned format = 0;
         int width = -1; // box width where the result depends on it (end ellipsis)
         QSize extent; // TextExtent
@@ -46,13 +52,18 @@ private:
     };
 
     int FontStyle() const;
-    size_t Hash(QStringView text, unsigned format, int width) const;
-    bool Matches(const Entry& e, QStringView text, unsigned format, int width) const;
-    Entry MakeEntry(QStringView text, unsigned format, int width) const;
+    // Index of the canvas font among the fonts seen; comparing it with the last one found is
+    // cheaper than hashing its name on every measurement.
+    int FontIndex();
+    size_t Hash(QStringView text, int font, unsigned format, int width) const;
+    static bool Matches(const Entry& e, QStringView text, int font, unsigned format, int width);
+    static Entry MakeEntry(QStringView text, int font, unsigned format, int width);
     void Sync();
     void Trim();
 
     TCanvas& m_measure;
     QHash<size_t, Entry> m_extents;
     QHash<size_t, Entry> m_calcs;
+    std::vector<FontKey> m_fonts;
+    int m_lastFont = -1;
 };

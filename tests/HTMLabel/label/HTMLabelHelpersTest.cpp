@@ -275,8 +275,20 @@ TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
     EXPECT_EQ(inner.measured, 3);
     EXPECT_TRUE(inner.Font.Bold);
 
-    // With an end ellipsis the box width limits the result, so it is part of what is remembered.
+    // Back to the first font: remembered; the same name at another height is another font.
     cache.Font.Bold = false;
+    TRect again(0, 0, 200, 13);
+    cache.DrawText(u"word ", again, calc);
+    EXPECT_EQ(again.Right, 35);
+    EXPECT_EQ(inner.measured, 3);
+    cache.Font.Height = -20;
+    cache.TextExtent(u"gh");
+    EXPECT_EQ(inner.measured, 4);
+    EXPECT_EQ(inner.Font.Height, -20);
+    cache.Font.Height = -11;
+    inner.measured = 3;
+
+    // With an end ellipsis the box width limits the result, so it is part of what is remembered.
     TRect wide(0, 0, 100, 13);
     TRect narrow(0, 0, 20, 13);
     cache.DrawText(u"a long run", wide, calc | DT::EndEllipsis);

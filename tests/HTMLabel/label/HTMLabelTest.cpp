@@ -9,10 +9,12 @@
 #include <QFontDatabase>
 #include <QHelpEvent>
 #include <QImage>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 #include <QToolTip>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -734,44 +736,234 @@ TEST(HTMLabel, BevelsAreDrawnInTheButtonColours)
     EXPECT_EQ(image.pixel(30, 15), qRgb(255, 255, 255));
 }
 
-// The hit area and the drawn text come from one placement, whatever the frames and alignment.
-TEST(HTMLabel, HitAreaLiesOnTheDrawnText)
+bool IsRed(QRgb c)
 {
-    for (auto align : { THTMLabel::tvaTop, THTMLabel::tvaCenter, THTMLabel::tvaBottom }) {
-        for (bool autoSizing : { false, true }) {
-            SCOPED_TRACE(testing::Message() << "alignment " << align << " auto-sizing " << autoSizing);
-            THTMLabel label;
-            label.setFont(Tahoma11());
-            label.resize(200, 80);
-            label.setColor(clWhite);
-            label.setURLColor(clBlack);
-            label.setBevelOuter(THTMLabel::bvRaised);
-            label.setBevelInner(THTMLabel::bvLowered);
-            label.setBevelWidth(2);
-            label.setBorderWidth(3);
-            label.setBorderStyle(THTMLabel::bsSingle);
-            label.setBorderColor(clNone);
-            label.setVAlignment(align);
-            label.setHTMLText({ "<a href=\"target\">a link</a>" });
-            label.setAutoSizing(autoSizing);
-            const QImage image = Render(label);
-            QRect ink;
-            for (int y = 12; y < image.height() - 12; ++y)
-                for (int x = 12; x < image.width() - 12; ++x)
-                    if (IsDark(image.pixel(x, y)))
-                        ink |= QRect(x, y, 1, 1);
-            ASSERT_FALSE(ink.isEmpty());
-            const std::vector<QPoint> hits = HitPoints(label, QStringLiteral("target"));
-            ASSERT_FALSE(hits.empty());
-            QRect hitArea;
-            for (const QPoint& p : hits)
-                hitArea |= QRect(p, QSize(1, 1));
-            EXPECT_TRUE(hitArea.intersects(ink));
-            EXPECT_TRUE(hitArea.adjusted(-2, -2, 2, 2).contains(ink.center()))
-                << "hits " << hitArea.top() << ".." << hitArea.bottom() << " ink " << ink.top() << ".."
-                << ink.bottom();
+    return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110;
+}
+
+// Bounds of the red pixels, one rectangle per band of rows that hold some; up to `gap` empty rows
+// (above an underline) do not end a band.
+std::vector<QRect> RedLines(const QImage& image, int gap)
+{
+    std::vector<QRect> lines;
+    int emptyRows = gap + 1;
+    for (int y = 0; y < image.height(); ++y) {
+        QRect row;
+        for (int x = 0; x < image.width(); ++x)
+            if (IsRed(image.pixel(x, y)))
+                row |= QRect(x, y, 1, 1);
+        if (row.isEmpty()) {
+            ++emptyRows;
+        } else {
+            if (emptyRows > gap)
+                lines.push_back(row);
+            else
+                lines.back() |= row;
+            emptyRows = 0;
         }
     }
+    return lines;
+}
+
+// The hit area and the drawn text come from one placement, whatever the frames and alignment: every
+// point that hits the anchor lies on the anchor's drawn ink (the red text), and all of that ink is hit.
+TEST(HTMLabel, HitAreaLiesOnTheDrawnAddress)
+{
+    struct Frame {
+        THTMLabel::TBevelCut outer, inner;
+        int bevel, border;
+        THTMLabel::TBorderStyle style;
+    };
+    const Frame frames[] = {
+        { THTMLabel::bvNone, THTMLabel::bvNone, 1, 0, THTMLabel::bsNone },
+        { THTMLabel::bvRaised, THTMLabel::bvLowered, 2, 3, THTMLabel::bsSingle },
+        { THTMLabel::bvLowered, THTMLabel::bvNone, 3, 1, THTMLabel::bsNone },
+    };
+    const QString texts[] = {
+        QStringLiteral("write to <a href=\"mailto:x@y.z\">x@y.z</a> today"),
+        // Wraps onto a second line in a 120-pixel label.
+        QStringLiteral("<p align=\"right\">some words then <a href=\"mailto:x@y.z\">a long wrapped address</a></p>"),
+    };
+    for (const QString& text : texts)
+        for (const Frame& f : frames)
+            for (auto align : { THTMLabel::tvaTop, THTMLabel::tvaCenter, THTMLabel::tvaBottom })
+                for (bool autoSizing : { false, true }) {
+                    SCOPED_TRACE(testing::Message() << text.left(12).toStdString() << " bevel " << f.bevel
+                                                    << " alignment " << align << " auto-sizing " << autoSizing);
+                    THTMLabel label;
+                    label.setFont(Tahoma11());
+                    label.resize(120, 90);
+                    label.setColor(clWhite);
+                    label.setURLColor(clRed);
+                    label.setBevelOuter(f.outer);
+                    label.setBevelInner(f.inner);
+                    label.setBevelWidth(f.bevel);
+                    label.setBorderWidth(f.border);
+                    label.setBorderStyle(f.style);
+                    label.setBorderColor(clNone);
+                    label.setVAlignment(align);
+                    label.setHTMLText({ text });
+                    label.setAutoSizing(autoSizing);
+                    const QImage image = Render(label);
+
+                    QImage hitMask(image.size(), QImage::Format_ARGB32);
+                    hitMask.fill(Qt::white);
+                    for (int y = 0; y < label.height(); ++y)
+                        for (int x = 0; x < label.width(); ++x)
+                            if (label.AnchorAt(x, y) == QLatin1String("mailto:x@y.z"))
+                                hitMask.setPixel(x, y, qRgb(255, 0, 0));
+                    // Line by line, the hit area is the address's ink with at most the room of its
+                    // text cell around it.
+                    const std::vector<QRect> inkLines = RedLines(image, 1);
+                    const std::vector<QRect> hitLines = RedLines(hitMask, 0); // the hit bands of two lines touch
+                    ASSERT_FALSE(inkLines.empty());
+                    ASSERT_EQ(hitLines.size(), inkLines.size());
+                    for (size_t i = 0; i < inkLines.size(); ++i) {
+                        const QRect& ink = inkLines[i];
+                        const QRect& hit = hitLines[i];
+                        SCOPED_TRACE(testing::Message() << "line " << i << " ink " << ink.left() << "," << ink.top()
+                                                        << "-" << ink.right() << "," << ink.bottom() << " hit "
+                                                        << hit.left() << "," << hit.top() << "-" << hit.right()
+                                                        << "," << hit.bottom());
+                        EXPECT_LE(hit.top(), ink.top());
+                        EXPECT_GE(hit.top(), ink.top() - 4);
+                        EXPECT_GE(hit.bottom(), ink.bottom());
+                        EXPECT_LE(hit.bottom(), ink.bottom() + 4);
+                        EXPECT_LE(hit.left(), ink.left());
+                        EXPECT_GE(hit.left(), ink.left() - 2);
+                        EXPECT_GE(hit.right(), ink.right());
+                        EXPECT_LE(hit.right(), ink.right() + 3);
+                    }
+                }
+}
+
+// A hovered anchor that wraps is repainted on every line it covers, not only on the line where it ends.
+TEST(HTMLabel, HoverRepaintsAWrappedAnchorWhole)
+{
+    QWidget window;
+    window.resize(200, 100);
+    window.setFont(Tahoma11());
+    auto* label = new THTMLabel(&window);
+    label->setGeometry(10, 10, 120, 60);
+    label->setHover(true);
+    label->setHTMLText({ "words <a href=\"t\">a long anchor that wraps</a>" });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    // The first hit row from the top is on the anchor's first line.
+    QPoint first(-1, -1);
+    for (int y = 0; y < label->height() && first.x() < 0; ++y)
+        for (int x = 0; x < label->width() && first.x() < 0; ++x)
+            if (label->AnchorAt(x, y) == QLatin1String("t"))
+                first = QPoint(x, y);
+    ASSERT_GE(first.x(), 0);
+    label->AnchorAt(first.x(), first.y());
+    ASSERT_GT(label->AnchorAtRect().Top, first.y()); // the anchor ends on a later line
+
+    struct PaintRegions : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } regions;
+    QCoreApplication::processEvents();
+    label->installEventFilter(&regions);
+    QTest::mouseMove(label, first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->HoverHyperLink(), 1);
+    EXPECT_TRUE(regions.painted.contains(first));
+
+    regions.painted = QRegion();
+    QTest::mouseMove(label, QPoint(1, label->height() - 2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(label->HoverHyperLink(), -1);
+    EXPECT_TRUE(regions.painted.contains(first));
+    label->removeEventFilter(&regions);
+}
+
+// Setters that shape the text repaint only on a change; hover settings only store; frame settings
+// always repaint.
+TEST(HTMLabel, SettersRepaintAsTheirRulesSay)
+{
+    QWidget window;
+    window.resize(200, 60);
+    auto* label = new THTMLabel(&window);
+    label->setGeometry(0, 0, 150, 40);
+    label->setHTMLText({ "text" });
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            paints += e->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    label->installEventFilter(&counter);
+    auto paintsAfter = [&](const std::function<void()>& change) {
+        QCoreApplication::processEvents();
+        counter.paints = 0;
+        change();
+        QCoreApplication::processEvents();
+        return counter.paints;
+    };
+    struct Setter {
+        const char* name;
+        QVariant value; // differs from the default
+        enum { OnChange, Always, Never } rule;
+    };
+    const Setter setters[] = {
+        { "URLColor", uint(clRed), Setter::OnChange },
+        { "ShadowColor", uint(clRed), Setter::OnChange },
+        { "ShadowOffset", 5, Setter::OnChange },
+        { "VAlignment", QVariant::fromValue(THTMLabel::tvaBottom), Setter::OnChange },
+        { "Ellipsis", true, Setter::OnChange },
+        { "ColorTo", uint(clRed), Setter::OnChange },
+        { "BorderColor", uint(clRed), Setter::OnChange },
+        { "GradientType", QVariant::fromValue(THTMLabel::gtTopLine), Setter::OnChange },
+        { "LineSpacing", 3, Setter::OnChange },
+        { "LineWidth", 4, Setter::OnChange },
+        { "BevelInner", QVariant::fromValue(THTMLabel::bvRaised), Setter::Always },
+        { "BevelOuter", QVariant::fromValue(THTMLabel::bvLowered), Setter::Always },
+        { "BevelWidth", 2, Setter::Always },
+        { "BorderWidth", 2, Setter::Always },
+        { "BorderStyle", QVariant::fromValue(THTMLabel::bsSingle), Setter::Always },
+        { "Hover", true, Setter::Never },
+        { "HoverColor", uint(clRed), Setter::Never },
+        { "HoverFontColor", uint(clRed), Setter::Never },
+    };
+    for (const Setter& s : setters) {
+        SCOPED_TRACE(s.name);
+        const QVariant before = label->property(s.name);
+        EXPECT_EQ(paintsAfter([&] { label->setProperty(s.name, before); }) > 0, s.rule == Setter::Always);
+        EXPECT_EQ(paintsAfter([&] { label->setProperty(s.name, s.value); }) > 0, s.rule != Setter::Never);
+        EXPECT_EQ(label->property(s.name), s.value);
+    }
+    label->removeEventFilter(&counter);
+}
+
+// Frame widths far beyond the label neither hang the paint nor overflow the text rectangle.
+TEST(HTMLabel, HugeFrameWidthsStayBounded)
+{
+    THTMLabel label;
+    label.resize(60, 20);
+    label.setHTMLText({ "<a href=\"t\">x</a>" });
+    label.setBevelOuter(THTMLabel::bvRaised);
+    label.setBevelInner(THTMLabel::bvLowered);
+    label.setBevelWidth(std::numeric_limits<int>::max());
+    label.setBorderWidth(std::numeric_limits<int>::max());
+    label.setBorderStyle(THTMLabel::bsSingle);
+    label.setLineWidth(std::numeric_limits<int>::min());
+    label.setGradientType(THTMLabel::gtCenterLine);
+    EXPECT_EQ(label.BevelWidth(), 65535);
+    EXPECT_EQ(label.BorderWidth(), 65535);
+    const QImage image = Render(label);
+    EXPECT_EQ(image.size(), QSize(60, 20));
+    EXPECT_TRUE(label.AnchorAt(5, 5).isEmpty());
 }
 
 TEST(HTMLabel, ImageListAndContainerReferencesClearThemselves)
