@@ -372,20 +372,77 @@ QString THTMLabel::AnchorAt(int x, int y)
     TCanvas& canvas = MeasureCanvas();
     canvas.Font = CanvasFont();
     const Placement placement = PlaceText(canvas, QPoint(x, y), true);
-    TMarkupParams params = BaseParams(placement.rect);
-    params.HitTestOnly = true;
-    params.HitX = x;
-    params.HitY = y;
-    params.HoverAnchor = -1;
-    TMarkupResult result;
-    result.HitRect = kNoRect;
-    if (PaintMarkup(canvas, params, result)) {
+    if (m_hitCaching) {
+        LayoutKey key = CurrentLayoutKey();
+        if (!m_hitMapBuilt || key != m_hitMapKey) {
+            m_hitMapKey = std::move(key);
+            m_hitMapBuilt = true;
+            BuildHitMap(placement.rect);
+        }
+        QString target;
+        int number = -1;
+        TRect rect = kNoRect;
+        switch (m_hitMap.Find(x, y, target, number, rect)) {
+        case THTMLabelHitMap::Answer::Hit:
+            FHoverHyperLink = number;
+            m_anchorRect = rect;
+            return target;
+        case THTMLabelHitMap::Answer::Miss:
+            FHoverHyperLink = -1;
+            return QString();
+        case THTMLabelHitMap::Answer::Unknown:
+            break;
+        }
+    }
+    const TMarkupResult result = HitTest(placement.rect, x, y);
+    if (result.Hit) {
         FHoverHyperLink = result.HitAnchor;
         m_anchorRect = result.HitRect;
         return result.AnchorValue;
     }
     FHoverHyperLink = -1;
     return QString();
+}
+
+TMarkupResult THTMLabel::HitTest(const TRect& rect, int x, int y)
+{
+    TCanvas& canvas = MeasureCanvas();
+    canvas.Font = CanvasFont();
+    TMarkupParams params = BaseParams(rect);
+    params.HitTestOnly = true;
+    params.HitX = x;
+    params.HitY = y;
+    params.HoverAnchor = -1;
+    TMarkupResult result;
+    result.HitRect = kNoRect;
+    result.Hit = PaintMarkup(canvas, params, result);
+    return result;
+}
+
+void THTMLabel::BuildHitMap(const TRect& rect)
+{
+    m_hitMap.Clear();
+    if (!FEllipsis && FLineSpacing >= 0 && THTMLabelHitMap::Suits(DisplayText())) {
+        const TFont font = CanvasFont();
+        m_hitMap.Build(
+            MeasureCanvas(),
+            [&](TCanvas& canvas) {
+                canvas.Font = font;
+                TMarkupParams params = BaseParams(rect);
+                params.HoverAnchor = -1;
+                TMarkupResult result;
+                DrawMarkup(canvas, DisplayText(), params, result);
+            },
+            // Asked later, while the key the map was built for still holds.
+            [this, rect](int x, int y) { return HitTest(rect, x, y); });
+    }
+}
+
+void THTMLabel::setHitCaching(bool on)
+{
+    m_hitCaching = on;
+    m_hitMapBuilt = false;
+    m_hitMap.Clear();
 }
 
 // ---- painting

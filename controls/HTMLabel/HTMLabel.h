@@ -4,6 +4,7 @@
 #include "Color.h"
 #include "Font.h"
 #include "HTMLPicture.h"
+#include "HTMLabelHitMap.h"
 #include "HTMLabelStrings.h"
 #include "ImageList.h"
 #include "Loadable.h"
@@ -201,6 +202,11 @@ public:
     // rectangle (AnchorAtRect) as a side effect. Lays the text out exactly as paint does, so the hit
     // area always lies on the drawn text.
     QString AnchorAt(int x, int y);
+    // AnchorAt answers from a map of the anchors kept while the layout stays the same (on by
+    // default). The answers are the same either way; off, every call lays the text out again.
+    void setHitCaching(bool on);
+    // Whether the last AnchorAt was answered from the map.
+    bool AnswersFromMap() const { return m_hitCaching && m_hitMap.Usable(); }
     // Rectangle of the anchor found by the last AnchorAt, (-1, -1, -1, -1) when none.
     TRect AnchorAtRect() const { return m_anchorRect; }
     // 1-based number of the anchor under the mouse, -1 when none.
@@ -300,6 +306,9 @@ private:
     // it (reusing the last measurement when `reuse` and nothing that shapes the layout changed).
     Placement PlaceText(TCanvas& canvas, const QPoint& hit, bool reuse);
     QSize MeasureText(TCanvas& canvas, const TRect& rect, const QPoint& hit);
+    // One hit test of the engine at a client point, the text laid out in `rect`.
+    TMarkupResult HitTest(const TRect& rect, int x, int y);
+    void BuildHitMap(const TRect& rect);
     void AdjustAutoSize();
     void ApplyAlign();
     void HTMLTextChanged();
@@ -355,6 +364,10 @@ private:
     quint64 m_textGeneration = 0; // bumped by every change of the text or of its picture sources
     TRect m_anchorRect { -1, -1, -1, -1 };
     int m_paintedHover = -1; // the hovered anchor the text was last drawn with
+    bool m_hitCaching = true;
+    bool m_hitMapBuilt = false;
+    LayoutKey m_hitMapKey; // what m_hitMap was built for
+    THTMLabelHitMap m_hitMap;
     LayoutKey m_measuredKey; // what m_measuredSize was measured for
     QSize m_measuredSize;
     bool m_hasMeasure = false;

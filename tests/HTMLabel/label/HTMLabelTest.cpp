@@ -966,6 +966,77 @@ TEST(HTMLabel, HugeFrameWidthsStayBounded)
     EXPECT_TRUE(label.AnchorAt(5, 5).isEmpty());
 }
 
+// Mouse moves answer from a map of the anchors kept between moves; at every point it gives what a
+// fresh layout gives, and texts it cannot describe are left to the layout.
+TEST(HTMLabel, AnchorMapAnswersAsAFreshLayout)
+{
+    struct Case {
+        QString markup;
+        bool mapped;
+        QSize size = QSize(170, 95);
+    };
+    const Case cases[] = {
+        { DialogText(), true, QSize(390, 75) },
+        { "<a href=\"1\">one</a><a href=\"2\">two</a> text <a href=\"3\">three words that wrap around</a>", true },
+        { "<font size=\"5\"><a href=\"big\">big link</a></font> small <a href=\"s\">small link</a>", true },
+        { "<p align=\"center\">centred <a href=\"c\">link text</a></p><p align=\"right\" indent=\"10\"><a href=\"r\">right</a></p>", true },
+        { "<ul><li><a href=\"l1\">item one</a><li>item <a href=\"l2\">two</a></ul>", true },
+        { "<a href=\"x\">a<br>b</a><hr><a href=\"y\">c</a> &amp; <a href=\"amp\">Tom &amp; Jerry</a>", true },
+        { "<a href=\"h\">vis<z>hidden</z>ible</a> <a href=\"p\">&amp;prefix</a> & <a>no target</a>", true },
+        { "<a href=\"s\">x<sub>2</sub> y<sup>3</sup></a> <a href=\"t\">after</a>", false },
+        { "<shad><a href=\"sh\">shadowed</a></shad>", false },
+    };
+    for (const Case& c : cases) {
+        for (int variant = 0; variant < 3; ++variant) {
+            SCOPED_TRACE(testing::Message() << c.markup.left(30).toStdString() << " variant " << variant);
+            THTMLabel mapped;
+            THTMLabel fresh;
+            fresh.setHitCaching(false);
+            for (THTMLabel* label : { &mapped, &fresh }) {
+                label->setFont(Tahoma11());
+                label->resize(c.size);
+                label->setHTMLText({ c.markup });
+                if (variant == 1) {
+                    label->setBevelOuter(THTMLabel::bvRaised);
+                    label->setBorderWidth(2);
+                    label->setBorderStyle(THTMLabel::bsSingle);
+                    label->setVAlignment(THTMLabel::tvaCenter);
+                    label->setLineSpacing(3);
+                } else if (variant == 2) {
+                    label->setAutoSizing(true);
+                    label->setAutoSizeType(THTMLabel::asBoth);
+                    label->setVAlignment(THTMLabel::tvaBottom);
+                }
+            }
+            int hits = 0;
+            for (int y = -2; y < mapped.height() + 2; ++y)
+                for (int x = -2; x < mapped.width() + 2; ++x) {
+                    const QString a = mapped.AnchorAt(x, y);
+                    const QString b = fresh.AnchorAt(x, y);
+                    hits += !b.isEmpty();
+                    ASSERT_EQ(a, b) << x << "," << y;
+                    ASSERT_EQ(mapped.HoverHyperLink(), fresh.HoverHyperLink()) << x << "," << y;
+                    ASSERT_EQ(mapped.AnchorAtRect(), fresh.AnchorAtRect()) << x << "," << y;
+                }
+            if (variant == 0) {
+                EXPECT_GT(hits, 0);
+            }
+            EXPECT_EQ(mapped.AnswersFromMap(), c.mapped);
+            EXPECT_FALSE(fresh.AnswersFromMap());
+        }
+    }
+
+    // A change of text is a new map.
+    THTMLabel label;
+    label.setFont(Tahoma11());
+    label.setHTMLText({ "<a href=\"old\">link</a>" });
+    ASSERT_EQ(label.AnchorAt(5, 7), QStringLiteral("old"));
+    label.setHTMLText({ "<a href=\"new\">link</a>" });
+    EXPECT_EQ(label.AnchorAt(5, 7), QStringLiteral("new"));
+    label.setFont(QFont(QStringLiteral("Tahoma"), 30));
+    EXPECT_EQ(label.AnchorAt(40, 20), QStringLiteral("new"));
+}
+
 TEST(HTMLabel, ImageListAndContainerReferencesClearThemselves)
 {
     THTMLabel label;

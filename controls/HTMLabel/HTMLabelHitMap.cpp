@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: MIT
+#include "HTMLabelHitMap.h"
+
+namespace {
+
+// A text run as the drawing pass placed it: its cell and the height of "gh" in its font, which
+// bounds the band where it can be hit.
+struct Run {
+    int left;
+    int right;
+    int bottom;
+    int gh;
+};
+
+// Measures through another canvas, draws nothing and keeps the place of every text run.
+class TRunRecorder final : public TCanvas {
+public:
+    explicit TRunRecorder(TCanvas& measure)
+        : m_measure(measure)
+    {
+    }
+    std::vector<Run> runs;
+
+    QSize TextExtent(QStringView text) override
+    {
+        m_measure.Font = Font;
+        return m_measure.TextExtent(text);
+    }
+    int DrawText(QStringView text, TRect& rect, unsigned format) override
+    {
+        m_measure.Font = Font;
+        if (format & DT::CalcRect)
+            return m_measure.DrawText(text, rect, format);
+        // Runs are single-line; list bullets are drawn without that flag.
+        if ((format & DT::SingleLine) && !text.isEmpty())
+            runs.push_back({ rect.Left, rect.Right, rect.Bottom, m_measure.TextExtent(u"gh").height() });
+        return m_measure.TextExtent(text).height();
+    }
+    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
+    void Rectangle(const TRect&) override { }
+    void FillRect(const TRect&) override { }
+    void FrameRect(const TRect&) override { }
+    void DrawFocusRect(const TRect&) override { }
+    void Draw(int, int, const QImage&) override { }
+    void StretchDraw(const TRect&, const QImage&) override { }
+    void CopyScaled(const TRect&, const QImage&) override { }
+    void SetClipRect(const TRect&) override { }
+    void ClearClipRect() override { }
+    int PixelsPerInchX() const override { return m_measure.PixelsPerInchX(); }
+    int PixelsPerInchY() const override { return m_measure.PixelsPerInchY(); }
+
+private:
+    TCanvas& m_measure;
+};
+
+} // namespace
+
+bool THTMLabelHitMap::Suits(QStringView markup)
+{
+    // Tags are told apart by their first letters: S (scripts, shadow), R (rotation), IM (images),
+    // BO (page pictures).
+    for (qsizetype i = markup.indexOf(u'<'); i >= 0; i = markup.indexOf(u'<', i + 1)) {
+        const QStringView name = markup.mid(i + 1, 2);
+        if (name.isEmpty())
+            continue;
+        const QChar first = name[0].toUpper();
+        if (first == u'S' || first == u'R')
+            return false;
+        if (name.size() == 2) {
+            const QChar second = name[1].toUpper();
+            if ((first == u'I' && second == u'M') || (first == u'B' && second == u'O'))
+                return false;
+        }
+    }
+    return true;
+}
+
+void THTMLabelHitMap::Clear()
+{
+    m_regions.clear();
+    m_probe = nullptr;
+    m_usable = false;
+}
+
+void THTMLabelHitMap::Build(TCanvas& measure, const Draw& draw, Probe probe)
+{
+    Clear();
+    TRunRecorder recorder(measure);
+    draw(recorder);
+    for (const Run& run : recorder.runs) {
+        // A band of one pixel or less holds no point strictly inside it.
+        if (run.right >= run.left && run.gh >= 2) {
+            Region r;
+            r.left = run.left;
+            r.right = run.right;
+            r.top = run.bottom - run.gh;
+            r.bottom = run.bottom;
+            m_regions.push_back(std::move(r));
+        }
+    }
+    m_probe = std::move(probe);
+    m_usable = true;
+}
+
+void THTMLabelHitMap::Resolve(Region& r)
+{
+    r.resolved = true;
+    const TMarkupResult result = m_probe(r.left + (r.right - r.left) / 2, r.bottom - 1);
+    if (!result.Hit)
+        return;
+    r.anchor = true;
+    r.target = result.AnchorValue;
+    r.number = result.HitAnchor;
+    r.rect = result.HitRect;
+    const int left = r.left, right = r.right, top = r.top, bottom = r.bottom;
+    const int midX = left + (right - left) / 2;
+    const int midY = top + (bottom - top) / 2;
+    const int points[][2] = { { left, top + 1 }, { right, top + 1 }, { left, bottom - 1 }, { right, bottom - 1 },
+        { left - 1, midY }, { right + 1, midY }, { midX, top }, { midX, bottom } };
+    for (const auto& p : points) {
+        if (!m_usable || !Agrees(p[0], p[1])) {
+            m_usable = false;
+            return;
+        }
+    }
+}
+
+const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y)
+{
+    const Region* found = nullptr;
+    for (size_t i = 0; i < m_regions.size() && m_usable; ++i) {
+        Region& r = m_regions[i];
+        if (x < r.left || x > r.right || y <= r.top || y >= r.bottom)
+            continue;
+        if (!r.resolved)
+            Resolve(r); // may give up on the map
+        if (r.anchor)
+            found = &r;
+    }
+    return m_usable ? found : nullptr;
+}
+
+bool THTMLabelHitMap::Agrees(int x, int y)
+{
+    const TMarkupResult result = m_probe(x, y);
+    const Region* r = RegionAt(x, y);
+    if (!m_usable)
+        return false;
+    if (!result.Hit || !r)
+        return !result.Hit && !r;
+    return result.AnchorValue == r->target && result.HitAnchor == r->number && result.HitRect == r->rect;
+}
+
+THTMLabelHitMap::Answer THTMLabelHitMap::Find(int x, int y, QString& target, int& number, TRect& rect)
+{
+    if (!m_usable)
+        return Answer::Unknown;
+    const Region* r = RegionAt(x, y);
+    if (!m_usable)
+        return Answer::Unknown;
+    if (!r)
+        return Answer::Miss;
+    target = r->target;
+    number = r->number;
+    rect = r->rect;
+    return Answer::Hit;
+}
