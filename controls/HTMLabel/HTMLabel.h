@@ -205,7 +205,8 @@ public:
     // AnchorAt answers from a map of the anchors kept while the layout stays the same (on by
     // default). The answers are the same either way; off, every call lays the text out again.
     void setHitCaching(bool on);
-    // Whether the last AnchorAt was answered from the map.
+    // Whether AnchorAt answers from the map for the layout it last saw (texts with scripts, shadows,
+    // rotation or pictures, an ellipsis or a negative line spacing are always laid out again).
     bool AnswersFromMap() const { return m_hitCaching && m_hitMap.Usable(); }
     // Rectangle of the anchor found by the last AnchorAt, (-1, -1, -1, -1) when none.
     TRect AnchorAtRect() const { return m_anchorRect; }
