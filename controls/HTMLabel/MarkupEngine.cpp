@@ -33,6 +33,8 @@ void TLayout::Run(QStringView markup)
     const TBrush savedBrush = m_canvas.Brush;
     const TBkMode savedBkMode = m_canvas.BkMode;
     const TPen savedPen = m_canvas.Pen;
+    // Words come one call each; the canvas may put a line's worth on the device at once.
+    const bool wasBatching = m_canvas.BatchText(true);
 
     m_baseFont = m_canvas.Font;
     m_entryBackground = m_canvas.Brush.Color;
@@ -89,6 +91,7 @@ void TLayout::Run(QStringView markup)
     m_canvas.Brush = savedBrush;
     m_canvas.BkMode = savedBkMode;
     m_canvas.Pen = savedPen;
+    m_canvas.BatchText(wasBatching);
 }
 
 bool TLayout::RunLine()
@@ -207,13 +210,16 @@ void TLayout::LinePass(PassState& ps, qsizetype end)
 void TLayout::HandleRun(PassState& ps, qsizetype end)
 {
     const QStringView input = QStringView(m_text).mid(m_pos, end - m_pos);
-    qsizetype runLength = input.indexOf(u'<');
-    if (runLength < 0)
-        runLength = input.size();
-    if (m_params.WordWrap) {
-        const qsizetype blank = input.left(runLength).indexOf(u' ');
-        if (blank >= 0)
-            runLength = blank + 1;
+    // A run ends before the next tag or, when wrapping, after its first blank; scanning only that far
+    // keeps long untagged text linear.
+    qsizetype runLength = 0;
+    while (runLength < input.size()) {
+        const char16_t c = input[runLength].unicode();
+        if (c == u'<')
+            break;
+        ++runLength;
+        if (c == u' ' && m_params.WordWrap)
+            break;
     }
     const QStringView raw = input.left(runLength);
     const bool decoded = DecodeRunEntities(raw, m_decodedRun);
