@@ -83,4 +83,9 @@ public:
 
     virtual int PixelsPerInchX() const = 0;
     virtual int PixelsPerInchY() const = 0;
+
+    // While on, a canvas may hold text back and put consecutive text calls on the device together;
+    // anything else drawn through the canvas still lands in call order. Turning it off puts all held
+    // text on the device. Returns the previous setting.
+    virtual bool BatchText(bool /*on*/) { return false; }
 };

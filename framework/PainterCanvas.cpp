@@ -72,6 +72,33 @@ TPainterCanvas::TPainterCanvas(QPainter& painter)
 {
 }
 
+TPainterCanvas::~TPainterCanvas()
+{
+    if (m_painter.isActive())
+        Flush();
+}
+
+bool TPainterCanvas::BatchText(bool on)
+{
+    const bool was = m_batching;
+    m_batching = on;
+    if (!on)
+        Flush();
+    return was;
+}
+
+void TPainterCanvas::Flush()
+{
+    if (m_heldGlyphs.isEmpty())
+        return;
+    QGlyphRun run;
+    run.setRawFont(m_heldFont);
+    run.setRawData(m_heldGlyphs.constData(), m_heldPositions.constData(), int(m_heldGlyphs.size()));
+    m_painter.drawGlyphRun(QPointF(), run);
+    m_heldGlyphs.clear();
+    m_heldPositions.clear();
+}
+
 QSize TPainterCanvas::TextExtent(QStringView text)
 {
     TTextMetrics& m = TTextMetrics::For(Font);
@@ -102,6 +129,8 @@ void TPainterCanvas::DrawLine(TTextMetrics& m, const TTextLine& line, int x, int
         return;
     UseTextPen();
     const bool rotated = Font.Escapement % 3600 != 0;
+    if (rotated || opaque)
+        Flush();
     if (rotated) {
         // The device context turns text about its reference point, the line's top-left corner.
         m_painter.save();
@@ -119,8 +148,11 @@ void TPainterCanvas::DrawLine(TTextMetrics& m, const TTextLine& line, int x, int
             DrawShaped(m, line, x, baseline, tabs);
         DrawDecorations(m, line, x, baseline, tabs);
     }
-    if (rotated)
+    if (rotated) {
+        // Turned glyphs are placed in the turned system; they go out before it is undone.
+        Flush();
         m_painter.restore();
+    }
 }
 
 // Glyphs placed at the measured advances: no shaping, so every run costs little and ends exactly
@@ -130,6 +162,8 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
     const QStringView text = line.Text();
     QVarLengthArray<quint32, 64> glyphs;
     QVarLengthArray<QPointF, 64> positions;
+    glyphs.reserve(text.size());
+    positions.reserve(text.size());
     int cx = 0;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -152,10 +186,15 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
     }
     if (glyphs.isEmpty())
         return true;
-    QGlyphRun run;
-    run.setRawFont(m.RawFont());
-    run.setRawData(glyphs.constData(), positions.constData(), int(glyphs.size()));
-    m_painter.drawGlyphRun(QPointF(), run);
+    // Words drawn one call each would otherwise cost a painter text call apiece.
+    if (!m_heldGlyphs.isEmpty() && !(m_heldFont == m.RawFont()))
+        Flush();
+    if (m_heldGlyphs.isEmpty())
+        m_heldFont = m.RawFont();
+    m_heldGlyphs.append(glyphs.constData(), glyphs.size());
+    m_heldPositions.append(positions.constData(), positions.size());
+    if (!m_batching)
+        Flush();
     return true;
 }
 
@@ -164,6 +203,7 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
 void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
 {
     const QStringView text = line.Text();
+    Flush();
     m_painter.setFont(m.Font());
     int cx = 0;
     qsizetype pieceStart = 0;
@@ -194,6 +234,7 @@ void TPainterCanvas::DrawDecorations(TTextMetrics& m, const TTextLine& line, int
 {
     if (!Font.Underline && !Font.StrikeOut && line.mnemonics.isEmpty())
         return;
+    Flush();
     const QColor color = m_textPen.color();
     const int thickness = m.LineThickness();
     const int underline = baseline + m.UnderlinePos() - (thickness - 1) / 2;
@@ -215,6 +256,7 @@ void TPainterCanvas::UseTextPen()
 {
     if (m_textPenValid && m_textColor == Font.Color && m_painter.pen() == m_textPen)
         return;
+    Flush();
     m_textPen = QPen(ColorToQColor(Font.Color));
     m_textColor = Font.Color;
     m_textPenValid = true;
@@ -223,6 +265,7 @@ void TPainterCanvas::UseTextPen()
 
 void TPainterCanvas::UsePen(const QPen& pen)
 {
+    Flush();
     if (m_painter.pen() != pen)
         m_painter.setPen(pen);
 }
@@ -231,11 +274,13 @@ void TPainterCanvas::FillColor(const QRect& r, TColor color)
 {
     if (r.isEmpty() || color == clNone)
         return;
+    Flush();
     m_painter.fillRect(r, ColorToQColor(color));
 }
 
 void TPainterCanvas::LineTo(int x, int y)
 {
+    Flush();
     const QPoint start = PenPos;
     PenPos = QPoint(x, y);
     if (Pen.Color == clNone)
@@ -309,6 +354,7 @@ void TPainterCanvas::FrameRect(const TRect& r)
 
 void TPainterCanvas::DrawFocusRect(const TRect& rect)
 {
+    Flush();
     const TRect r = Bounded(rect);
     if (r.IsEmpty())
         return;
@@ -354,18 +400,21 @@ void TPainterCanvas::DrawFocusRect(const TRect& rect)
 
 void TPainterCanvas::Draw(int x, int y, const QImage& picture)
 {
+    Flush();
     if (!picture.isNull())
         m_painter.drawImage(QPoint(x, y), picture);
 }
 
 void TPainterCanvas::StretchDraw(const TRect& r, const QImage& picture)
 {
+    Flush();
     if (!picture.isNull() && !r.IsEmpty())
         m_painter.drawImage(Bounded(r).toQRect(), picture);
 }
 
 void TPainterCanvas::CopyScaled(const TRect& r, const QImage& picture)
 {
+    Flush();
     if (picture.isNull() || r.IsEmpty())
         return;
     m_painter.drawImage(Bounded(r).toQRect(), picture.convertToFormat(QImage::Format_RGB32));
@@ -373,11 +422,13 @@ void TPainterCanvas::CopyScaled(const TRect& r, const QImage& picture)
 
 void TPainterCanvas::SetClipRect(const TRect& r)
 {
+    Flush();
     m_painter.setClipRect(Bounded(r).toQRect());
 }
 
 void TPainterCanvas::ClearClipRect()
 {
+    Flush();
     m_painter.setClipping(false);
 }
 

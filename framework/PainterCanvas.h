@@ -4,6 +4,9 @@
 #include "Canvas.h"
 
 #include <QPen>
+#include <QPointF>
+#include <QRawFont>
+#include <QVarLengthArray>
 
 class QPainter;
 class QPaintDevice;
@@ -19,9 +22,16 @@ struct TTextLine;
 // show nothing. ExternalLeading adds the font's leading between the lines of multi-line text only.
 // An end ellipsis that has no room itself leaves nothing shown. A line of a pen wider than one
 // pixel has round ends and includes its end point; a Rectangle's outline lies inside it.
+//
+// With BatchText on, plain glyphs of consecutive text calls in one font and colour reach the painter
+// as one glyph run, drawn before anything else is painted, when batching ends, at Painter() or when
+// the canvas goes; the pixels are those of drawing each call at once.
 class TPainterCanvas final : public TCanvas {
 public:
     explicit TPainterCanvas(QPainter& painter);
+    ~TPainterCanvas() override;
+    TPainterCanvas(const TPainterCanvas&) = delete;
+    TPainterCanvas& operator=(const TPainterCanvas&) = delete;
 
     QSize TextExtent(QStringView text) override;
     int DrawText(QStringView text, TRect& rect, unsigned format) override;
@@ -37,8 +47,14 @@ public:
     void ClearClipRect() override;
     int PixelsPerInchX() const override;
     int PixelsPerInchY() const override;
+    bool BatchText(bool on) override;
+    void Flush();
 
-    QPainter& Painter() { return m_painter; }
+    QPainter& Painter()
+    {
+        Flush();
+        return m_painter;
+    }
 
 private:
     void DrawLine(TTextMetrics& metrics, const TTextLine& line, int x, int top, unsigned format);
@@ -55,4 +71,9 @@ private:
     QPen m_textPen;
     TColor m_textColor = clNone;
     bool m_textPenValid = false;
+    bool m_batching = false;
+    // Glyphs held back, all in m_heldFont and drawn with the current text pen.
+    QRawFont m_heldFont;
+    QVarLengthArray<quint32, 256> m_heldGlyphs;
+    QVarLengthArray<QPointF, 256> m_heldPositions;
 };

@@ -29,6 +29,7 @@ public:
     void ClearClipRect() override;
     int PixelsPerInchX() const override;
     int PixelsPerInchY() const override;
+    bool BatchText(bool on) override { return m_measure.BatchText(on); }
 
     int Size() const { return int(m_extents.size() + m_calcs.size()); }
 

@@ -464,4 +464,74 @@ TEST_F(Canvas, ClipRectLimitsDrawingUntilCleared)
     EXPECT_EQ(InkBox(img, QRect(35, 0, 30, 30)), QRect(40, 0, 10, 10));
 }
 
+TEST_F(Canvas, BatchedTextLandsInCallOrderWithTheSamePixels)
+{
+    const QString words[] = { QStringLiteral("Held "), QStringLiteral("back "), QStringLiteral("words") };
+    auto drawWords = [&](TCanvas& c, int top) {
+        int x = 5;
+        for (const QString& w : words) {
+            TRect r(x, top, 235, top + 20);
+            c.DrawText(w, r, DT::SingleLine | DT::NoPrefix);
+            x += c.TextWidth(w);
+        }
+    };
+    // One call per word, drawn at once, is the reference.
+    drawWords(*canvas, 5);
+    EXPECT_FALSE(canvas->BatchText(true));
+    drawWords(*canvas, 30);
+    // A fill over the middle word comes after the text and covers it.
+    canvas->Brush = TBrush { TColor(0x00FF00), false };
+    const int middle = 5 + canvas->TextWidth(words[0]);
+    const int middleEnd = middle + canvas->TextWidth(words[1]);
+    canvas->FillRect(TRect(middle, 30, middleEnd, 50));
+    // A colour change keeps each word in its own colour.
+    canvas->Font.Color = TColor(0x0000FF); // red
+    TRect red(5, 55, 100, 75);
+    canvas->DrawText(QStringLiteral("red"), red, DT::SingleLine);
+    canvas->Font.Color = TColor(0xFF0000); // blue
+    TRect blue(60, 55, 160, 75);
+    canvas->DrawText(QStringLiteral("blue"), blue, DT::SingleLine);
+    EXPECT_TRUE(canvas->BatchText(false));
+    const QImage& img = Done();
+
+    const QRect first(0, 5, 240, 20);
+    EXPECT_FALSE(InkBox(img, first).isNull());
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const bool underFill = x >= middle && x < middleEnd;
+            const QRgb batched = img.pixel(x, 30 + y);
+            if (underFill)
+                EXPECT_EQ(batched, qRgb(0, 255, 0)) << x << "," << y;
+            else
+                ASSERT_EQ(batched, img.pixel(x, 5 + y)) << x << "," << y;
+        }
+    }
+    int reds = 0, blues = 0;
+    for (int y = 55; y < 75; ++y) {
+        for (int x = 0; x < 160; ++x) {
+            const QRgb p = img.pixel(x, y);
+            reds += qRed(p) > 200 && qBlue(p) < 100 ? 1 : 0;
+            blues += qBlue(p) > 200 && qRed(p) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(reds, 5);
+    EXPECT_GT(blues, 5);
+}
+
+TEST_F(Canvas, HeldTextIsNotLostWhenTheCanvasGoesOrThePainterIsTakenOver)
+{
+    canvas->BatchText(true);
+    TRect a(5, 5, 100, 25);
+    canvas->DrawText(QStringLiteral("first"), a, DT::SingleLine);
+    // Painting straight on the painter comes after the held text.
+    canvas->Painter().fillRect(QRect(0, 0, 240, 12), Qt::white);
+    TRect b(5, 40, 100, 60);
+    canvas->DrawText(QStringLiteral("second"), b, DT::SingleLine);
+    canvas.reset();
+    const QImage& img = Done();
+    EXPECT_TRUE(InkBox(img, QRect(0, 0, 240, 12)).isNull());
+    EXPECT_FALSE(InkBox(img, QRect(0, 12, 240, 20)).isNull());
+    EXPECT_FALSE(InkBox(img, QRect(0, 40, 240, 20)).isNull());
+}
+
 } // namespace
