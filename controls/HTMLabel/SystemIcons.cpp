@@ -118,8 +118,11 @@ QImage SystemIconByIndex(int index, bool large, QSize size)
         [&] { return Render(Provider()->icon(kIconTypes[std::size_t(index)]), size); });
 }
 
-QImage SystemIconForPath(const QString& path, bool large, QSize size)
+QImage SystemIconForPath(const QString& given, bool large, QSize size)
 {
+    // A file name ends at its first NUL, as it would handed to the system; the MIME lookup also
+    // reads out of bounds on names that hold one.
+    const QString path = given.left(given.indexOf(QChar(u'\0')));
     if (path.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return {};
     size = EffectiveSize(large, size);

@@ -58,4 +58,12 @@ TEST(SystemIcons, PathsGiveTheirOwnIconOrTheOneForTheirExtension)
     EXPECT_TRUE(SystemIconForPath(QString(), true, QSize(32, 32)).isNull());
 }
 
+TEST(SystemIcons, APathEndsAtItsFirstNul)
+{
+    const QString cut = QStringLiteral("report") + QString(6, QChar(u'\0')) + QStringLiteral(".pdf");
+    EXPECT_EQ(SystemIconForPath(cut, false, QSize(16, 16)),
+        SystemIconForPath(QStringLiteral("report"), false, QSize(16, 16)));
+    EXPECT_TRUE(SystemIconForPath(QString(3, QChar(u'\0')), false, QSize(16, 16)).isNull());
+}
+
 } // namespace
