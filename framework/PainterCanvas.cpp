@@ -160,10 +160,16 @@ void TPainterCanvas::DrawLine(TTextMetrics& m, const TTextLine& line, int x, int
 bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
 {
     const QStringView text = line.Text();
-    QVarLengthArray<quint32, 64> glyphs;
-    QVarLengthArray<QPointF, 64> positions;
-    glyphs.reserve(text.size());
-    positions.reserve(text.size());
+    // Glyphs go straight behind those already held (words drawn one call each would otherwise cost
+    // a painter text call apiece); text that turns out to need shaping takes its own back out.
+    if (!m_heldGlyphs.isEmpty() && !(m_heldFont == m.RawFont()))
+        Flush();
+    const qsizetype held = m_heldGlyphs.size();
+    auto giveBack = [&] {
+        m_heldGlyphs.resize(held);
+        m_heldPositions.resize(held);
+        return false;
+    };
     int cx = 0;
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -173,26 +179,19 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
             continue;
         }
         if (QChar::isSurrogate(c))
-            return false;
+            return giveBack();
         const int advance = m.Advance(text, i);
         if (!IsControl(c)) {
             const quint32 glyph = m.SimpleGlyph(c);
             if (glyph == 0)
-                return false;
-            glyphs.append(glyph);
-            positions.append(QPointF(x + cx, baseline));
+                return giveBack();
+            m_heldGlyphs.append(glyph);
+            m_heldPositions.append(QPointF(x + cx, baseline));
         }
         cx += advance;
     }
-    if (glyphs.isEmpty())
-        return true;
-    // Words drawn one call each would otherwise cost a painter text call apiece.
-    if (!m_heldGlyphs.isEmpty() && !(m_heldFont == m.RawFont()))
-        Flush();
-    if (m_heldGlyphs.isEmpty())
+    if (held == 0)
         m_heldFont = m.RawFont();
-    m_heldGlyphs.append(glyphs.constData(), glyphs.size());
-    m_heldPositions.append(positions.constData(), positions.size());
     if (!m_batching)
         Flush();
     return true;
