@@ -3,9 +3,9 @@
 
 #include "ClickLabel.h"
 
-#include <QHash>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
 #include <QWidget>
 #include <array>
@@ -13,16 +13,16 @@
 
 namespace {
 
-constexpr std::array<std::pair<const char*, TColor>, 8> kColorNames{{
-    {"clBlack", clBlack},
-    {"clWhite", clWhite},
-    {"clRed", clRed},
-    {"clBlue", clBlue},
-    {"clGray", clGray},
-    {"clWindowText", clWindowText},
-    {"clBtnText", clBtnText},
-    {"clWindow", clWindow},
-}};
+constexpr std::array<std::pair<const char*, TColor>, 8> kColorNames { {
+    { "clBlack", clBlack },
+    { "clWhite", clWhite },
+    { "clRed", clRed },
+    { "clBlue", clBlue },
+    { "clGray", clGray },
+    { "clWindowText", clWindowText },
+    { "clBtnText", clBtnText },
+    { "clWindow", clWindow },
+} };
 
 void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
 {
@@ -39,7 +39,7 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
         // Hinting (full by default on X11) widens Tahoma beyond its 96-dpi design widths, for which the
         // layout is made.
         qfont.setHintingPreference(QFont::PreferNoHinting);
-        it = cache.insert(definition, {qfont, font.Color});
+        it = cache.insert(definition, { qfont, font.Color });
     }
     widget->setFont(it->first);
     // A colour the palette already has needs no override (and without one, palette changes flow in).
@@ -48,7 +48,7 @@ void ApplyOne(QWidget* widget, QHash<QString, std::pair<QFont, TColor>>& cache)
         const QColor color = ColorToQColor(it->second, &palette);
         // Disabled text keeps the palette's greyed colour.
         if (palette.color(QPalette::Active, QPalette::WindowText) != color) {
-            for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            for (QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
                 palette.setColor(group, QPalette::WindowText, color);
                 palette.setColor(group, QPalette::Text, color);
             }

@@ -42,5 +42,5 @@ TServices RealServices()
     static TRealDesktop desktop;
     static TRealClock clock;
     static TRealWaiter waiter;
-    return TServices{&dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey};
+    return TServices { &dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey };
 }

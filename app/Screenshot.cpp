@@ -2,10 +2,10 @@
 // Renders the main window offscreen as it looks after start-up and saves it as a PNG, and the
 // manual-repair offer dialog too when a second file is named:
 //   quillon_screenshot docs/main-window.png [docs/offer-dialog.png]
-#include "_mainUnit.h"
-#include "_manualUnit.h"
 #include "Application.h"
 #include "Fonts.h"
+#include "_mainUnit.h"
+#include "_manualUnit.h"
 
 #include <QImage>
 #include <QPixmap>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "_mainUnit.h"
 
-#include "_manualUnit.h"
-#include "FixedFile.h"
 #include "Files.h"
+#include "FixedFile.h"
 #include "FormStyle.h"
 #include "Links.h"
 #include "Loadable.h"
 #include "Paths.h"
+#include "_manualUnit.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -31,9 +31,10 @@ QString BoxText(const QString& line)
 } // namespace
 
 T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint),
-      m_services(services)
+    : QWidget(parent,
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint)
+    , m_services(services)
 {
     LoadForm([this] {
         setupUi(this);
@@ -55,20 +56,20 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     // Anchors of the HTML labels (here and in the offer dialog) open through the desktop service,
     // as the links do.
     m_previousLabelShellOpen = HTMLabelShellOpen();
-    HTMLabelShellOpen() = [desktop = m_services.Desktop](const QString& target) { desktop->ShellOpen(target); };
+    HTMLabelShellOpen()
+        = [desktop = m_services.Desktop](const QString& target) { desktop->ShellOpen(target); };
 
     OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");
-    OpenDialog->Filter = QStringLiteral(
-        "Word documents|*.doc;*.docx;*.docm;*.rtf|"
-        "Excel spreadsheets| *.xls;*.xla;*.xlsx|"
-        "Zip or RAR archives|*.zip;*.rar|"
-        "Videos|*.avi;*.mp4;*.mov;*.flv;*.wmv;*.asf;*.mpg|"
-        "Images|*.jpg;*.jpeg;*.gif;*.tiff;*.bmp;*.png|"
-        "PDF documents|*.pdf|"
-        "Access databases|*.mdb;*.mde;*.accdb;*.accde|"
-        "PowerPoint presentations|*.ppt;*.pps;*.pptx|"
-        "Music|*.mp3;*.wav|"
-        "Any File|*.*");
+    OpenDialog->Filter = QStringLiteral("Word documents|*.doc;*.docx;*.docm;*.rtf|"
+                                        "Excel spreadsheets| *.xls;*.xla;*.xlsx|"
+                                        "Zip or RAR archives|*.zip;*.rar|"
+                                        "Videos|*.avi;*.mp4;*.mov;*.flv;*.wmv;*.asf;*.mpg|"
+                                        "Images|*.jpg;*.jpeg;*.gif;*.tiff;*.bmp;*.png|"
+                                        "PDF documents|*.pdf|"
+                                        "Access databases|*.mdb;*.mde;*.accdb;*.accde|"
+                                        "PowerPoint presentations|*.ppt;*.pps;*.pptx|"
+                                        "Music|*.mp3;*.wav|"
+                                        "Any File|*.*");
     OpenDialog->FilterIndex = 10;
     OpenDialog->Options = ofReadOnly | ofHideReadOnly | ofPathMustExist | ofFileMustExist | ofEnableSizing;
 
@@ -137,7 +138,8 @@ void T_mainForm::set_start()
     }
     FileAdvEdit->setText(start);
 
-    OutputFileStaticText->setText(set_fixed_file(start + PathSeparator() + QStringLiteral("no.file"), 100, 45, 45));
+    OutputFileStaticText->setText(
+        set_fixed_file(start + PathSeparator() + QStringLiteral("no.file"), 100, 45, 45));
     OpenDialog->InitialDir = start;
     ChangeLabel->setEnabled(false);
     OpenLabel->setEnabled(false);
@@ -266,10 +268,12 @@ void T_mainForm::StartBitBtnClick()
             m_services.Dialogs->ErrorBox(BoxText(failure));
         } else if (size == 0) {
             add_log_line(QStringLiteral("Your file is zero sized. No data in it and nothing to repair"));
-            m_services.Dialogs->ErrorBox(QStringLiteral("Your file is zero sized. No data in it and nothing to repair."));
+            m_services.Dialogs->ErrorBox(
+                QStringLiteral("Your file is zero sized. No data in it and nothing to repair."));
         } else if (uniform) {
             add_log_line(QStringLiteral("Your file is empty. No data in it and nothing to repair"));
-            m_services.Dialogs->ErrorBox(QStringLiteral("Your file is empty. No data in it and nothing to repair."));
+            m_services.Dialogs->ErrorBox(
+                QStringLiteral("Your file is empty. No data in it and nothing to repair."));
         } else {
             add_log_line(QStringLiteral("No data to recover detected"));
             offer = true;

@@ -33,7 +33,7 @@ public:
 
     // Process-wide values of the front end.
     bool StopRequested = false;
-    QString FixedFile;       // full path of the proposed output; written only by set_fixed_file
+    QString FixedFile; // full path of the proposed output; written only by set_fixed_file
     QString DocumentsFolder; // fetched at creation, no trailing separator
 
     void FormCreate();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "_mainUnit.h"
-#include "_manualUnit.h"
 #include "Application.h"
 #include "Fonts.h"
+#include "_mainUnit.h"
+#include "_manualUnit.h"
 
 int main(int argc, char** argv)
 {

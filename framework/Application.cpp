@@ -6,7 +6,8 @@
 #include <QCloseEvent>
 #include <exception>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
 {
     // The loop ends with the main form, not with whichever window happens to close last.
     setQuitOnLastWindowClosed(false);

@@ -69,11 +69,11 @@ public:
     virtual void LineTo(int x, int y) = 0;
     QPoint PenPos;
 
-    virtual void Rectangle(const TRect& r) = 0;       // outline with Pen, inside filled with Brush
-    virtual void FillRect(const TRect& r) = 0;        // Brush only
-    virtual void FrameRect(const TRect& r) = 0;       // one-pixel frame in Brush.Color
-    virtual void DrawFocusRect(const TRect& r) = 0;   // dotted frame
-    virtual void Draw(int x, int y, const QImage& picture) = 0;          // honours the alpha channel
+    virtual void Rectangle(const TRect& r) = 0; // outline with Pen, inside filled with Brush
+    virtual void FillRect(const TRect& r) = 0; // Brush only
+    virtual void FrameRect(const TRect& r) = 0; // one-pixel frame in Brush.Color
+    virtual void DrawFocusRect(const TRect& r) = 0; // dotted frame
+    virtual void Draw(int x, int y, const QImage& picture) = 0; // honours the alpha channel
     virtual void StretchDraw(const TRect& r, const QImage& picture) = 0;
     // Print-mode copy of a picture as a device-independent bitmap into `r` (no alpha blending).
     virtual void CopyScaled(const TRect& r, const QImage& picture) = 0;

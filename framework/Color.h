@@ -62,7 +62,10 @@ constexpr TColor clGradientInactiveCaption = 0xFF00001C;
 constexpr TColor clMenuHighlight = 0xFF00001D;
 constexpr TColor clMenuBar = 0xFF00001E;
 
-constexpr bool IsSystemColor(TColor c) { return (c & 0xFF000000u) == clSystemColor; }
+constexpr bool IsSystemColor(TColor c)
+{
+    return (c & 0xFF000000u) == clSystemColor;
+}
 
 // Plain 0x00BBGGRR value of a colour; system colours are resolved through `palette`
 // (the application palette when none is given). clNone and clDefault pass through unchanged.
@@ -78,6 +81,15 @@ constexpr TColor RGBColor(int r, int g, int b)
 {
     return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }
-constexpr int RedOf(TColor c) { return int(c & 0xFF); }
-constexpr int GreenOf(TColor c) { return int((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor c) { return int((c >> 16) & 0xFF); }
+constexpr int RedOf(TColor c)
+{
+    return int(c & 0xFF);
+}
+constexpr int GreenOf(TColor c)
+{
+    return int((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor c)
+{
+    return int((c >> 16) & 0xFF);
+}

@@ -10,7 +10,7 @@ void RegisterDesignFonts()
     if (done)
         return;
     done = true;
-    for (const char* file : {"tahoma.ttf", "tahomabd.ttf", "symbol.ttf"}) {
+    for (const char* file : { "tahoma.ttf", "tahomabd.ttf", "symbol.ttf" }) {
         const QString path = QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(file);
         if (QFile::exists(path))
             QFontDatabase::addApplicationFont(path);

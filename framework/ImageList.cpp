@@ -3,7 +3,10 @@
 
 #include "Canvas.h"
 
-TImageList::TImageList(QObject* parent) : QObject(parent) {}
+TImageList::TImageList(QObject* parent)
+    : QObject(parent)
+{
+}
 
 void TImageList::SetWidth(int width)
 {
@@ -24,8 +27,8 @@ void TImageList::SetHeight(int height)
 int TImageList::Add(const QImage& image)
 {
     QImage sized = image.size() == QSize(m_width, m_height)
-                       ? image
-                       : image.scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        ? image
+        : image.scaled(m_width, m_height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     m_images.push_back(sized.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     emit Change();
     return int(m_images.size()) - 1;

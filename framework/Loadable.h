@@ -18,7 +18,7 @@ public:
 
 protected:
     // Called once after the form's definition has been applied; the mark is already cleared.
-    virtual void Loaded() {}
+    virtual void Loaded() { }
 
 private:
     friend void LoadForm(const std::function<void()>& setup);

@@ -12,15 +12,15 @@ public:
     QSize TextExtent(QStringView text) override;
     int DrawText(QStringView text, TRect& rect, unsigned format) override;
     void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
-    void Rectangle(const TRect&) override {}
-    void FillRect(const TRect&) override {}
-    void FrameRect(const TRect&) override {}
-    void DrawFocusRect(const TRect&) override {}
-    void Draw(int, int, const QImage&) override {}
-    void StretchDraw(const TRect&, const QImage&) override {}
-    void CopyScaled(const TRect&, const QImage&) override {}
-    void SetClipRect(const TRect&) override {}
-    void ClearClipRect() override {}
+    void Rectangle(const TRect&) override { }
+    void FillRect(const TRect&) override { }
+    void FrameRect(const TRect&) override { }
+    void DrawFocusRect(const TRect&) override { }
+    void Draw(int, int, const QImage&) override { }
+    void StretchDraw(const TRect&, const QImage&) override { }
+    void CopyScaled(const TRect&, const QImage&) override { }
+    void SetClipRect(const TRect&) override { }
+    void ClearClipRect() override { }
     int PixelsPerInchX() const override { return m_dpiX; }
     int PixelsPerInchY() const override { return m_dpiY; }
 

@@ -10,8 +10,8 @@ class QWidget;
 
 // Options of the file-open dialog (a set of flags).
 enum TOpenOption : unsigned {
-    ofReadOnly = 0x1,      // the "open as read-only" box starts checked
-    ofHideReadOnly = 0x2,  // that box is not shown
+    ofReadOnly = 0x1, // the "open as read-only" box starts checked
+    ofHideReadOnly = 0x2, // that box is not shown
     ofPathMustExist = 0x4,
     ofFileMustExist = 0x8,
     ofEnableSizing = 0x10, // the dialog can be resized
@@ -30,7 +30,10 @@ class TOpenDialog : public QObject {
     Q_PROPERTY(QString FileName MEMBER FileName)
 
 public:
-    explicit TOpenDialog(QObject* parent = nullptr) : QObject(parent) {}
+    explicit TOpenDialog(QObject* parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     QString Title;
     QString Filter;

@@ -209,7 +209,8 @@ void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, i
     int pieceX = 0;
     auto flush = [&](qsizetype end) {
         if (end > pieceStart)
-            m_painter.drawText(QPointF(x + pieceX, baseline), text.mid(pieceStart, end - pieceStart).toString());
+            m_painter.drawText(
+                QPointF(x + pieceX, baseline), text.mid(pieceStart, end - pieceStart).toString());
     };
     for (qsizetype i = 0; i < text.size();) {
         const char16_t c = text[i].unicode();
@@ -229,7 +230,8 @@ void TPainterCanvas::DrawShaped(TTextMetrics& m, const TTextLine& line, int x, i
 
 // Underline, strike-out and mnemonic marks as filled bands: they then sit on the same pixels
 // however the painter is scaled, and span the measured width including blanks.
-void TPainterCanvas::DrawDecorations(TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
+void TPainterCanvas::DrawDecorations(
+    TTextMetrics& m, const TTextLine& line, int x, int baseline, bool expandTabs)
 {
     if (!Font.Underline && !Font.StrikeOut && line.mnemonics.isEmpty())
         return;
@@ -240,7 +242,8 @@ void TPainterCanvas::DrawDecorations(TTextMetrics& m, const TTextLine& line, int
     if (Font.Underline)
         m_painter.fillRect(QRect(x, underline, line.width, thickness), color);
     if (Font.StrikeOut)
-        m_painter.fillRect(QRect(x, baseline - m.StrikeOutPos() - (thickness - 1) / 2, line.width, thickness), color);
+        m_painter.fillRect(
+            QRect(x, baseline - m.StrikeOutPos() - (thickness - 1) / 2, line.width, thickness), color);
     if (Font.Underline)
         return;
     const QStringView text = line.Text();
@@ -361,7 +364,8 @@ void TPainterCanvas::DrawFocusRect(const TRect& rect)
     // part on the device is walked.
     QRect visible(0, 0, 1, 1);
     if (const QPaintDevice* device = m_painter.device())
-        visible = m_painter.combinedTransform().inverted().mapRect(QRect(0, 0, device->width(), device->height()));
+        visible = m_painter.combinedTransform().inverted().mapRect(
+            QRect(0, 0, device->width(), device->height()));
     visible.adjust(-1, -1, 1, 1);
     const int w = r.Width();
     const int h = r.Height();
@@ -386,7 +390,8 @@ void TPainterCanvas::DrawFocusRect(const TRect& rect)
     }
     // Inverting, where the device can, keeps the dots visible on any background and lets a second
     // call take the rectangle away again.
-    const bool invert = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
+    const bool invert
+        = m_painter.paintEngine() && m_painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes);
     const QPainter::CompositionMode mode = m_painter.compositionMode();
     if (invert)
         m_painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);

@@ -24,7 +24,10 @@ struct FontKey {
 };
 
 struct FontKeyHash {
-    std::size_t operator()(const FontKey& k) const { return qHashMulti(0, k.name, k.height, k.bold, k.italic); }
+    std::size_t operator()(const FontKey& k) const
+    {
+        return qHashMulti(0, k.name, k.height, k.bold, k.italic);
+    }
 };
 
 bool IsControl(char16_t c)
@@ -154,7 +157,8 @@ TTextMetrics::TTextMetrics(const QFont& font)
     m_underline = std::clamp(m_metrics.underlinePos(), 1, std::max(1, m_descent));
     m_strikeOut = std::max(1, m_metrics.strikeOutPos());
     // Tab stops every eight average characters; unhinted fonts report no usable average of their own.
-    m_tab = std::max(1, 8 * (m_averageWidth > 0 ? m_averageWidth : m_metrics.horizontalAdvance(QLatin1Char('x'))));
+    m_tab = std::max(
+        1, 8 * (m_averageWidth > 0 ? m_averageWidth : m_metrics.horizontalAdvance(QLatin1Char('x'))));
 }
 
 TTextMetrics::Glyph& TTextMetrics::Entry(char16_t c)

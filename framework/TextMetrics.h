@@ -29,8 +29,8 @@ public:
     int Height() const { return m_ascent + m_descent; }
     int Leading() const { return m_leading; } // the font's external leading, never negative
     int EllipsisWidth() const { return m_ellipsis; }
-    int UnderlinePos() const { return m_underline; }   // below the baseline
-    int StrikeOutPos() const { return m_strikeOut; }   // above the baseline
+    int UnderlinePos() const { return m_underline; } // below the baseline
+    int StrikeOutPos() const { return m_strikeOut; } // above the baseline
     int LineThickness() const { return m_thickness; }
     int TabWidth() const { return m_tab; }
 
@@ -48,7 +48,7 @@ private:
 
     struct Glyph {
         qint16 advance = -1; // -1: not measured yet
-        quint16 glyph = 0;   // 0: not simple
+        quint16 glyph = 0; // 0: not simple
         bool glyphKnown = false;
     };
     using Page = std::array<Glyph, 256>;
@@ -84,9 +84,9 @@ struct TTextLine {
 // The lines DrawText shows for `text` in a box `width` pixels wide under `format`.
 struct TTextBlock {
     QVarLengthArray<TTextLine, 1> lines;
-    int width = 0;      // widest line
+    int width = 0; // widest line
     int lineHeight = 0; // cell height, plus the external leading for several lines under ExternalLeading
-    int height = 0;     // lines × line height
+    int height = 0; // lines × line height
 };
 void LayoutText(TTextMetrics& metrics, QStringView text, int width, unsigned format, TTextBlock& block);
 

@@ -2,7 +2,8 @@
 #include "Files.h"
 
 EFOpenError::EFOpenError(const QString& path, const QString& reason)
-    : std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason).toStdString()),
-      m_path(path), m_reason(reason)
+    : std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason).toStdString())
+    , m_path(path)
+    , m_reason(reason)
 {
 }

@@ -44,7 +44,7 @@ bool ListedAsNonFolder(const QByteArray& path)
 
 qint64 FileSize(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     if (path.isEmpty() || ::stat(EncodePath(path).constData(), &st) != 0)
         return -1;
     return qint64(st.st_size);
@@ -55,7 +55,7 @@ bool FileExists(const QString& path)
     if (path.isEmpty())
         return false;
     const QByteArray native = EncodePath(path);
-    struct stat st {};
+    struct stat st { };
     if (::stat(native.constData(), &st) == 0)
         return !S_ISDIR(st.st_mode);
     if (errno == ENOENT || errno == ENOTDIR || errno == ENAMETOOLONG)
@@ -65,7 +65,7 @@ bool FileExists(const QString& path)
 
 bool DirectoryExists(const QString& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.isEmpty() && ::stat(EncodePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -75,7 +75,7 @@ qint64 ReadFileHead(const QString& path, char* buffer, qint64 count, QString* re
     const int fd = ::open(EncodePath(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         throw EFOpenError(path, SystemReason(errno));
-    struct stat st {};
+    struct stat st { };
     const bool statFailed = ::fstat(fd, &st) != 0;
     if (statFailed || !S_ISREG(st.st_mode)) {
         const int error = statFailed ? errno : (S_ISDIR(st.st_mode) ? EISDIR : 0);

@@ -6,14 +6,17 @@
 
 namespace {
 
-std::wstring Wide(const QString& path) { return path.toStdWString(); }
+std::wstring Wide(const QString& path)
+{
+    return path.toStdWString();
+}
 
 QString SystemReason(DWORD error)
 {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                       | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     QString reason = n ? QString::fromWCharArray(text, int(n)).trimmed() : QString::number(error);
     LocalFree(text);
     return reason;
@@ -23,7 +26,7 @@ QString SystemReason(DWORD error)
 
 qint64 FileSize(const QString& path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
+    WIN32_FILE_ATTRIBUTE_DATA data {};
     if (!GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data))
         return -1;
     return (qint64(data.nFileSizeHigh) << 32) | qint64(data.nFileSizeLow);
@@ -39,7 +42,7 @@ bool FileExists(const QString& path)
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME)
         return false;
     // A file held open exclusively (a page file, for one) still shows up in a folder search.
-    WIN32_FIND_DATAW found{};
+    WIN32_FIND_DATAW found {};
     const HANDLE h = FindFirstFileW(name.c_str(), &found);
     if (h == INVALID_HANDLE_VALUE)
         return false;
@@ -56,7 +59,7 @@ bool DirectoryExists(const QString& path)
 qint64 ReadFileHead(const QString& path, char* buffer, qint64 count, QString* readError)
 {
     const HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         throw EFOpenError(path, SystemReason(GetLastError()));
     if (GetFileType(h) != FILE_TYPE_DISK) {

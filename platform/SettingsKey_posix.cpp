@@ -11,8 +11,8 @@ class TIniSettingsKey final : public TSettingsKey {
 public:
     bool OpenKey(bool canCreate) override
     {
-        m_settings.emplace(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quillon"),
-                           QStringLiteral("quillon"));
+        m_settings.emplace(
+            QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quillon"), QStringLiteral("quillon"));
         if (canCreate)
             return true;
         const QFileInfo file(m_settings->fileName());

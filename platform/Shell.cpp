@@ -8,7 +8,8 @@
 
 QUrl ShellTargetUrl(const QString& target)
 {
-    if (target.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive) || target.contains(QLatin1String("://")))
+    if (target.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive)
+        || target.contains(QLatin1String("://")))
         return QUrl(target);
     if (target.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
         return QUrl(QStringLiteral("http://") + target);

@@ -154,8 +154,8 @@ void BM_HTMLabelMouseMoveAfterChange(benchmark::State& state)
     for (auto _ : state) {
         flip = !flip;
         label.setLineSpacing(flip ? 1 : 0);
-        QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(label.mapToGlobal(p)), Qt::NoButton, Qt::NoButton,
-            Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(p), QPointF(label.mapToGlobal(p)), Qt::NoButton,
+            Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(&label, &move);
     }
     label.setLineSpacing(0);

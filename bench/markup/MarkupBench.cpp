@@ -26,21 +26,24 @@ constexpr int kWidth = 775;
 constexpr int kDrawHeight = 60;
 
 const QString kAddress = QStringLiteral("support@quillon.example");
-const QString kSentence = QStringLiteral(
-    "You can send us your file for the manual repair of the file. Our repair experts will analyze the file and "
-    "repair it for you. Once the file has been received, it generally takes 1-48 hours to process. You can send "
-    "your corrupted file as an attachment to us via email ");
+const QString kSentence = QStringLiteral("You can send us your file for the manual repair of the file. Our "
+                                         "repair experts will analyze the file and "
+                                         "repair it for you. Once the file has been received, it generally "
+                                         "takes 1-48 hours to process. You can send "
+                                         "your corrupted file as an attachment to us via email ");
 
 QString Markup()
 {
     return kSentence
-        + QStringLiteral("<A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>").arg(kAddress);
+        + QStringLiteral("<A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+              .arg(kAddress);
 }
 
 QString Html()
 {
     return kSentence.toHtmlEscaped()
-        + QStringLiteral("<a href=\"mailto:%1\"><u><font color=\"#000000\"><b>%1</b></font></u></a>").arg(kAddress);
+        + QStringLiteral("<a href=\"mailto:%1\"><u><font color=\"#000000\"><b>%1</b></font></u></a>")
+              .arg(kAddress);
 }
 
 QFont Tahoma11()
@@ -239,7 +242,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& r : runs)
-            g_seconds[r.benchmark_name()] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            g_seconds[r.benchmark_name()]
+                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -275,16 +279,19 @@ int main(int argc, char** argv)
     }
     g_ourHit = *ours;
     g_qtHit = *qt;
-    std::printf("hit points: ours (%d, %d), Qt (%d, %d)\n", g_ourHit.x(), g_ourHit.y(), g_qtHit.x(), g_qtHit.y());
+    std::printf(
+        "hit points: ours (%d, %d), Qt (%d, %d)\n", g_ourHit.x(), g_ourHit.y(), g_qtHit.x(), g_qtHit.y());
 
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    std::printf("\ndraw:     %.2fx QTextDocument setHtml + layout + draw (target <= 0.50x); %.2fx its draw only\n",
+    std::printf(
+        "\ndraw:     %.2fx QTextDocument setHtml + layout + draw (target <= 0.50x); %.2fx its draw only\n",
         Ratio("BM_OurDraw", "BM_QtDocFullDraw"), Ratio("BM_OurDraw", "BM_QtDocDrawOnly"));
-    std::printf("hit test: %.2fx QTextDocument setHtml + layout + anchorAt (target <= 0.25x); %.2fx anchorAt only\n",
+    std::printf(
+        "hit test: %.2fx QTextDocument setHtml + layout + anchorAt (target <= 0.25x); %.2fx anchorAt only\n",
         Ratio("BM_OurHitTest", "BM_QtDocFullHitTest"), Ratio("BM_OurHitTest", "BM_QtDocAnchorAtOnly"));
     std::printf("height:   %.1f us (target <= 100 us); %.2fx QTextDocument setHtml + size\n",
         Seconds("BM_OurHeight") * 1e6, Ratio("BM_OurHeight", "BM_QtDocFullHeight"));

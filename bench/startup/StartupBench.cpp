@@ -3,10 +3,10 @@
 // window of the same size with the same number of standard controls; and the cost of a full repair
 // pass with the wait taken out. Prints the ratios at the end; on a busy machine run it with
 // --benchmark_repetitions=5 to compare medians.
-#include "_mainUnit.h"
-#include "_manualUnit.h"
 #include "Fonts.h"
 #include "OpenDialog.h"
+#include "_mainUnit.h"
+#include "_manualUnit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,18 +30,18 @@
 namespace {
 
 std::map<std::string, double> g_seconds; // per iteration, by benchmark name
-std::map<std::string, double> g_heap;    // bytes held by one window
+std::map<std::string, double> g_heap; // bytes held by one window
 
 class NoDialogs : public TUserDialogs {
 public:
     bool ExecuteOpen(TOpenDialog&, QWidget*) override { return false; }
-    void ErrorBox(const QString&) override {}
-    void ShowModal(QDialog&) override {}
+    void ErrorBox(const QString&) override { }
+    void ShowModal(QDialog&) override { }
 };
 class QuietDesktop : public TDesktop {
 public:
     QString documents;
-    void ShellOpen(const QString&) override {}
+    void ShellOpen(const QString&) override { }
     QString DocumentsFolder() override { return documents; }
 };
 class SystemClock : public TClock {
@@ -61,7 +61,7 @@ QTemporaryDir* g_dir = nullptr;
 
 TServices Services()
 {
-    return TServices{&g_dialogs, &g_desktop, &g_clock, &g_noWait, &CreateUserSettingsKey};
+    return TServices { &g_dialogs, &g_desktop, &g_clock, &g_noWait, &CreateUserSettingsKey };
 }
 
 // The first frame: everything the window shows, painted once into an image as the screen would get it.
@@ -84,20 +84,23 @@ std::unique_ptr<QWidget> MakeQuillonWindow()
 // in Qt's default font and style: what the window would cost without any of our own layer.
 std::unique_ptr<QWidget> MakeBaselineWindow()
 {
-    static const char* const kLabels[] = {
-        "change", "www.quillon.example", "support@quillon.example", "open", "browse",
-        "Recover deleted files in Windows for free", "Select the source file to be repaired:", "Process log:",
-        "Output fixed file as:", "/home/user/Documents/no.file", "Modules loaded: ",
-        "- repair corrupted Word documents (.doc, .docx, .docm, .rtf)",
+    static const char* const kLabels[] = { "change", "www.quillon.example", "support@quillon.example", "open",
+        "browse", "Recover deleted files in Windows for free", "Select the source file to be repaired:",
+        "Process log:", "Output fixed file as:", "/home/user/Documents/no.file",
+        "Modules loaded: ", "- repair corrupted Word documents (.doc, .docx, .docm, .rtf)",
         "- repair corrupted Excel spreadsheets (.xls, .xla, .xlsx)",
         "- extract files from corrupted Zip or RAR archives (.zip, .rar)",
         "- repair corrupted videos (.avi, .mp4, .mov, .flv, .wmv, .asf, .mpg)",
         "- repair corrupted JPEG, GIF, TIFF, BMP, PNG or RAW images (.jpg, .jpeg, .gif, .tiff, .bmp, .png)",
-        "- repair corrupted PDF documents (.pdf)", "- repair corrupted Access databases (.mdb, .mde, .accdb, .accde)",
-        "- repair corrupted PowerPoint presentations (.ppt, .pps, .pptx)", "- repair corrupted music (.mp3, .wav)"};
+        "- repair corrupted PDF documents (.pdf)",
+        "- repair corrupted Access databases (.mdb, .mde, .accdb, .accde)",
+        "- repair corrupted PowerPoint presentations (.ppt, .pps, .pptx)",
+        "- repair corrupted music (.mp3, .wav)" };
     static const QString kManual = QStringLiteral(
-        "You can send us your file for the manual repair of the file. Our repair experts will analyze the file "
-        "and repair it for you. Once the file has been received, it generally takes 1-48 hours to process. You "
+        "You can send us your file for the manual repair of the file. Our repair experts will analyze the "
+        "file "
+        "and repair it for you. Once the file has been received, it generally takes 1-48 hours to process. "
+        "You "
         "can send your corrupted file as an attachment to us via email support@quillon.example");
     auto window = std::make_unique<QWidget>();
     window->setFixedSize(800, 626);
@@ -141,8 +144,14 @@ void StartToFirstFrame(benchmark::State& state, const char* name, std::unique_pt
     state.counters["heap_bytes"] = g_heap[name];
 }
 
-void BM_QuillonWindow(benchmark::State& s) { StartToFirstFrame(s, "BM_QuillonWindow", &MakeQuillonWindow); }
-void BM_BaselineWindow(benchmark::State& s) { StartToFirstFrame(s, "BM_BaselineWindow", &MakeBaselineWindow); }
+void BM_QuillonWindow(benchmark::State& s)
+{
+    StartToFirstFrame(s, "BM_QuillonWindow", &MakeQuillonWindow);
+}
+void BM_BaselineWindow(benchmark::State& s)
+{
+    StartToFirstFrame(s, "BM_BaselineWindow", &MakeBaselineWindow);
+}
 
 // A complete pass over a file with data, without the 101 waits: the work the pass itself does.
 void BM_PassWithoutWait(benchmark::State& state)
@@ -184,7 +193,8 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& r : runs)
-            g_seconds[r.benchmark_name()] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            g_seconds[r.benchmark_name()]
+                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -217,14 +227,14 @@ int main(int argc, char** argv)
         return a != m.end() && b != m.end() && b->second > 0 ? a->second / b->second : 0.0;
     };
     std::printf("\nstart-up to first frame: %.2fx the plain Qt window (target <= 1.30x)\n",
-                ratio(g_seconds, "BM_QuillonWindow", "BM_BaselineWindow"));
+        ratio(g_seconds, "BM_QuillonWindow", "BM_BaselineWindow"));
     std::printf("heap held by the window:  %.2fx the plain Qt window (%.0f vs %.0f bytes)\n",
-                ratio(g_heap, "BM_QuillonWindow", "BM_BaselineWindow"), g_heap["BM_QuillonWindow"],
-                g_heap["BM_BaselineWindow"]);
+        ratio(g_heap, "BM_QuillonWindow", "BM_BaselineWindow"), g_heap["BM_QuillonWindow"],
+        g_heap["BM_BaselineWindow"]);
     const auto pass = pick(g_seconds, "BM_PassWithoutWait");
     if (pass != g_seconds.end()) {
         std::printf("full pass without the wait: %.3f ms (target < 5 ms), %.2fx the bare control updates\n",
-                    pass->second * 1000.0, ratio(g_seconds, "BM_PassWithoutWait", "BM_BaselinePassWork"));
+            pass->second * 1000.0, ratio(g_seconds, "BM_PassWithoutWait", "BM_BaselinePassWork"));
     }
     return 0;
 }

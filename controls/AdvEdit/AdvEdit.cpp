@@ -40,7 +40,10 @@ TAdvEdit::TAdvEdit(QWidget* parent)
 
 TAdvEdit::~TAdvEdit() = default;
 
-QString TAdvEdit::Text() const { return EditValue::ValueOf(QLineEdit::text(), FPrefix, FSuffix); }
+QString TAdvEdit::Text() const
+{
+    return EditValue::ValueOf(QLineEdit::text(), FPrefix, FSuffix);
+}
 
 void TAdvEdit::SetText(const QString& value)
 {
@@ -88,7 +91,10 @@ void TAdvEdit::SetFontColor(TColor c)
     ApplyPalette();
 }
 
-void TAdvEdit::SetShownFontColor(TColor c) { SetFontColor(c); }
+void TAdvEdit::SetShownFontColor(TColor c)
+{
+    SetFontColor(c);
+}
 
 void TAdvEdit::ApplyPalette()
 {
@@ -137,7 +143,10 @@ void TAdvEdit::SetIsError(bool b)
     }
 }
 
-QString TAdvEdit::Version() const { return VersionText(VersionNumber()); }
+QString TAdvEdit::Version() const
+{
+    return VersionText(VersionNumber());
+}
 
 int TAdvEdit::SelStart() const
 {
@@ -206,7 +215,8 @@ void TAdvEdit::SetFlat(bool b)
     if (b) {
         FNormalColor = FColor;
         if (FFlatParentColor && parentWidget()) {
-            const TColor pc = QColorToColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
+            const TColor pc
+                = QColorToColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
             SetBackground(pc);
             FFocusColor = pc;
         } else {
@@ -255,7 +265,10 @@ void TAdvEdit::SetUrlLook(bool on)
     }
 }
 
-bool TAdvEdit::IsUrlText() const { return EditValue::IsUrlText(Text()); }
+bool TAdvEdit::IsUrlText() const
+{
+    return EditValue::IsUrlText(Text());
+}
 
 bool TAdvEdit::ValidateValue(const QString& value)
 {
@@ -397,15 +410,29 @@ void TAdvEdit::keyPressEvent(QKeyEvent* e)
         SetModified(false);
         e->accept();
         if (parentWidget() && FDefaultHandling) {
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
         }
         return;
     }
     // Clipboard keys go through our own commands (events, read-only rule).
-    if (e == QKeySequence::Copy) { CopyToClipboard(); e->accept(); return; }
-    if (e == QKeySequence::Cut) { CutToClipboard(); e->accept(); return; }
-    if (e == QKeySequence::Paste) { PasteFromClipboard(); e->accept(); return; }
+    if (e == QKeySequence::Copy) {
+        CopyToClipboard();
+        e->accept();
+        return;
+    }
+    if (e == QKeySequence::Cut) {
+        CutToClipboard();
+        e->accept();
+        return;
+    }
+    if (e == QKeySequence::Paste) {
+        PasteFromClipboard();
+        e->accept();
+        return;
+    }
 
     const bool ok = KeyDownSteps(e) && CharacterSteps(e);
     // A block armed by a keystroke that changed nothing must not swallow a later, unrelated change.
@@ -492,15 +519,19 @@ bool TAdvEdit::CharacterSteps(QKeyEvent* e)
             OnKeyPress(this, cr);
         }
         if (!FDefaultHandling && parentWidget()) {
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
         }
         return false;
     }
     if (key == Qt::Key_Escape) {
         if (!FDefaultHandling && parentWidget()) {
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-            QCoreApplication::postEvent(parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
         }
         // without undo the line edit gets it (and lets it travel on)
         QLineEdit::keyPressEvent(e);
@@ -591,13 +622,14 @@ void TAdvEdit::contextMenuEvent(QContextMenuEvent* e)
     const bool ro = isReadOnly();
     const bool sel = hasSelectedText();
     const bool shown = echoMode() == QLineEdit::Normal;
-    auto add = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled, auto slot) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        a->setShortcut(key);
-        a->setEnabled(enabled);
-        connect(a, &QAction::triggered, this, slot);
-    };
+    auto add
+        = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled, auto slot) {
+              QAction* a = menu->addAction(text);
+              a->setObjectName(QLatin1String(name));
+              a->setShortcut(key);
+              a->setEnabled(enabled);
+              connect(a, &QAction::triggered, this, slot);
+          };
     if (!ro) {
         add(tr("&Undo"), "edit-undo", QKeySequence::Undo, isUndoAvailable(), &QLineEdit::undo);
         add(tr("&Redo"), "edit-redo", QKeySequence::Redo, isRedoAvailable(), &QLineEdit::redo);
@@ -707,9 +739,15 @@ bool TAdvEdit::event(QEvent* e)
 
 // ---- measuring ----
 
-int TAdvEdit::GetTextSize() const { return fontMetrics().horizontalAdvance(Text()); }
+int TAdvEdit::GetTextSize() const
+{
+    return fontMetrics().horizontalAdvance(Text());
+}
 
-int TAdvEdit::CharFromPos(const QPoint& pt) const { return const_cast<TAdvEdit*>(this)->cursorPositionAt(pt); }
+int TAdvEdit::CharFromPos(const QPoint& pt) const
+{
+    return const_cast<TAdvEdit*>(this)->cursorPositionAt(pt);
+}
 
 QPoint TAdvEdit::PosFromChar(int index) const
 {
@@ -819,6 +857,7 @@ void TAdvEdit::paintEvent(QPaintEvent* e)
     }
     if (!hasFocus() && FErrorMarkerLen > 0)
         PaintErrorMarker(p);
-    if (FBorder3D || FFocusBorderColor != clNone || (!isEnabled() && FDisabledBorder) || (FFocusBorder && FMouseInControl))
+    if (FBorder3D || FFocusBorderColor != clNone || (!isEnabled() && FDisabledBorder)
+        || (FFocusBorder && FMouseInControl))
         PaintBorder(p);
 }

@@ -77,17 +77,33 @@ public:
     TColor FontColor() const { return m_fontColor; }
     void SetFontColor(TColor c);
     TColor DisabledColor() const { return FDisabledColor; }
-    void SetDisabledColor(TColor c) { FDisabledColor = c; update(); }
+    void SetDisabledColor(TColor c)
+    {
+        FDisabledColor = c;
+        update();
+    }
     bool DisabledBorder() const { return FDisabledBorder; }
-    void SetDisabledBorder(bool b) { FDisabledBorder = b; update(); }
+    void SetDisabledBorder(bool b)
+    {
+        FDisabledBorder = b;
+        update();
+    }
     TColor FocusColor() const { return FFocusColor; }
     void SetFocusColor(TColor c) { FFocusColor = c; }
     TColor FocusFontColor() const { return FFocusFontColor; }
     void SetFocusFontColor(TColor c) { FFocusFontColor = c; }
     bool FocusBorder() const { return FFocusBorder; }
-    void SetFocusBorder(bool b) { FFocusBorder = b; update(); }
+    void SetFocusBorder(bool b)
+    {
+        FFocusBorder = b;
+        update();
+    }
     TColor FocusBorderColor() const { return FFocusBorderColor; }
-    void SetFocusBorderColor(TColor c) { FFocusBorderColor = c; update(); }
+    void SetFocusBorderColor(TColor c)
+    {
+        FFocusBorderColor = c;
+        update();
+    }
     bool FocusLabel() const { return FFocusLabel; }
     void SetFocusLabel(bool b) { FFocusLabel = b; }
     int FocusWidthInc() const { return FFocusWidthInc; }
@@ -97,19 +113,35 @@ public:
     TEditAlign EditAlign() const { return FEditAlign; }
     void SetEditAlign(TEditAlign a);
     bool Border3D() const { return FBorder3D; }
-    void SetBorder3D(bool b) { FBorder3D = b; update(); }
+    void SetBorder3D(bool b)
+    {
+        FBorder3D = b;
+        update();
+    }
     bool Flat() const { return FFlat; }
     void SetFlat(bool b);
     TColor FlatLineColor() const { return FFlatLineColor; }
-    void SetFlatLineColor(TColor c) { FFlatLineColor = c; update(); }
+    void SetFlatLineColor(TColor c)
+    {
+        FFlatLineColor = c;
+        update();
+    }
     bool FlatParentColor() const { return FFlatParentColor; }
     void SetFlatParentColor(bool b) { FFlatParentColor = b; }
     bool SoftBorder() const { return FSoftBorder; }
-    void SetSoftBorder(bool b) { FSoftBorder = b; update(); }
+    void SetSoftBorder(bool b)
+    {
+        FSoftBorder = b;
+        update();
+    }
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool b);
     QString EmptyText() const { return FEmptyText; }
-    void SetEmptyText(const QString& t) { FEmptyText = t; update(); }
+    void SetEmptyText(const QString& t)
+    {
+        FEmptyText = t;
+        update();
+    }
     bool ShowModified() const { return FShowModified; }
     void SetShowModified(bool b) { FShowModified = b; }
     TColor ModifiedColor() const { return FModifiedColor; }
@@ -121,9 +153,17 @@ public:
     TColor ErrorFontColor() const { return FErrorFontColor; }
     void SetErrorFontColor(TColor c) { FErrorFontColor = c; }
     int ErrorMarkerPos() const { return FErrorMarkerPos; }
-    void SetErrorMarkerPos(int p) { FErrorMarkerPos = p; update(); }
+    void SetErrorMarkerPos(int p)
+    {
+        FErrorMarkerPos = p;
+        update();
+    }
     int ErrorMarkerLen() const { return FErrorMarkerLen; }
-    void SetErrorMarkerLen(int l) { FErrorMarkerLen = l; update(); }
+    void SetErrorMarkerLen(int l)
+    {
+        FErrorMarkerLen = l;
+        update();
+    }
     bool ShowURL() const { return FShowURL; }
     void SetShowURL(bool b);
     TColor URLColor() const { return FURLColor; }
@@ -143,7 +183,7 @@ public:
     bool IsError() const { return FError; }
     void SetIsError(bool b);
     QString Version() const;
-    void SetVersion(const QString&) {}
+    void SetVersion(const QString&) { }
 
     int SelStart() const;
     int SelLength() const { return int(selectedText().size()); }
@@ -176,8 +216,8 @@ public:
     virtual void DoValidateValue(const QString& value, bool& isValid);
     virtual bool IsUrlText() const;
     // Value persistence plugs in here.
-    virtual void LoadPersist() {}
-    virtual void SavePersist() {}
+    virtual void LoadPersist() { }
+    virtual void SavePersist() { }
 
     // Clipboard commands as the keyboard and the context menu issue them.
     void CopyToClipboard();
@@ -195,18 +235,34 @@ protected:
     // Hooks for typed input: format a written value; check a pasted value; handle a typed
     // character (return false to discard it).
     virtual QString FormatValue(const QString& value) const { return value; }
-    virtual bool AcceptPastedValue(const QString& newValue) const { Q_UNUSED(newValue); return true; }
-    virtual bool TypedCharacter(QChar ch) { Q_UNUSED(ch); return true; }
+    virtual bool AcceptPastedValue(const QString& newValue) const
+    {
+        Q_UNUSED(newValue);
+        return true;
+    }
+    virtual bool TypedCharacter(QChar ch)
+    {
+        Q_UNUSED(ch);
+        return true;
+    }
     // Hooks for the attached label and lookup list.
     virtual void LabelEnabledChanged(bool enabled) { Q_UNUSED(enabled); }
     virtual void LabelFocusChanged(bool focused) { Q_UNUSED(focused); }
-    virtual void LabelSetup() {}
+    virtual void LabelSetup() { }
     virtual bool LookupVisible() const { return false; }
-    virtual bool LookupKey(QKeyEvent* e) { Q_UNUSED(e); return false; }
-    virtual void UpdateLookupList() {}
-    virtual void LookupFocusLost() {}
+    virtual bool LookupKey(QKeyEvent* e)
+    {
+        Q_UNUSED(e);
+        return false;
+    }
+    virtual void UpdateLookupList() { }
+    virtual void LookupFocusLost() { }
     // Drag of the selected text starts here when the field is a drag source.
-    virtual bool StartTextDrag(const QString& text) { Q_UNUSED(text); return false; }
+    virtual bool StartTextDrag(const QString& text)
+    {
+        Q_UNUSED(text);
+        return false;
+    }
     // Drop-caret mark while text is dragged over the field; (-1, -1) removes it.
     void SetDropCaret(const QPoint& clientPos)
     {
@@ -231,13 +287,13 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void SetBackground(TColor c);     // shown background, FNormalColor untouched
+    void SetBackground(TColor c); // shown background, FNormalColor untouched
     void SetShownFontColor(TColor c); // shown text colour, FFontColor untouched
     void ApplyPalette();
     void UpdateTextRect(bool inset);
     void SetUrlLook(bool on);
     void OnTextChanged();
-    bool KeyDownSteps(QKeyEvent* e);   // false: discarded
+    bool KeyDownSteps(QKeyEvent* e); // false: discarded
     bool CharacterSteps(QKeyEvent* e); // false: discarded
     bool HasRealFocus() const { return hasFocus(); }
     bool ErrorShowing() const { return FError && FShowError; }

@@ -49,20 +49,28 @@ QRect TextRect(const QRect& client, bool inset, bool ctl3D, int fontPoints, int 
     const int cb = client.y() + client.height();
     int l, t, r, b;
     if (!inset) {
-        l = indentL + m; t = 0; r = cr - indentR - m; b = cb;
+        l = indentL + m;
+        t = 0;
+        r = cr - indentR - m;
+        b = cb;
     } else {
-        l = m + 4 + indentL; t = 3; r = cr - 4 - indentR - m; b = cb - 4;
+        l = m + 4 + indentL;
+        t = 3;
+        r = cr - 4 - indentR - m;
+        b = cb - 4;
     }
     return QRect(QPoint(l, t), QPoint(r - 1, b - 1));
 }
 
 QString ShellTarget(const QString& value)
 {
-    if (value.contains(QLatin1String("://")) || value.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
+    if (value.contains(QLatin1String("://"))
+        || value.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))
         return value;
     if (value.toLower().startsWith(QLatin1String("www.")))
         return QStringLiteral("http://") + value;
-    if (value.indexOf(QLatin1Char('@')) > 0 && !value.contains(QLatin1Char('/')) && !value.contains(QLatin1Char('\\')))
+    if (value.indexOf(QLatin1Char('@')) > 0 && !value.contains(QLatin1Char('/'))
+        && !value.contains(QLatin1Char('\\')))
         return QStringLiteral("mailto:") + value;
     return value;
 }

@@ -25,7 +25,7 @@ public:
 
     // Always "1.2.0.0"; writing does nothing.
     QString Version() const;
-    void setVersion(const QString&) {}
+    void setVersion(const QString&) { }
 
 private:
     TColor FBarColor;

@@ -14,9 +14,8 @@
 
 namespace {
 
-const char* const Keys[] = {"CompanyName", "FileDescription", "FileVersion", "InternalName",
-                            "LegalCopyright", "LegalTradeMarks", "OriginalFileName", "ProductName",
-                            "ProductVersion", "Comments"};
+const char* const Keys[] = { "CompanyName", "FileDescription", "FileVersion", "InternalName",
+    "LegalCopyright", "LegalTradeMarks", "OriginalFileName", "ProductName", "ProductVersion", "Comments" };
 
 } // namespace
 
@@ -24,8 +23,8 @@ TExeInfo::TExeInfo(QObject* owner)
     : QObject(owner)
 {
     const QString updated = QStringLiteral("Updated at run-time");
-    for (QString* f : {&FCompanyName, &FFileDescription, &FFileVersion, &FInternalName, &FLegalCopyright,
-                       &FLegalTradeMark, &FOriginalFileName, &FProductName, &FProductVersion, &FComments})
+    for (QString* f : { &FCompanyName, &FFileDescription, &FFileVersion, &FInternalName, &FLegalCopyright,
+             &FLegalTradeMark, &FOriginalFileName, &FProductName, &FProductVersion, &FComments })
         *f = updated;
     TExeInfo::ReadOwnVersionInfo();
     FComputerName = TExeInfo::ReadComputerName();
@@ -38,7 +37,10 @@ QString TExeInfo::OwnExecutablePath()
     return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
 }
 
-void TExeInfo::ReadOwnVersionInfo() { GetVersionInfoOfApp(OwnExecutablePath()); }
+void TExeInfo::ReadOwnVersionInfo()
+{
+    GetVersionInfoOfApp(OwnExecutablePath());
+}
 
 void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
 {
@@ -61,29 +63,55 @@ void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
         return;
 
     // A resource without a fixed block or translation leaves those numbers 0 and the texts empty.
-    const TFixedFileInfo fixed = info->fixed.value_or(TFixedFileInfo{});
+    const TFixedFileInfo fixed = info->fixed.value_or(TFixedFileInfo {});
     FFileFlags = int(fixed.fileFlags & fixed.fileFlagsMask);
     FFileOS = int(fixed.fileOS);
     FFileType = int(fixed.fileType);
     FFileCreation = FileTimeToDateTime((std::uint64_t(fixed.fileDateMS) << 32) | fixed.fileDateLS);
 
-    const QString table = info->translations.empty() ? QString() : TranslationName(info->translations.front());
-    QString* fields[] = {&FCompanyName, &FFileDescription, &FFileVersion, &FInternalName, &FLegalCopyright,
-                         &FLegalTradeMark, &FOriginalFileName, &FProductName, &FProductVersion, &FComments};
+    const QString table
+        = info->translations.empty() ? QString() : TranslationName(info->translations.front());
+    QString* fields[] = { &FCompanyName, &FFileDescription, &FFileVersion, &FInternalName, &FLegalCopyright,
+        &FLegalTradeMark, &FOriginalFileName, &FProductName, &FProductVersion, &FComments };
     for (int i = 0; i < 10; ++i)
-        *fields[i] = table.isEmpty() ? QString() : info->value(table, QLatin1String(Keys[i])).value_or(QString());
+        *fields[i]
+            = table.isEmpty() ? QString() : info->value(table, QLatin1String(Keys[i])).value_or(QString());
 }
 
-QString TExeInfo::ReadComputerName() const { return ExeInfoSystem::computerName(); }
+QString TExeInfo::ReadComputerName() const
+{
+    return ExeInfoSystem::computerName();
+}
 
-void TExeInfo::WriteComputerName(const QString& value) { ExeInfoSystem::setComputerName(value); }
+void TExeInfo::WriteComputerName(const QString& value)
+{
+    ExeInfoSystem::setComputerName(value);
+}
 
-QString TExeInfo::GetOperatingSystem() const { return ExeInfoSystem::operatingSystemName(); }
-QString TExeInfo::WindowsDir() const { return ExeInfoSystem::windowsDirectory(); }
-QString TExeInfo::SystemDir() const { return ExeInfoSystem::systemDirectory(); }
-QString TExeInfo::TempDir() const { return ExeInfoSystem::tempDirectory(); }
-QString TExeInfo::Version() const { return VersionText(VersionNumber()); }
-int TExeInfo::FileVersionInt() const { return PackedFileVersion(FFileVersion); }
+QString TExeInfo::GetOperatingSystem() const
+{
+    return ExeInfoSystem::operatingSystemName();
+}
+QString TExeInfo::WindowsDir() const
+{
+    return ExeInfoSystem::windowsDirectory();
+}
+QString TExeInfo::SystemDir() const
+{
+    return ExeInfoSystem::systemDirectory();
+}
+QString TExeInfo::TempDir() const
+{
+    return ExeInfoSystem::tempDirectory();
+}
+QString TExeInfo::Version() const
+{
+    return VersionText(VersionNumber());
+}
+int TExeInfo::FileVersionInt() const
+{
+    return PackedFileVersion(FFileVersion);
+}
 
 double FileTimeToDateTime(std::uint64_t fileTime)
 {
@@ -108,7 +136,8 @@ int PackedFileVersion(const QString& fileVersion)
     bool ok = false;
     const int value = digits.toInt(&ok);
     if (!ok)
-        throw std::invalid_argument(QStringLiteral("'%1' is not a valid integer value").arg(digits).toStdString());
+        throw std::invalid_argument(
+            QStringLiteral("'%1' is not a valid integer value").arg(digits).toStdString());
     return value;
 }
 
@@ -118,8 +147,9 @@ QString WindowsVersionName(unsigned platformId, unsigned major, unsigned minor, 
         if (minor == 0)
             return QStringLiteral("Windows 95");
         if (minor == 10)
-            return servicePack.size() > 1 && servicePack[1] == QLatin1Char('A') ? QStringLiteral("Windows 98 SE")
-                                                                                   : QStringLiteral("Windows 98");
+            return servicePack.size() > 1 && servicePack[1] == QLatin1Char('A')
+                ? QStringLiteral("Windows 98 SE")
+                : QStringLiteral("Windows 98");
         if (minor == 90)
             return QStringLiteral("Windows ME");
     }

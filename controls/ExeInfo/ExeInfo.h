@@ -35,7 +35,7 @@ public:
 
     virtual std::uint32_t VersionNumber() const { return 0x01020200; }
     virtual void ReadOwnVersionInfo();
-    virtual QString ReadComputerName() const;  // live, at most 15 characters
+    virtual QString ReadComputerName() const; // live, at most 15 characters
     virtual void WriteComputerName(const QString& value);
     virtual QString GetOperatingSystem() const; // Windows table there, the system's pretty name elsewhere
 
@@ -73,7 +73,7 @@ public:
     void setTempDir(const QString& v) { FTempDir = v; }
 
     QString Version() const;
-    void setVersion(const QString&) {}
+    void setVersion(const QString&) { }
 
     int FileFlags() const { return FFileFlags; }
     int FileOS() const { return FFileOS; }
@@ -87,8 +87,8 @@ public:
     static QString OwnExecutablePath();
 
 private:
-    QString FCompanyName, FFileDescription, FFileVersion, FInternalName, FLegalCopyright,
-        FLegalTradeMark, FOriginalFileName, FProductName, FProductVersion, FComments;
+    QString FCompanyName, FFileDescription, FFileVersion, FInternalName, FLegalCopyright, FLegalTradeMark,
+        FOriginalFileName, FProductName, FProductVersion, FComments;
     QString FComputerName;
     QString FOsName, FWindowsDir, FSystemDir, FTempDir;
     int FFileFlags = 0, FFileOS = 0, FFileType = 0;

@@ -24,9 +24,18 @@ bool setComputerName(const QString& name)
     return sethostname(bytes.constData(), size_t(bytes.size())) == 0;
 }
 
-QString operatingSystemName() { return QSysInfo::prettyProductName(); }
-QString windowsDirectory() { return {}; }
-QString systemDirectory() { return {}; }
+QString operatingSystemName()
+{
+    return QSysInfo::prettyProductName();
+}
+QString windowsDirectory()
+{
+    return {};
+}
+QString systemDirectory()
+{
+    return {};
+}
 
 QString tempDirectory()
 {

@@ -28,7 +28,7 @@ QString operatingSystemName()
     if (!GetVersionExW(&info))
         return QStringLiteral("Unknown");
     return WindowsVersionName(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
-                              QString::fromWCharArray(info.szCSDVersion));
+        QString::fromWCharArray(info.szCSDVersion));
 }
 
 static QString withBackslash(const wchar_t* buf, UINT n)

@@ -29,8 +29,8 @@ struct Section {
     std::uint32_t virtualAddress, virtualSize, rawPointer, rawSize;
 };
 
-std::optional<std::uint64_t> rvaToOffset(const std::vector<Section>& sections, std::uint32_t rva,
-                                         std::uint32_t len)
+std::optional<std::uint64_t> rvaToOffset(
+    const std::vector<Section>& sections, std::uint32_t rva, std::uint32_t len)
 {
     for (const Section& s : sections) {
         const std::uint64_t extent = std::max(s.virtualSize, s.rawSize);
@@ -47,7 +47,7 @@ std::optional<std::uint64_t> rvaToOffset(const std::vector<Section>& sections, s
 // Offset (relative to the resource directory) that the entry for `id` points to, or the first
 // entry when id is 0; the high bit tells a sub-directory.
 std::optional<std::uint32_t> pickEntry(const Bytes& b, std::uint64_t rsrc, std::uint64_t rsrcSize,
-                                       std::uint32_t dir, std::uint32_t id, bool wantDirectory)
+    std::uint32_t dir, std::uint32_t id, bool wantDirectory)
 {
     if (dir > rsrcSize || rsrcSize - dir < 16 || !b.has(rsrc + dir, 16))
         return std::nullopt;
@@ -73,7 +73,7 @@ std::optional<std::uint32_t> pickEntry(const Bytes& b, std::uint64_t rsrc, std::
 
 std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image)
 {
-    const Bytes b{image};
+    const Bytes b { image };
     if (!b.has(0, 64) || b.u16(0) != 0x5A4D)
         return std::nullopt;
     const std::uint64_t pe = b.u32(0x3C);
@@ -108,7 +108,7 @@ std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image)
         const std::uint64_t s = table + std::uint64_t(i) * 40;
         if (!b.has(s, 40))
             return std::nullopt;
-        sections.push_back({b.u32(s + 12), b.u32(s + 8), b.u32(s + 20), b.u32(s + 16)});
+        sections.push_back({ b.u32(s + 12), b.u32(s + 8), b.u32(s + 20), b.u32(s + 16) });
     }
     const auto rsrc = rvaToOffset(sections, rsrcRva, 16);
     if (!rsrc)
@@ -129,13 +129,19 @@ std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image)
     const auto data = rvaToOffset(sections, dataRva, dataSize);
     if (!data || !b.has(*data, dataSize))
         return std::nullopt;
-    return TResourceSpan{qsizetype(*data), qsizetype(dataSize)};
+    return TResourceSpan { qsizetype(*data), qsizetype(dataSize) };
 }
 
 std::optional<TResourceSpan> FindElfVersionResource(QByteArrayView image)
 {
-    const Bytes b{image};
-    if (!b.has(0, 52) || std::memcmp(image.data(), "\x7f" "ELF", 4) != 0 || b.d[5] != 1)
+    const Bytes b { image };
+    if (!b.has(0, 52)
+        || std::memcmp(image.data(),
+               "\x7f"
+               "ELF",
+               4)
+            != 0
+        || b.d[5] != 1)
         return std::nullopt;
     const bool is64 = b.d[4] == 2;
     if (!is64 && b.d[4] != 1)
@@ -168,7 +174,7 @@ std::optional<TResourceSpan> FindElfVersionResource(QByteArrayView image)
         const std::uint64_t off = offsetOf(h), size = sizeOf(h);
         if (type == 8 /* SHT_NOBITS */ || !b.has(off, size))
             return std::nullopt;
-        return TResourceSpan{qsizetype(off), qsizetype(size)};
+        return TResourceSpan { qsizetype(off), qsizetype(size) };
     }
     return std::nullopt;
 }

@@ -22,7 +22,10 @@ struct Reader {
     std::uint32_t u32(qsizetype pos) const { return u16(pos) | (std::uint32_t(u16(pos + 2)) << 16); }
 };
 
-qsizetype align4(qsizetype v) { return (v + 3) & ~qsizetype(3); }
+qsizetype align4(qsizetype v)
+{
+    return (v + 3) & ~qsizetype(3);
+}
 
 // One node: header, zero-terminated UTF-16 key, value, children, all within [begin, end).
 struct Node {
@@ -73,8 +76,7 @@ std::optional<Node> readNode(const Reader& r, qsizetype pos, qsizetype limit)
 }
 
 // Children of `parent`, each at least six bytes, so the walk always advances.
-template <typename F>
-void forEachChild(const Reader& r, const Node& parent, F&& f)
+template <typename F> void forEachChild(const Reader& r, const Node& parent, F&& f)
 {
     qsizetype pos = parent.childrenBegin;
     while (pos < parent.end) {
@@ -101,7 +103,7 @@ void readStringFileInfo(const Reader& r, const Node& sfi, TVersionInfo& info, in
     forEachChild(r, sfi, [&](const Node& table) {
         TStringTable t;
         t.name = table.key;
-        forEachChild(r, table, [&](const Node& s) { t.strings.push_back({s.key, textValue(r, s)}); });
+        forEachChild(r, table, [&](const Node& s) { t.strings.push_back({ s.key, textValue(r, s) }); });
         info.tables.push_back(std::move(t));
     });
 }
@@ -132,7 +134,7 @@ std::optional<QString> TVersionInfo::value(const QString& table, const QString& 
 
 std::optional<TVersionInfo> ParseVersionInfo(QByteArrayView data)
 {
-    const Reader r{data};
+    const Reader r { data };
     const std::optional<Node> root = readNode(r, 0, data.size());
     if (!root || root->key != QLatin1String("VS_VERSION_INFO"))
         return std::nullopt;

@@ -30,11 +30,32 @@ std::u16string toUtf16(const std::string& s)
 
 struct Out {
     std::vector<std::uint8_t> b;
-    void u16(std::uint16_t v) { b.push_back(std::uint8_t(v)); b.push_back(std::uint8_t(v >> 8)); }
-    void u32(std::uint32_t v) { u16(std::uint16_t(v)); u16(std::uint16_t(v >> 16)); }
-    void text(const std::u16string& s) { for (char16_t c : s) u16(c); u16(0); }
-    void pad() { while (b.size() % 4) b.push_back(0); }
-    void patch16(std::size_t at, std::uint16_t v) { b[at] = std::uint8_t(v); b[at + 1] = std::uint8_t(v >> 8); }
+    void u16(std::uint16_t v)
+    {
+        b.push_back(std::uint8_t(v));
+        b.push_back(std::uint8_t(v >> 8));
+    }
+    void u32(std::uint32_t v)
+    {
+        u16(std::uint16_t(v));
+        u16(std::uint16_t(v >> 16));
+    }
+    void text(const std::u16string& s)
+    {
+        for (char16_t c : s)
+            u16(c);
+        u16(0);
+    }
+    void pad()
+    {
+        while (b.size() % 4)
+            b.push_back(0);
+    }
+    void patch16(std::size_t at, std::uint16_t v)
+    {
+        b[at] = std::uint8_t(v);
+        b[at + 1] = std::uint8_t(v >> 8);
+    }
 };
 
 // Opens a node; returns its start so close() can fill the length.
@@ -50,7 +71,10 @@ std::size_t open(Out& o, const std::string& key, std::uint16_t valueLength, std:
     return at;
 }
 
-void close(Out& o, std::size_t at) { o.patch16(at, std::uint16_t(o.b.size() - at)); }
+void close(Out& o, std::size_t at)
+{
+    o.patch16(at, std::uint16_t(o.b.size() - at));
+}
 
 std::uint32_t packed(const std::array<std::uint16_t, 4>& v, int half)
 {

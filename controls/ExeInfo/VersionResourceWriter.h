@@ -10,8 +10,8 @@
 #include <vector>
 
 struct TVersionDefinition {
-    std::array<std::uint16_t, 4> fileVersion{};
-    std::array<std::uint16_t, 4> productVersion{};
+    std::array<std::uint16_t, 4> fileVersion {};
+    std::array<std::uint16_t, 4> productVersion {};
     std::uint32_t fileFlagsMask = 0x3F;
     std::uint32_t fileFlags = 0;
     std::uint32_t fileOS = 0;

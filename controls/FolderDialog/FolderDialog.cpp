@@ -13,9 +13,15 @@
 unsigned BrowseFlags(TFolderOptions options)
 {
     static const std::pair<TOption, unsigned> table[] = {
-        {fdoBrowseForComputer, 0x1000}, {fdoBrowseForPrinter, 0x2000}, {fdoDontgoBelowDomain, 0x2},
-        {fdoReturnFSAncestors, 0x8},    {fdoReturnOnlyFSDirs, 0x1},    {fdoStatusText, 0x4},
-        {fdoNewDialogStyle, 0x40},      {fdoNoNewFolderButton, 0x200}, {fdoEditBox, 0x10},
+        { fdoBrowseForComputer, 0x1000 },
+        { fdoBrowseForPrinter, 0x2000 },
+        { fdoDontgoBelowDomain, 0x2 },
+        { fdoReturnFSAncestors, 0x8 },
+        { fdoReturnOnlyFSDirs, 0x1 },
+        { fdoStatusText, 0x4 },
+        { fdoNewDialogStyle, 0x40 },
+        { fdoNoNewFolderButton, 0x200 },
+        { fdoEditBox, 0x10 },
     };
     unsigned flags = 0;
     for (const auto& [option, flag] : table)
@@ -49,16 +55,17 @@ std::optional<TBrowseResult> TQtFolderBrowser::browse(const TBrowseRequest& requ
     return result;
 }
 
-QPoint FolderDialogTopLeft(TDialogPosition position, QPoint current, QSize window, QSize virtualDesktop,
-                           int dialogX, int dialogY)
+QPoint FolderDialogTopLeft(
+    TDialogPosition position, QPoint current, QSize window, QSize virtualDesktop, int dialogX, int dialogY)
 {
     switch (position) {
     case TDialogPosition::fdpDefault:
         return current;
     case TDialogPosition::fdpScreenCenter:
-        return {virtualDesktop.width() / 2 - window.width() / 2, virtualDesktop.height() / 2 - window.height() / 2};
+        return { virtualDesktop.width() / 2 - window.width() / 2,
+            virtualDesktop.height() / 2 - window.height() / 2 };
     case TDialogPosition::fdpXY:
-        return {std::max(dialogX, 0), std::max(dialogY, 0)};
+        return { std::max(dialogX, 0), std::max(dialogY, 0) };
     }
     return current;
 }
@@ -70,17 +77,23 @@ TFolderDialog::TFolderDialog(QObject* owner)
 {
 }
 
-QString TFolderDialog::Version() const { return VersionText(0x01010001); }
+QString TFolderDialog::Version() const
+{
+    return VersionText(0x01010001);
+}
 
-void TFolderDialog::setBrowser(std::unique_ptr<TFolderBrowser> browser) { m_browser = std::move(browser); }
+void TFolderDialog::setBrowser(std::unique_ptr<TFolderBrowser> browser)
+{
+    m_browser = std::move(browser);
+}
 
 void TFolderDialog::placeWindow(QWidget* window) const
 {
     QSize desktop;
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         desktop = screen->virtualSize();
-    const QPoint corner = FolderDialogTopLeft(FDialogPosition, window->pos(), window->frameGeometry().size(),
-                                              desktop, FDialogX, FDialogY);
+    const QPoint corner = FolderDialogTopLeft(
+        FDialogPosition, window->pos(), window->frameGeometry().size(), desktop, FDialogX, FDialogY);
     if (corner != window->pos())
         window->move(corner);
     if (!FCaption.isEmpty())
@@ -139,8 +152,8 @@ QString MoveToFolder(const QString& fixedFile, const QString& folder, const QStr
     return result + FileNamePart(fixedFile, separators);
 }
 
-std::optional<QString> ChooseFixedFileFolder(TFolderDialog& dialog, const QString& fixedFile,
-                                             const QString& separators)
+std::optional<QString> ChooseFixedFileFolder(
+    TFolderDialog& dialog, const QString& fixedFile, const QString& separators)
 {
     dialog.setDirectory(FolderPart(fixedFile, separators));
     if (!dialog.Execute() || !QFileInfo(dialog.Directory()).isDir())

@@ -36,8 +36,8 @@ unsigned BrowseFlags(TFolderOptions options);
 // What the folder browser is asked to do.
 struct TBrowseRequest {
     QWidget* owner = nullptr;
-    QString title;      // text shown with the folder tree
-    QString directory;  // folder to preselect
+    QString title; // text shown with the folder tree
+    QString directory; // folder to preselect
     unsigned flags = 0; // BrowseFlags of the options
     // Called once the browser window exists and has its size, before the user sees it.
     std::function<void(QWidget* window)> initialized;
@@ -64,8 +64,8 @@ public:
 };
 
 // Top-left corner for the browser window; `virtualDesktop` is the size of all screens together.
-QPoint FolderDialogTopLeft(TDialogPosition position, QPoint current, QSize window, QSize virtualDesktop,
-                           int dialogX, int dialogY);
+QPoint FolderDialogTopLeft(
+    TDialogPosition position, QPoint current, QSize window, QSize virtualDesktop, int dialogX, int dialogY);
 
 // Non-visual folder chooser: preselects Directory, places the window, and on success returns the
 // chosen folder in Directory.
@@ -101,7 +101,7 @@ public:
     int DialogY() const { return FDialogY; }
     void setDialogY(int v) { FDialogY = v; }
     QString Version() const;
-    void setVersion(const QString&) {}
+    void setVersion(const QString&) { }
 
     // Replaces the browser (the dialog owns it); null restores Qt's.
     void setBrowser(std::unique_ptr<TFolderBrowser> browser);
@@ -132,8 +132,8 @@ QString MoveToFolder(const QString& fixedFile, const QString& folder, const QStr
 
 // The "change" link: preselects the fixed file's folder, runs the dialog and, when a folder that
 // still exists was chosen, returns the new fixed-file path; nothing otherwise.
-std::optional<QString> ChooseFixedFileFolder(TFolderDialog& dialog, const QString& fixedFile,
-                                             const QString& separators);
+std::optional<QString> ChooseFixedFileFolder(
+    TFolderDialog& dialog, const QString& fixedFile, const QString& separators);
 
 // The host's separator set.
 QString HostPathSeparators();

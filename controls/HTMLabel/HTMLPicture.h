@@ -19,12 +19,12 @@ public:
     void SetImage(const QImage& image);
 
     bool Empty() const;
-    QSize Size() const;           // size of the current frame
-    QSize MaxFrameSize() const;   // largest frame of an animation (the size for a still image)
-    QPoint FrameOffset() const;   // offset of the current frame within the largest frame
-    const QImage& Image() const;  // the current frame
+    QSize Size() const; // size of the current frame
+    QSize MaxFrameSize() const; // largest frame of an animation (the size for a still image)
+    QPoint FrameOffset() const; // offset of the current frame within the largest frame
+    const QImage& Image() const; // the current frame
     int FrameCount() const;
-    void SetFrame(int index);     // an index outside the frames is ignored
+    void SetFrame(int index); // an index outside the frames is ignored
 
 private:
     struct Frame {
@@ -39,7 +39,7 @@ private:
 class THTMLPictureCache {
 public:
     THTMLPicture* Find(const QString& address) const;
-    THTMLPicture* Add(const QString& address);  // a new empty picture stored under `address`
+    THTMLPicture* Add(const QString& address); // a new empty picture stored under `address`
     void Clear();
     int Count() const;
 

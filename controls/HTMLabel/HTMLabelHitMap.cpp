@@ -115,8 +115,8 @@ void THTMLabelHitMap::Resolve(Region& r)
     const int left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     const int midX = left + (right - left) / 2;
     const int midY = top + (bottom - top) / 2;
-    const int points[][2] = { { left, top + 1 }, { right, top + 1 }, { left, bottom - 1 }, { right, bottom - 1 },
-        { left - 1, midY }, { right + 1, midY }, { midX, top }, { midX, bottom } };
+    const int points[][2] = { { left, top + 1 }, { right, top + 1 }, { left, bottom - 1 },
+        { right, bottom - 1 }, { left - 1, midY }, { right + 1, midY }, { midX, top }, { midX, bottom } };
     for (const auto& p : points) {
         if (!m_usable || !Agrees(p[0], p[1])) {
             m_usable = false;

@@ -21,7 +21,9 @@ int THTMLabelMeasureCache::FontStyle() const
 int THTMLabelMeasureCache::FontIndex()
 {
     const int style = FontStyle();
-    auto same = [&](const FontKey& k) { return k.height == Font.Height && k.style == style && k.name == Font.Name; };
+    auto same = [&](const FontKey& k) {
+        return k.height == Font.Height && k.style == style && k.name == Font.Name;
+    };
     if (m_lastFont >= 0 && same(m_fonts[size_t(m_lastFont)]))
         return m_lastFont;
     for (size_t i = 0; i < m_fonts.size(); ++i) {
@@ -47,7 +49,8 @@ bool THTMLabelMeasureCache::Matches(const Entry& e, QStringView text, int font, 
     return e.font == font && e.format == format && e.width == width && e.text == text;
 }
 
-THTMLabelMeasureCache::Entry THTMLabelMeasureCache::MakeEntry(QStringView text, int font, unsigned format, int width)
+THTMLabelMeasureCache::Entry THTMLabelMeasureCache::MakeEntry(
+    QStringView text, int font, unsigned format, int width)
 {
     Entry e;
     e.text = text.toString();

@@ -23,7 +23,9 @@ constexpr unsigned kRunFlags = DT::SingleLine | DT::Bottom | DT::ExpandTabs | DT
 } // namespace
 
 TLayout::TLayout(TCanvas& canvas, const TMarkupParams& params, TMarkupResult& result)
-    : m_canvas(canvas), m_params(params), m_result(result)
+    : m_canvas(canvas)
+    , m_params(params)
+    , m_result(result)
 {
 }
 
@@ -149,7 +151,7 @@ bool TLayout::RunLine()
             ApplyBackground(m_drawFlow.background);
             if (m_drawFlow.paraBackground)
                 FillBackgroundRect(m_drawFlow.background,
-                                   TRect(m_params.Rect.Left, top, m_params.Rect.Right, top + m_line.height));
+                    TRect(m_params.Rect.Left, top, m_params.Rect.Right, top + m_line.height));
         }
         if (m_focusContinues) {
             m_focusRect.Left = m_line.box.Left + 1;
@@ -333,7 +335,8 @@ void TLayout::TestRunHit(PassState& ps, int left, int right)
     m_result.HitAnchor = flow.anchorCounter;
     m_markedAnchor = flow.anchorCounter;
     // Until the anchor's end completes it, the rectangle covers the anchor up to this run.
-    m_result.HitRect = TRect(m_anchorStartedOnLine ? m_anchorLineStart : ps.box.Left, m_line.top, right, TextBottom());
+    m_result.HitRect
+        = TRect(m_anchorStartedOnLine ? m_anchorLineStart : ps.box.Left, m_line.top, right, TextBottom());
 }
 
 void TLayout::FocusPartDone(int right, int bottom)

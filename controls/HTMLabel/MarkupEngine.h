@@ -14,40 +14,40 @@ class TPictureContainer;
 
 // Inputs of one DrawMarkup call besides the canvas and the text.
 struct TMarkupParams {
-    TRect Rect;                        // layout rectangle
-    TImageList* Images = nullptr;      // source of "IDX:" pictures
-    int HitX = 0;                      // point to hit-test, canvas coordinates
+    TRect Rect; // layout rectangle
+    TImageList* Images = nullptr; // source of "IDX:" pictures
+    int HitX = 0; // point to hit-test, canvas coordinates
     int HitY = 0;
-    int FocusAnchor = -1;              // 0-based anchor that gets a focus rectangle; -1 none
-    int HoverAnchor = -1;              // 1-based anchor under the mouse; -1 none
-    int ShadowOffset = 0;              // pixels, both axes
-    bool HitTestOnly = false;          // lay out and hit-test, draw nothing
-    bool HeightOnly = false;           // measure only, no stop at the bottom
-    bool PrintMode = false;            // pictures copied as bitmaps scaled by ResFactor
-    bool FixedColors = false;          // tags do not change text or background colours
-    bool BlinkOn = false;              // blink phase; off hides blink text
-    bool Hover = false;                // only HoverAnchor is underlined and hover-coloured
-    bool WordWrap = true;              // break at blanks; off: one line per break, end ellipsis
+    int FocusAnchor = -1; // 0-based anchor that gets a focus rectangle; -1 none
+    int HoverAnchor = -1; // 1-based anchor under the mouse; -1 none
+    int ShadowOffset = 0; // pixels, both axes
+    bool HitTestOnly = false; // lay out and hit-test, draw nothing
+    bool HeightOnly = false; // measure only, no stop at the bottom
+    bool PrintMode = false; // pictures copied as bitmaps scaled by ResFactor
+    bool FixedColors = false; // tags do not change text or background colours
+    bool BlinkOn = false; // blink phase; off hides blink text
+    bool Hover = false; // only HoverAnchor is underlined and hover-coloured
+    bool WordWrap = true; // break at blanks; off: one line per break, end ellipsis
     double ResFactor = 1.0;
     TColor URLColor = clBlue;
     TColor HoverColor = clNone;
     TColor HoverFontColor = clNone;
     TColor ShadowColor = clGray;
-    int LineSpacing = 0;               // extra pixels per line
+    int LineSpacing = 0; // extra pixels per line
     THTMLPictureCache* PictureCache = nullptr;
     TPictureContainer* PictureContainer = nullptr;
 };
 
 // Outputs of one DrawMarkup call.
 struct TMarkupResult {
-    bool Hit = false;       // the point lies on an anchor (the call's return value)
-    QString AnchorValue;    // target of the anchor under the point; meaningful only when Hit
-    QString FocusValue;     // target of the focus anchor
-    int XSize = 0;          // size of the laid-out text
+    bool Hit = false; // the point lies on an anchor (the call's return value)
+    QString AnchorValue; // target of the anchor under the point; meaningful only when Hit
+    QString FocusValue; // target of the focus anchor
+    int XSize = 0; // size of the laid-out text
     int YSize = 0;
     int AnchorCount = 0;
-    int HitAnchor = -1;     // 1-based anchor under the point, -1 when none
-    TRect HitRect;          // that anchor's rectangle on the line where it ends
+    int HitAnchor = -1; // 1-based anchor under the point, -1 when none
+    TRect HitRect; // that anchor's rectangle on the line where it ends
 };
 
 // Lays out marked-up text in params.Rect and draws it (HitTestOnly and HeightOnly false), only lays
@@ -61,4 +61,4 @@ QString MarkupToPlainText(QStringView text);
 // Fills `rect` with `steps` bands from `from` to `to` (horizontally or vertically); draws a hollow
 // rectangle in `border` around it unless border is clNone. Changes the canvas pen and brush.
 void DrawGradient(TCanvas& canvas, TColor from, TColor to, int steps, const TRect& rect, bool horizontal,
-                  TColor border = clNone);
+    TColor border = clNone);

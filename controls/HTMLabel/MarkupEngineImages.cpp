@@ -103,7 +103,8 @@ void TLayout::DrawPicture(const Picture& picture, int x, int y)
         return;
     if (m_params.PrintMode) {
         // A scale no printer needs (or not a number at all) would only make a picture nobody can see.
-        const double factor = std::isfinite(m_params.ResFactor) ? std::clamp(m_params.ResFactor, 0.0, 64.0) : 1.0;
+        const double factor
+            = std::isfinite(m_params.ResFactor) ? std::clamp(m_params.ResFactor, 0.0, 64.0) : 1.0;
         const int w = int(std::lround(picture.natural.width() * factor));
         const int h = int(std::lround(picture.natural.height() * factor));
         m_canvas.CopyScaled(TRect::FromSize(x, y, w, h), image);
@@ -115,9 +116,9 @@ void TLayout::DrawPicture(const Picture& picture, int x, int y)
             m_canvas.Draw(x + offset.x(), y + offset.y(), image);
         } else {
             const QSize frame = picture.picture->Size();
-            m_canvas.StretchDraw(TRect::FromSize(x + ScaleX(offset.x()), y + ScaleY(offset.y()), ScaleX(frame.width()),
-                                                 ScaleY(frame.height())),
-                                 image);
+            m_canvas.StretchDraw(TRect::FromSize(x + ScaleX(offset.x()), y + ScaleY(offset.y()),
+                                     ScaleX(frame.width()), ScaleY(frame.height())),
+                image);
         }
         return;
     }
@@ -264,7 +265,8 @@ void TLayout::DrawPageBackground(PassState& ps, QStringView source, PagePicture 
         for (qint64 x = r.Left; x < right; x += tile.width()) {
             const int w = int(std::min<qint64>(tile.width(), right - x));
             const int h = int(std::min<qint64>(tile.height(), bottom - y));
-            m_canvas.Draw(int(x), int(y), w == tile.width() && h == tile.height() ? tile : tile.copy(0, 0, w, h));
+            m_canvas.Draw(
+                int(x), int(y), w == tile.width() && h == tile.height() ? tile : tile.copy(0, 0, w, h));
         }
     }
 }

@@ -96,7 +96,8 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         break;
     case 'O':
         if (second == u'F') {
-            const int x = Add(0, ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive)).value);
+            const int x
+                = Add(0, ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive)).value);
             m_nextLineOffset = x;
             ps.x = x;
             ps.width = x;
@@ -106,7 +107,8 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         ParagraphTag(ps, tag);
         break;
     case 'R': {
-        const int degrees = ReadNumber(AttributeValue(TagPart(tag, 2), u"a", Qt::CaseInsensitive)).value % 360;
+        const int degrees
+            = ReadNumber(AttributeValue(TagPart(tag, 2), u"a", Qt::CaseInsensitive)).value % 360;
         flow.beforeRotation = font;
         flow.rotated = true;
         font.Escapement = font.Orientation = degrees * 10;
@@ -272,7 +274,8 @@ void TLayout::AnchorEnd(PassState& ps)
         }
     }
     if (ps.pass != Pass::Layout && flow.inAnchor && m_markedAnchor == flow.anchorCounter) {
-        m_result.HitRect = TRect(m_anchorStartedOnLine ? m_anchorLineStart : ps.box.Left, m_line.top, ps.x, TextBottom());
+        m_result.HitRect
+            = TRect(m_anchorStartedOnLine ? m_anchorLineStart : ps.box.Left, m_line.top, ps.x, TextBottom());
         m_markedAnchor = -1;
     }
     flow.inAnchor = false;
@@ -334,7 +337,7 @@ void TLayout::ParagraphTag(PassState& ps, QStringView tag)
     if (hasColorTo) {
         if (color != clNone && colorTo != clNone) {
             DrawGradient(m_canvas, color, colorTo, 64,
-                         TRect(m_params.Rect.Left, m_line.top, m_params.Rect.Right, TextBottom() + 2), true);
+                TRect(m_params.Rect.Left, m_line.top, m_params.Rect.Right, TextBottom() + 2), true);
         }
         SetBackground(ps, clNone);
         return;

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-void DrawGradient(TCanvas& canvas, TColor from, TColor to, int steps, const TRect& rect, bool horizontal,
-                  TColor border)
+void DrawGradient(
+    TCanvas& canvas, TColor from, TColor to, int steps, const TRect& rect, bool horizontal, TColor border)
 {
     steps = std::max(steps, 1);
     const TColor a = ColorToRGB(from);

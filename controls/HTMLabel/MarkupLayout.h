@@ -35,7 +35,7 @@ private:
         TFont font;
         TFont beforeRotation;
         bool rotated = false;
-        TColor background = clNone;   // clNone: transparent
+        TColor background = clNone; // clNone: transparent
         int anchorCounter = 0;
         bool inAnchor = false;
         QStringView anchorTarget;
@@ -64,16 +64,16 @@ private:
         int lift = 0;
         int width = 0;
         int startX = 0;
-        TRect box;               // line box
+        TRect box; // line box
     };
 
     // The state of one pass over one line.
     struct PassState {
         Pass pass = Pass::Layout;
         Flow* flow = nullptr;
-        TRect box;               // drawing box
-        int x = 0;               // drawing position
-        int width = 0;           // line width so far
+        TRect box; // drawing box
+        int x = 0; // drawing position
+        int width = 0; // line width so far
         int trailingBlank = 0;
         bool lineFull = false;
         bool breakBefore = false;
@@ -106,11 +106,11 @@ private:
     enum class PagePicture { Tiled, TopLeft, TopRight };
     struct Picture {
         PictureKind kind = PictureKind::None;
-        QImage image;                     // list and system pictures
-        THTMLPicture* picture = nullptr;  // container and cache pictures
-        QSize natural { 0, 0 };           // size at 96 dots per inch
-        QSize size { 0, 0 };              // layout size on the device
-        bool stretch = false;             // WIDTH and HEIGHT given
+        QImage image; // list and system pictures
+        THTMLPicture* picture = nullptr; // container and cache pictures
+        QSize natural { 0, 0 }; // size at 96 dots per inch
+        QSize size { 0, 0 }; // layout size on the device
+        bool stretch = false; // WIDTH and HEIGHT given
     };
     Picture ResolvePicture(QStringView source, int displayWidth, int displayHeight);
     void DrawPicture(const Picture& picture, int x, int y);
@@ -132,10 +132,10 @@ private:
     const TMarkupParams& m_params;
     TMarkupResult& m_result;
 
-    QString m_text;              // working copy after entity decoding and line-break rewriting
-    qsizetype m_pos = 0;         // input position
-    TRect m_rect;                // working rectangle (layout rectangle, left edge + 1)
-    unsigned m_flags = 0;        // DT flags for runs
+    QString m_text; // working copy after entity decoding and line-break rewriting
+    qsizetype m_pos = 0; // input position
+    TRect m_rect; // working rectangle (layout rectangle, left edge + 1)
+    unsigned m_flags = 0; // DT flags for runs
     TFont m_baseFont;
     TColor m_entryBackground = clNone;
 
@@ -147,11 +147,11 @@ private:
     int m_lineOffset = 0;
     int m_nextLineOffset = 0;
     int m_hoveredImage = -1;
-    QString m_decodedRun;        // scratch for runs with "&nbsp;", "&lt;", "&gt;"
+    QString m_decodedRun; // scratch for runs with "&nbsp;", "&lt;", "&gt;"
 
     // Hit testing of the second pass.
-    int m_markedAnchor = -1;     // 1-based anchor whose rectangle is captured at its end
-    int m_anchorLineStart = 0;   // x where the open anchor starts on this line
+    int m_markedAnchor = -1; // 1-based anchor whose rectangle is captured at its end
+    int m_anchorLineStart = 0; // x where the open anchor starts on this line
     bool m_anchorStartedOnLine = false;
     bool m_hit = false;
 

@@ -26,8 +26,8 @@ bool ColorFromName(QStringView lowerName, TColor& color);
 
 // The value of the first occurrence of `name` in `part`: the text between the next two double
 // quotes after it. `found` tells whether the name occurs at all; a value without quotes is empty.
-QStringView AttributeValue(QStringView part, QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive,
-                           bool* found = nullptr);
+QStringView AttributeValue(
+    QStringView part, QStringView name, Qt::CaseSensitivity cs = Qt::CaseSensitive, bool* found = nullptr);
 
 // The first double-quoted value anywhere in `tag`; empty without quotes.
 QStringView FirstQuoted(QStringView tag);

@@ -29,13 +29,41 @@ using IconType = QAbstractFileIconProvider::IconType;
 //   34 desktop                          -> Desktop
 // Numbers outside 0-34 have no icon.
 constexpr std::array<IconType, 35> kIconTypes { {
-    IconType::File, IconType::File, IconType::File, IconType::Folder, IconType::Folder,
-    IconType::Drive, IconType::Drive, IconType::Drive, IconType::Drive, IconType::Drive,
-    IconType::Drive, IconType::Drive, IconType::Drive, IconType::Network, IconType::Network,
-    IconType::Computer, IconType::File, IconType::Network, IconType::Network, IconType::File,
-    IconType::File, IconType::File, IconType::File, IconType::File, IconType::File,
-    IconType::File, IconType::File, IconType::File, IconType::File, IconType::File,
-    IconType::File, IconType::Trashcan, IconType::Trashcan, IconType::File, IconType::Desktop,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::Folder,
+    IconType::Folder,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Drive,
+    IconType::Network,
+    IconType::Network,
+    IconType::Computer,
+    IconType::File,
+    IconType::Network,
+    IconType::Network,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::File,
+    IconType::Trashcan,
+    IconType::Trashcan,
+    IconType::File,
+    IconType::Desktop,
 } };
 
 // Icons are asked for on every paint; rendering them each time would dominate the paint.
@@ -88,8 +116,7 @@ QSize EffectiveSize(bool large, QSize size)
     return QSize(side, side);
 }
 
-template <typename Make>
-QImage Cached(const QString& key, Make make)
+template <typename Make> QImage Cached(const QString& key, Make make)
 {
     QHash<QString, QImage>& cache = Cache();
     const auto it = cache.constFind(key);
@@ -111,7 +138,8 @@ int SystemIconBaseSize(bool large)
 
 QImage SystemIconByIndex(int index, bool large, QSize size)
 {
-    if (index < 0 || index >= int(kIconTypes.size()) || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (index < 0 || index >= int(kIconTypes.size())
+        || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return {};
     size = EffectiveSize(large, size);
     return Cached(CacheKey(QString::number(index), large, size),

@@ -41,7 +41,7 @@ enum Flag : std::uint8_t {
 };
 
 struct Fixture {
-    QImage target{ 320, 200, QImage::Format_ARGB32_Premultiplied };
+    QImage target { 320, 200, QImage::Format_ARGB32_Premultiplied };
     TImageList images;
     TPictureContainer container;
 };
@@ -57,7 +57,10 @@ QImage Swatch(int w, int h, QRgb rgb)
 
 class Reader {
 public:
-    explicit Reader(const std::uint8_t* data) : m_data(data) {}
+    explicit Reader(const std::uint8_t* data)
+        : m_data(data)
+    {
+    }
     int byte() { return m_data[m_pos++]; }
     int word() { return byte() | (byte() << 8); }
     // -50 .. 2000: a little outside the canvas on the near side, far beyond it on the other.

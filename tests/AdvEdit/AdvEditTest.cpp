@@ -367,7 +367,10 @@ TEST(AdvEdit, CopyAndCutEvents)
     e->SetText("hello");
     f.focusEdit();
     QStringList seen;
-    e->OnClipboardCopy = [&](TAdvEdit*, const QString& v, bool& allow) { seen << "copy:" + v; allow = false; };
+    e->OnClipboardCopy = [&](TAdvEdit*, const QString& v, bool& allow) {
+        seen << "copy:" + v;
+        allow = false;
+    };
     e->OnClipboardCut = [&](TAdvEdit*, const QString& v, bool&) { seen << "cut:" + v; };
     QApplication::clipboard()->setText("before");
     QTest::keyClick(e, Qt::Key_C, Qt::ControlModifier);

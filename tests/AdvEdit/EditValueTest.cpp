@@ -13,8 +13,8 @@ struct ValueCase {
 };
 const ValueCase kValueCases[] = {
     { "$12 kg", "$", " kg", "12" },
-    { "$12", "$", " kg", "" },        // suffix lost: still three characters cut
-    { "12 kg", "$", " kg", "12" },    // prefix missing: left alone
+    { "$12", "$", " kg", "" }, // suffix lost: still three characters cut
+    { "12 kg", "$", " kg", "12" }, // prefix missing: left alone
     { "C:/data/file.doc", "", "", "C:/data/file.doc" },
     { "ab", "", "xyz", "" },
 };
@@ -22,7 +22,8 @@ const ValueCase kValueCases[] = {
 TEST(EditValue, ValueStripsPrefixAndSuffixLength)
 {
     for (const auto& c : kValueCases)
-        EXPECT_EQ(EditValue::ValueOf(QString::fromUtf8(c.control), QString::fromUtf8(c.prefix), QString::fromUtf8(c.suffix)),
+        EXPECT_EQ(EditValue::ValueOf(
+                      QString::fromUtf8(c.control), QString::fromUtf8(c.prefix), QString::fromUtf8(c.suffix)),
             QString::fromUtf8(c.value))
             << c.control;
 }

@@ -6,7 +6,10 @@
 
 namespace {
 
-QColor appColor(QPalette::ColorRole role) { return QApplication::palette().color(role); }
+QColor appColor(QPalette::ColorRole role)
+{
+    return QApplication::palette().color(role);
+}
 
 TEST(AdvProgress, DefaultsReadSystemColoursButSendNothing)
 {
@@ -48,7 +51,7 @@ TEST(AdvProgress, PlainColoursAndPositionsPaint)
     EXPECT_EQ(bar.BarColor(), clRed);
     EXPECT_EQ(bar.palette().color(QPalette::Highlight), QColor(255, 0, 0));
     EXPECT_EQ(bar.palette().color(QPalette::Base), QColor(0, 255, 0));
-    for (int p : {0, 1, 50, 100}) {
+    for (int p : { 0, 1, 50, 100 }) {
         bar.setValue(p);
         EXPECT_FALSE(bar.grab().isNull());
     }

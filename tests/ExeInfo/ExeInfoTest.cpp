@@ -34,9 +34,9 @@ TEST(ExeInfo, ReadsTheRunningExecutablesOwnResource)
 TEST(ExeInfo, ReadsGeneratedPeFiles)
 {
     TempDir dir;
-    for (bool is64 : {false, true}) {
-        const QString path = dir.write(is64 ? "a64.dll" : "a32.exe",
-                                       BuildPe(is64, ToBytes(WriteVersionResource(SampleDefinition()))));
+    for (bool is64 : { false, true }) {
+        const QString path = dir.write(
+            is64 ? "a64.dll" : "a32.exe", BuildPe(is64, ToBytes(WriteVersionResource(SampleDefinition()))));
         TExeInfo info;
         info.GetVersionInfoOfApp(path);
         EXPECT_EQ(info.ProductName(), "Sample");
@@ -56,8 +56,9 @@ TEST(ExeInfo, FileWithoutResourceLeavesEverythingAlone)
     TempDir dir;
     TExeInfo info;
     info.setProductName("kept");
-    for (const QString& path : {dir.write("plain.txt", "hello"), dir.write("nores.exe", BuildPe(false, {}, nullptr, false)),
-                                dir.file("missing.exe"), dir.path()}) {
+    for (const QString& path :
+        { dir.write("plain.txt", "hello"), dir.write("nores.exe", BuildPe(false, {}, nullptr, false)),
+            dir.file("missing.exe"), dir.path() }) {
         info.GetVersionInfoOfApp(path);
         EXPECT_EQ(info.ProductName(), "kept") << path.toStdString();
         EXPECT_EQ(info.FileOS(), 4);
@@ -82,8 +83,12 @@ TEST(ExeInfo, FileDateAndTranslationAbove0x8000)
 
 TEST(ExeInfo, FileVersionInt)
 {
-    struct Case { const char* text; int value; };
-    const Case cases[] = {{"2.1.0.0", 2010000}, {"1", 1}, {"12.345.6", 123406}, {"", -1}, {"1..2", 10002}};
+    struct Case {
+        const char* text;
+        int value;
+    };
+    const Case cases[]
+        = { { "2.1.0.0", 2010000 }, { "1", 1 }, { "12.345.6", 123406 }, { "", -1 }, { "1..2", 10002 } };
     for (const Case& c : cases)
         EXPECT_EQ(PackedFileVersion(c.text), c.value) << c.text;
     EXPECT_THROW(PackedFileVersion("2.x"), std::invalid_argument);
@@ -109,15 +114,17 @@ TEST(ExeInfo, MachineQuestions)
 
 TEST(ExeInfo, WindowsNameTable)
 {
-    struct Case { unsigned id, major, minor; const char* sp; const char* name; };
-    const Case cases[] = {{1, 4, 0, "", "Windows 95"},      {1, 4, 10, " A", "Windows 98 SE"},
-                          {1, 4, 10, "A", "Windows 98"},    {1, 4, 90, "", "Windows ME"},
-                          {2, 3, 51, "", "Windows NT"},     {2, 4, 0, "", "Windows NT"},
-                          {2, 5, 0, "", "Windows 2000"},    {2, 5, 1, "", "Windows XP"},
-                          {2, 5, 2, "", "Windows 2003"},    {2, 6, 0, "", "Windows Vista"},
-                          {2, 6, 1, "", "Windows 7"},       {2, 6, 2, "", "Unknown"},
-                          {2, 10, 0, "", "Unknown"},        {1, 4, 20, "", "Unknown"},
-                          {0, 3, 1, "", "Unknown"}};
+    struct Case {
+        unsigned id, major, minor;
+        const char* sp;
+        const char* name;
+    };
+    const Case cases[] = { { 1, 4, 0, "", "Windows 95" }, { 1, 4, 10, " A", "Windows 98 SE" },
+        { 1, 4, 10, "A", "Windows 98" }, { 1, 4, 90, "", "Windows ME" }, { 2, 3, 51, "", "Windows NT" },
+        { 2, 4, 0, "", "Windows NT" }, { 2, 5, 0, "", "Windows 2000" }, { 2, 5, 1, "", "Windows XP" },
+        { 2, 5, 2, "", "Windows 2003" }, { 2, 6, 0, "", "Windows Vista" }, { 2, 6, 1, "", "Windows 7" },
+        { 2, 6, 2, "", "Unknown" }, { 2, 10, 0, "", "Unknown" }, { 1, 4, 20, "", "Unknown" },
+        { 0, 3, 1, "", "Unknown" } };
     for (const Case& c : cases)
         EXPECT_EQ(WindowsVersionName(c.id, c.major, c.minor, c.sp), c.name) << c.name;
 }

@@ -9,11 +9,14 @@
 
 namespace {
 
-QByteArray resource() { return ToBytes(WriteVersionResource(SampleDefinition())); }
+QByteArray resource()
+{
+    return ToBytes(WriteVersionResource(SampleDefinition()));
+}
 
 TEST(PeReader, FindsVersionIn32And64BitImages)
 {
-    for (bool is64 : {false, true}) {
+    for (bool is64 : { false, true }) {
         const QByteArray image = BuildPe(is64, resource());
         const auto span = FindVersionResource(image);
         ASSERT_TRUE(span) << is64;
@@ -75,7 +78,7 @@ TEST(ElfReader, TestExecutableCarriesTheProgramResource)
     EXPECT_EQ(info->fixed->fileType, 1u);
 
     // Truncated section headers: nothing found, nothing read outside.
-    for (qsizetype n : {qsizetype(0), qsizetype(20), qsizetype(64), image.size() / 2})
+    for (qsizetype n : { qsizetype(0), qsizetype(20), qsizetype(64), image.size() / 2 })
         EXPECT_FALSE(FindElfVersionResource(QByteArrayView(image).first(n)));
 }
 

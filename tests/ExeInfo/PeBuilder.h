@@ -24,8 +24,8 @@ struct PeLayout {
     int dataEntry = 0; // offset of the data entry within the section
 };
 
-inline QByteArray BuildPe(bool is64, const QByteArray& resource, PeLayout* layout = nullptr,
-                          bool withResource = true)
+inline QByteArray BuildPe(
+    bool is64, const QByteArray& resource, PeLayout* layout = nullptr, bool withResource = true)
 {
     PeLayout l;
     QByteArray b(l.rsrcOffset, '\0');
@@ -84,15 +84,14 @@ inline QByteArray BuildPe(bool is64, const QByteArray& resource, PeLayout* layou
 inline TVersionDefinition SampleDefinition()
 {
     TVersionDefinition d;
-    d.fileVersion = {3, 4, 5, 6};
-    d.productVersion = {3, 4, 0, 0};
+    d.fileVersion = { 3, 4, 5, 6 };
+    d.productVersion = { 3, 4, 0, 0 };
     d.fileFlagsMask = 0x3F;
     d.fileFlags = 0x2B; // masked on reading
     d.fileOS = 0x40004;
     d.fileType = 2;
-    d.strings = {{"CompanyName", "Sample Co"},   {"FileVersion", "3.4.5.6"},
-                 {"legaltrademarks", "TM"},      {"ProductName", "Sample"},
-                 {"ProductVersion", "3.4 Beta"}, {"Comments", "Größe"}};
+    d.strings = { { "CompanyName", "Sample Co" }, { "FileVersion", "3.4.5.6" }, { "legaltrademarks", "TM" },
+        { "ProductName", "Sample" }, { "ProductVersion", "3.4 Beta" }, { "Comments", "Größe" } };
     return d;
 }
 

@@ -6,7 +6,10 @@
 
 namespace {
 
-QByteArray sample() { return ToBytes(WriteVersionResource(SampleDefinition())); }
+QByteArray sample()
+{
+    return ToBytes(WriteVersionResource(SampleDefinition()));
+}
 
 TEST(VersionParser, RoundTripOfWrittenResource)
 {
@@ -26,9 +29,12 @@ TEST(VersionParser, RoundTripOfWrittenResource)
 
 TEST(VersionParser, TranslationWordsAtOrAbove0x8000KeepEightDigits)
 {
-    struct Case { std::uint16_t lang, cp; const char* name; };
-    const Case cases[] = {{0x8000, 0x8000, "80008000"}, {0xFFFF, 0x04B0, "FFFF04B0"}, {0x0409, 0xFFFF, "0409FFFF"},
-                          {0, 0, "00000000"}};
+    struct Case {
+        std::uint16_t lang, cp;
+        const char* name;
+    };
+    const Case cases[] = { { 0x8000, 0x8000, "80008000" }, { 0xFFFF, 0x04B0, "FFFF04B0" },
+        { 0x0409, 0xFFFF, "0409FFFF" }, { 0, 0, "00000000" } };
     for (const Case& c : cases) {
         TVersionDefinition d = SampleDefinition();
         d.language = c.lang;
@@ -97,8 +103,10 @@ TEST(VersionParser, MissingFixedBlockOrBadSignature)
 TEST(VersionDefinition, ParsesAndReportsBadLines)
 {
     TVersionDefinition d;
-    EXPECT_EQ(ParseVersionDefinition("# c\nFILEVERSION = 2.1.0.0\nFILEOS = 4\nLANGUAGE = 8000\nProductName = A \"B\"\n", d), "");
-    EXPECT_EQ(d.fileVersion, (std::array<std::uint16_t, 4>{2, 1, 0, 0}));
+    EXPECT_EQ(ParseVersionDefinition(
+                  "# c\nFILEVERSION = 2.1.0.0\nFILEOS = 4\nLANGUAGE = 8000\nProductName = A \"B\"\n", d),
+        "");
+    EXPECT_EQ(d.fileVersion, (std::array<std::uint16_t, 4> { 2, 1, 0, 0 }));
     EXPECT_EQ(d.fileOS, 4u);
     EXPECT_EQ(d.language, 0x8000);
     ASSERT_EQ(d.strings.size(), 1u);
@@ -108,8 +116,8 @@ TEST(VersionDefinition, ParsesAndReportsBadLines)
     EXPECT_NE(rc.find("BLOCK \"800004E4\""), std::string::npos);
     EXPECT_NE(rc.find("VALUE \"ProductName\", \"A \"\"B\"\"\\0\""), std::string::npos);
 
-    for (const char* bad : {"FILEVERSION = 2.1.0\n", "FILEVERSION = 2.1.0.0.0\n", "FILEVERSION = 70000.0.0.0\n",
-                            "FILEOS = x\n", "no equals sign\n"}) {
+    for (const char* bad : { "FILEVERSION = 2.1.0\n", "FILEVERSION = 2.1.0.0.0\n",
+             "FILEVERSION = 70000.0.0.0\n", "FILEOS = x\n", "no equals sign\n" }) {
         TVersionDefinition e;
         EXPECT_NE(ParseVersionDefinition(bad, e), "") << bad;
     }

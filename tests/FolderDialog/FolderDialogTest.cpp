@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -46,7 +46,10 @@ FakeBrowser* install(TFolderDialog& dialog)
     return raw;
 }
 
-TBrowseResult chosen(const QString& path, int image = 4) { return {QUrl::fromLocalFile(path), image}; }
+TBrowseResult chosen(const QString& path, int image = 4)
+{
+    return { QUrl::fromLocalFile(path), image };
+}
 
 TEST(FolderDialog, Defaults)
 {
@@ -64,10 +67,10 @@ TEST(FolderDialog, OptionFlags)
 {
     EXPECT_EQ(BrowseFlags(fdoNewDialogStyle), 0x40u);
     EXPECT_EQ(BrowseFlags({}), 0u);
-    EXPECT_EQ(BrowseFlags(fdoBrowseForComputer | fdoBrowseForPrinter | fdoDontgoBelowDomain | fdoReturnFSAncestors
-                          | fdoReturnOnlyFSDirs | fdoStatusText | fdoNewDialogStyle | fdoNoNewFolderButton
-                          | fdoEditBox),
-              0x1000u | 0x2000u | 0x2u | 0x8u | 0x1u | 0x4u | 0x40u | 0x200u | 0x10u);
+    EXPECT_EQ(
+        BrowseFlags(fdoBrowseForComputer | fdoBrowseForPrinter | fdoDontgoBelowDomain | fdoReturnFSAncestors
+            | fdoReturnOnlyFSDirs | fdoStatusText | fdoNewDialogStyle | fdoNoNewFolderButton | fdoEditBox),
+        0x1000u | 0x2000u | 0x2u | 0x8u | 0x1u | 0x4u | 0x40u | 0x200u | 0x10u);
 }
 
 TEST(FolderDialog, Placement)
@@ -76,7 +79,8 @@ TEST(FolderDialog, Placement)
     const QPoint cur(30, 40);
     const QSize win(301, 201);
     EXPECT_EQ(FolderDialogTopLeft(TDialogPosition::fdpDefault, cur, win, desk, 5, 5), cur);
-    EXPECT_EQ(FolderDialogTopLeft(TDialogPosition::fdpScreenCenter, cur, win, desk, 5, 5), QPoint(1600 - 150, 540 - 100));
+    EXPECT_EQ(FolderDialogTopLeft(TDialogPosition::fdpScreenCenter, cur, win, desk, 5, 5),
+        QPoint(1600 - 150, 540 - 100));
     EXPECT_EQ(FolderDialogTopLeft(TDialogPosition::fdpXY, cur, win, desk, -5, 10), QPoint(0, 10));
     EXPECT_EQ(FolderDialogTopLeft(TDialogPosition::fdpXY, cur, win, desk, 7, -1), QPoint(7, 0));
 }
@@ -129,7 +133,7 @@ TEST(FolderDialog, VirtualItemOrBrowserErrorGiveFalse)
     TFolderDialog d;
     d.setDirectory(tmp.path());
     FakeBrowser* fake = install(d);
-    fake->answer = TBrowseResult{QUrl("network:///"), 3};
+    fake->answer = TBrowseResult { QUrl("network:///"), 3 };
     EXPECT_FALSE(d.Execute());
     EXPECT_EQ(d.Directory(), tmp.path());
     EXPECT_EQ(d.ImageIndex(), 0);
@@ -140,11 +144,19 @@ TEST(FolderDialog, VirtualItemOrBrowserErrorGiveFalse)
 
 TEST(FolderDialog, PathParts)
 {
-    struct Case { const char* path; const char* seps; const char* folder; const char* name; };
+    struct Case {
+        const char* path;
+        const char* seps;
+        const char* folder;
+        const char* name;
+    };
     const Case cases[] = {
-        {"C:\\dir\\file.doc", "\\:", "C:\\dir\\", "file.doc"}, {"C:file.doc", "\\:", "C:", "file.doc"},
-        {"file.doc", "\\:", "", "file.doc"},                   {"/home/u/a:b.doc", "/", "/home/u/", "a:b.doc"},
-        {"/x", "/", "/", "x"},                                 {"dir/", "/", "dir/", ""},
+        { "C:\\dir\\file.doc", "\\:", "C:\\dir\\", "file.doc" },
+        { "C:file.doc", "\\:", "C:", "file.doc" },
+        { "file.doc", "\\:", "", "file.doc" },
+        { "/home/u/a:b.doc", "/", "/home/u/", "a:b.doc" },
+        { "/x", "/", "/", "x" },
+        { "dir/", "/", "dir/", "" },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FolderPart(c.path, c.seps), c.folder) << c.path;
@@ -154,13 +166,18 @@ TEST(FolderDialog, PathParts)
 
 TEST(FolderDialog, MoveToFolderRules)
 {
-    struct Case { const char* fixed; const char* folder; const char* seps; const char* result; };
+    struct Case {
+        const char* fixed;
+        const char* folder;
+        const char* seps;
+        const char* result;
+    };
     const Case cases[] = {
-        {"C:\\src\\report_r1.doc", "D:\\out", "\\:", "D:\\out\\report_r1.doc"},
-        {"C:\\src\\report_r1.doc", "D:\\", "\\:", "D:\\report_r1.doc"}, // drive root: one separator
-        {"/home/u/report_r1.doc", "/tmp/out", "/", "/tmp/out/report_r1.doc"},
-        {"/home/u/report_r1.doc", "/", "/", "/report_r1.doc"},
-        {"/home/u/a:b.doc", "/mnt", "/", "/mnt/a:b.doc"}, // ':' is ordinary here
+        { "C:\\src\\report_r1.doc", "D:\\out", "\\:", "D:\\out\\report_r1.doc" },
+        { "C:\\src\\report_r1.doc", "D:\\", "\\:", "D:\\report_r1.doc" }, // drive root: one separator
+        { "/home/u/report_r1.doc", "/tmp/out", "/", "/tmp/out/report_r1.doc" },
+        { "/home/u/report_r1.doc", "/", "/", "/report_r1.doc" },
+        { "/home/u/a:b.doc", "/mnt", "/", "/mnt/a:b.doc" }, // ':' is ordinary here
     };
     for (const Case& c : cases)
         EXPECT_EQ(MoveToFolder(c.fixed, c.folder, c.seps), c.result) << c.fixed << " " << c.folder;

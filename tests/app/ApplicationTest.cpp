@@ -19,7 +19,7 @@ TEST(Application, TitleIsKeptApartFromWindowCaptions)
     EXPECT_EQ(g_app->Title(), QStringLiteral("Quillon"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Main"));
     EXPECT_TRUE(QGuiApplication::applicationDisplayName().isEmpty()
-                || !QGuiApplication::applicationDisplayName().contains(QStringLiteral("Quillon")));
+        || !QGuiApplication::applicationDisplayName().contains(QStringLiteral("Quillon")));
 }
 
 TEST(Application, EscapedExceptionIsReportedAndTheLoopGoesOn)
@@ -28,14 +28,15 @@ TEST(Application, EscapedExceptionIsReportedAndTheLoopGoesOn)
     g_app->OnException = [&](const QString& m) { reports << m; };
     QWidget main;
     QPushButton button(&main);
-    QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("Failed to set data for 'path'"); });
+    QObject::connect(
+        &button, &QPushButton::clicked, [] { throw std::runtime_error("Failed to set data for 'path'"); });
     g_app->SetMainForm(&main);
     int afterwards = 0;
     QTimer::singleShot(0, &button, [&] { button.click(); });
     QTimer::singleShot(10, &main, [&] { ++afterwards; });
     QTimer::singleShot(20, &main, [&] { main.close(); });
     g_app->Run(); // ends because the main form closed
-    EXPECT_EQ(reports, QStringList{QStringLiteral("Failed to set data for 'path'")});
+    EXPECT_EQ(reports, QStringList { QStringLiteral("Failed to set data for 'path'") });
     EXPECT_EQ(afterwards, 1);
     EXPECT_TRUE(g_app->Terminated());
     g_app->OnException = nullptr;
@@ -62,6 +63,7 @@ TEST(Application, RefusedCloseKeepsTheLoop)
     class Stubborn : public QWidget {
     public:
         int refusals = 1;
+
     protected:
         void closeEvent(QCloseEvent* e) override
         {
@@ -71,8 +73,14 @@ TEST(Application, RefusedCloseKeepsTheLoop)
     } main;
     g_app->SetMainForm(&main);
     int closes = 0;
-    QTimer::singleShot(0, &main, [&] { ++closes; main.close(); });
-    QTimer::singleShot(20, &main, [&] { ++closes; main.close(); });
+    QTimer::singleShot(0, &main, [&] {
+        ++closes;
+        main.close();
+    });
+    QTimer::singleShot(20, &main, [&] {
+        ++closes;
+        main.close();
+    });
     g_app->Run();
     EXPECT_EQ(closes, 2);
 }

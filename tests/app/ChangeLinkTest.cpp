@@ -12,7 +12,8 @@ namespace {
 class FakeFolderBrowser : public TFolderBrowser {
 public:
     explicit FakeFolderBrowser(std::optional<QString> answer, QString* preselected = nullptr)
-        : m_answer(std::move(answer)), m_preselected(preselected)
+        : m_answer(std::move(answer))
+        , m_preselected(preselected)
     {
     }
     std::optional<TBrowseResult> browse(const TBrowseRequest& request) override
@@ -21,7 +22,7 @@ public:
             *m_preselected = request.directory;
         if (!m_answer)
             return std::nullopt;
-        return TBrowseResult{QUrl::fromLocalFile(*m_answer), 0};
+        return TBrowseResult { QUrl::fromLocalFile(*m_answer), 0 };
     }
 
 private:

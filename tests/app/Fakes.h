@@ -37,7 +37,7 @@ public:
 
 class FixedClock : public TClock {
 public:
-    QDateTime now{QDate(2011, 1, 4), QTime(15, 9, 1)};
+    QDateTime now { QDate(2011, 1, 4), QTime(15, 9, 1) };
     QDateTime Now() override { return now; }
 };
 
@@ -45,7 +45,7 @@ public:
 class FakeWaiter : public TWaiter {
 public:
     int calls = 0;
-    bool ending = false;                // report the application as ending
+    bool ending = false; // report the application as ending
     std::function<void(int step)> onStep;
     bool WaitAndPump(int milliseconds) override;
 };

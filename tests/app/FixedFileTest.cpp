@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "Fakes.h"
 #include "FixedFile.h"
+#include "Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,20 @@ struct PartsCase {
 TEST(PathParts, FolderNameAndExtension)
 {
     const PartsCase cases[] = {
-        {QStringLiteral("C:\\docs\\report.doc"), kWin, QStringLiteral("C:\\docs\\"), QStringLiteral("report.doc"), QStringLiteral(".doc")},
-        {QStringLiteral("C:report.doc"), kWin, QStringLiteral("C:"), QStringLiteral("report.doc"), QStringLiteral(".doc")},
-        {QStringLiteral("C:\\a.b\\README"), kWin, QStringLiteral("C:\\a.b\\"), QStringLiteral("README"), QString()},
-        {QStringLiteral("C:\\x\\.doc"), kWin, QStringLiteral("C:\\x\\"), QStringLiteral(".doc"), QStringLiteral(".doc")},
-        {QStringLiteral("C:\\x\\a.tar.gz"), kWin, QStringLiteral("C:\\x\\"), QStringLiteral("a.tar.gz"), QStringLiteral(".gz")},
-        {QStringLiteral("/home/u/a:b.doc"), kPosix, QStringLiteral("/home/u/"), QStringLiteral("a:b.doc"), QStringLiteral(".doc")},
-        {QStringLiteral("/home/u/"), kPosix, QStringLiteral("/home/u/"), QString(), QString()},
-        {QStringLiteral("name.txt"), kPosix, QString(), QStringLiteral("name.txt"), QStringLiteral(".txt")},
+        { QStringLiteral("C:\\docs\\report.doc"), kWin, QStringLiteral("C:\\docs\\"),
+            QStringLiteral("report.doc"), QStringLiteral(".doc") },
+        { QStringLiteral("C:report.doc"), kWin, QStringLiteral("C:"), QStringLiteral("report.doc"),
+            QStringLiteral(".doc") },
+        { QStringLiteral("C:\\a.b\\README"), kWin, QStringLiteral("C:\\a.b\\"), QStringLiteral("README"),
+            QString() },
+        { QStringLiteral("C:\\x\\.doc"), kWin, QStringLiteral("C:\\x\\"), QStringLiteral(".doc"),
+            QStringLiteral(".doc") },
+        { QStringLiteral("C:\\x\\a.tar.gz"), kWin, QStringLiteral("C:\\x\\"), QStringLiteral("a.tar.gz"),
+            QStringLiteral(".gz") },
+        { QStringLiteral("/home/u/a:b.doc"), kPosix, QStringLiteral("/home/u/"), QStringLiteral("a:b.doc"),
+            QStringLiteral(".doc") },
+        { QStringLiteral("/home/u/"), kPosix, QStringLiteral("/home/u/"), QString(), QString() },
+        { QStringLiteral("name.txt"), kPosix, QString(), QStringLiteral("name.txt"), QStringLiteral(".txt") },
     };
     for (const PartsCase& c : cases) {
         EXPECT_EQ(FolderPart(c.path, c.delimiters), c.folder) << c.path.toStdString();
@@ -39,11 +45,15 @@ TEST(PathParts, FolderNameAndExtension)
 TEST(FixedName, StampIsHourMinuteSecondDayMonthYear)
 {
     const QDateTime at(QDate(2011, 1, 4), QTime(15, 9, 1));
-    EXPECT_EQ(MakeFixedName(QStringLiteral("C:\\d\\report.doc"), at, kWin), QStringLiteral("C:\\d\\report_r15090104012011.doc"));
-    EXPECT_EQ(MakeFixedName(QStringLiteral("C:\\a.b\\README"), at, kWin), QStringLiteral("C:\\a.b\\README_r15090104012011"));
-    EXPECT_EQ(MakeFixedName(QStringLiteral("/d/.doc"), at, kPosix), QStringLiteral("/d/_r15090104012011.doc"));
+    EXPECT_EQ(MakeFixedName(QStringLiteral("C:\\d\\report.doc"), at, kWin),
+        QStringLiteral("C:\\d\\report_r15090104012011.doc"));
+    EXPECT_EQ(MakeFixedName(QStringLiteral("C:\\a.b\\README"), at, kWin),
+        QStringLiteral("C:\\a.b\\README_r15090104012011"));
+    EXPECT_EQ(
+        MakeFixedName(QStringLiteral("/d/.doc"), at, kPosix), QStringLiteral("/d/_r15090104012011.doc"));
     const QDateTime late(QDate(1999, 12, 31), QTime(23, 59, 58));
-    EXPECT_EQ(MakeFixedName(QStringLiteral("/d/x.zip"), late, kPosix), QStringLiteral("/d/x_r23595831121999.zip"));
+    EXPECT_EQ(
+        MakeFixedName(QStringLiteral("/d/x.zip"), late, kPosix), QStringLiteral("/d/x_r23595831121999.zip"));
 }
 
 TEST(ShortenForDisplay, LimitAndShares)
@@ -54,7 +64,8 @@ TEST(ShortenForDisplay, LimitAndShares)
     const QString shown = ShortenForDisplay(long101, 100, 45, 45);
     EXPECT_EQ(shown.size(), 95);
     EXPECT_EQ(shown, QString(45, QLatin1Char('h')) + QStringLiteral(" ... ") + QString(45, QLatin1Char('t')));
-    // Other limits scale the shares, halves rounding to even: 45*100/40 = 112.5 -> 112; 9*100/40 = 22.5 -> 22.
+    // Other limits scale the shares, halves rounding to even: 45*100/40 = 112.5 -> 112; 9*100/40 = 22.5
+    // -> 22.
     const QString x(200, QLatin1Char('x'));
     EXPECT_EQ(ShortenForDisplay(x, 40, 45, 9).size(), 112 + 5 + 22);
     EXPECT_EQ(ShortenForDisplay(x, 0, 45, 45), x);
@@ -62,7 +73,8 @@ TEST(ShortenForDisplay, LimitAndShares)
 
 TEST(ReduceDoubledSeparators, PairsFromTheLeft)
 {
-    EXPECT_EQ(ReduceDoubledSeparators(QStringLiteral("C:\\\\x\\\\\\y"), QLatin1Char('\\')), QStringLiteral("C:\\x\\\\y"));
+    EXPECT_EQ(ReduceDoubledSeparators(QStringLiteral("C:\\\\x\\\\\\y"), QLatin1Char('\\')),
+        QStringLiteral("C:\\x\\\\y"));
     EXPECT_EQ(ReduceDoubledSeparators(QStringLiteral("/a//b"), QLatin1Char('/')), QStringLiteral("/a/b"));
 }
 
@@ -82,7 +94,8 @@ TEST(SetFixedFile, StoresReducedPathAndShowsShortenedIncomingPath)
     // 101 characters with one doubled separator: shortened, although the stored path has 100.
     const QString doubled = QStringLiteral("/d//") + QString(97, QLatin1Char('c'));
     ASSERT_EQ(doubled.size(), 101);
-    EXPECT_EQ(form.set_fixed_file(doubled, 100, 45, 45), doubled.left(45) + QStringLiteral(" ... ") + doubled.right(45));
+    EXPECT_EQ(form.set_fixed_file(doubled, 100, 45, 45),
+        doubled.left(45) + QStringLiteral(" ... ") + doubled.right(45));
     EXPECT_EQ(form.FixedFile, QStringLiteral("/d/") + QString(97, QLatin1Char('c')));
     EXPECT_EQ(form.FixedFile.size(), 100);
 }
@@ -91,9 +104,12 @@ TEST(SetFixedFile, MakeFixedNameUsesTheClock)
 {
     Sandbox box;
     T_mainForm& form = box.start();
-    EXPECT_EQ(form.make_fixed_name(QStringLiteral("/w/report.doc")), QStringLiteral("/w/report_r15090104012011.doc"));
-    EXPECT_EQ(form.make_fixed_name(QStringLiteral("/w/Makefile")), QStringLiteral("/w/Makefile_r15090104012011"));
-    EXPECT_EQ(form.make_fixed_name(QStringLiteral("/w/.profile")), QStringLiteral("/w/_r15090104012011.profile"));
+    EXPECT_EQ(form.make_fixed_name(QStringLiteral("/w/report.doc")),
+        QStringLiteral("/w/report_r15090104012011.doc"));
+    EXPECT_EQ(
+        form.make_fixed_name(QStringLiteral("/w/Makefile")), QStringLiteral("/w/Makefile_r15090104012011"));
+    EXPECT_EQ(
+        form.make_fixed_name(QStringLiteral("/w/.profile")), QStringLiteral("/w/_r15090104012011.profile"));
 }
 
 } // namespace

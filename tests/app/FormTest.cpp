@@ -16,42 +16,48 @@ struct Placement {
 
 // Positions may grow in width only (labels fit their text); left, top and height are as designed.
 const Placement kPlacements[] = {
-    {"ChangeSpeedButton", {762, 110, 23, 22}, "..."},
-    {"ChangeLabel", {581, 138, 35, 11}, "change"},
-    {"SiteLabel", {625, 28, 160, 13}, nullptr},
-    {"EmailLabel", {646, 41, 129, 13}, nullptr},
-    {"LogoImage", {11, 21, 250, 45}, nullptr},
-    {"ExcelImage", {20, 514, 22, 22}, nullptr},
-    {"WordImage", {20, 489, 22, 22}, nullptr},
-    {"ArchivesImage", {20, 539, 22, 22}, nullptr},
-    {"PDFImage", {410, 490, 22, 22}, nullptr},
-    {"AccessImage", {410, 514, 22, 22}, nullptr},
-    {"ImagesImage", {20, 589, 22, 22}, nullptr},
-    {"MusicImage", {410, 564, 22, 22}, nullptr},
-    {"PowerpointImage", {410, 539, 22, 22}, nullptr},
-    {"VideoImage", {20, 564, 22, 22}, nullptr},
-    {"ManualHTMLabel", {10, 427, 775, 32}, nullptr},
-    {"OpenLabel", {622, 138, 24, 11}, "open"},
-    {"BrowseLabel", {652, 138, 36, 11}, "browse"},
-    {"UndeleteLabel", {555, 54, 230, 13}, "Recover deleted files in Windows for free"},
-    {"SourceStaticText", {11, 94, 179, 17}, "Select the source file to be repaired:"},
-    {"LogStaticText", {13, 186, 62, 17}, "Process log:"},
-    {"LogMemo", {11, 204, 774, 214}, nullptr},
-    {"StartBitBtn", {704, 138, 81, 38}, "Start Repair"},
-    {"OutputStaticText", {11, 140, 85, 15}, "Output fixed file as:"},
-    {"OutputFileStaticText", {102, 140, 261, 15}, nullptr},
-    {"AdvProgress", {11, 155, 680, 17}, nullptr},
-    {"ModulesStaticText", {13, 471, 85, 17}, "Modules loaded: "},
-    {"WordStaticText", {45, 494, 298, 17}, "- repair corrupted Word documents (.doc, .docx, .docm, .rtf)"},
-    {"ExcelStaticText", {45, 519, 268, 17}, "- repair corrupted Excel spreadsheets (.xls, .xla, .xlsx)"},
-    {"ArchivesStaticText", {45, 544, 293, 17}, "- extract files from corrupted Zip or RAR archives (.zip, .rar)"},
-    {"VideosStaticText", {45, 569, 327, 17}, "- repair corrupted videos (.avi, .mp4, .mov, .flv, .wmv, .asf, .mpg)"},
-    {"ImagesStaticText", {45, 594, 469, 17}, "- repair corrupted JPEG, GIF, TIFF, BMP, PNG or RAW images (.jpg, .jpeg, .gif, .tiff, .bmp, .png)"},
-    {"PDFStaticText", {435, 494, 197, 17}, "- repair corrupted PDF documents (.pdf)"},
-    {"AccessStaticText", {435, 519, 322, 17}, "- repair corrupted Access databases (.mdb, .mde, .accdb, .accde)"},
-    {"PowerpointStaticText", {435, 544, 307, 17}, "- repair corrupted PowerPoint presentations (.ppt, .pps, .pptx)"},
-    {"MusicStaticText", {435, 569, 184, 17}, "- repair corrupted music (.mp3, .wav)"},
-    {"FileAdvEdit", {10, 111, 746, 21}, nullptr},
+    { "ChangeSpeedButton", { 762, 110, 23, 22 }, "..." },
+    { "ChangeLabel", { 581, 138, 35, 11 }, "change" },
+    { "SiteLabel", { 625, 28, 160, 13 }, nullptr },
+    { "EmailLabel", { 646, 41, 129, 13 }, nullptr },
+    { "LogoImage", { 11, 21, 250, 45 }, nullptr },
+    { "ExcelImage", { 20, 514, 22, 22 }, nullptr },
+    { "WordImage", { 20, 489, 22, 22 }, nullptr },
+    { "ArchivesImage", { 20, 539, 22, 22 }, nullptr },
+    { "PDFImage", { 410, 490, 22, 22 }, nullptr },
+    { "AccessImage", { 410, 514, 22, 22 }, nullptr },
+    { "ImagesImage", { 20, 589, 22, 22 }, nullptr },
+    { "MusicImage", { 410, 564, 22, 22 }, nullptr },
+    { "PowerpointImage", { 410, 539, 22, 22 }, nullptr },
+    { "VideoImage", { 20, 564, 22, 22 }, nullptr },
+    { "ManualHTMLabel", { 10, 427, 775, 32 }, nullptr },
+    { "OpenLabel", { 622, 138, 24, 11 }, "open" },
+    { "BrowseLabel", { 652, 138, 36, 11 }, "browse" },
+    { "UndeleteLabel", { 555, 54, 230, 13 }, "Recover deleted files in Windows for free" },
+    { "SourceStaticText", { 11, 94, 179, 17 }, "Select the source file to be repaired:" },
+    { "LogStaticText", { 13, 186, 62, 17 }, "Process log:" },
+    { "LogMemo", { 11, 204, 774, 214 }, nullptr },
+    { "StartBitBtn", { 704, 138, 81, 38 }, "Start Repair" },
+    { "OutputStaticText", { 11, 140, 85, 15 }, "Output fixed file as:" },
+    { "OutputFileStaticText", { 102, 140, 261, 15 }, nullptr },
+    { "AdvProgress", { 11, 155, 680, 17 }, nullptr },
+    { "ModulesStaticText", { 13, 471, 85, 17 }, "Modules loaded: " },
+    { "WordStaticText", { 45, 494, 298, 17 },
+        "- repair corrupted Word documents (.doc, .docx, .docm, .rtf)" },
+    { "ExcelStaticText", { 45, 519, 268, 17 }, "- repair corrupted Excel spreadsheets (.xls, .xla, .xlsx)" },
+    { "ArchivesStaticText", { 45, 544, 293, 17 },
+        "- extract files from corrupted Zip or RAR archives (.zip, .rar)" },
+    { "VideosStaticText", { 45, 569, 327, 17 },
+        "- repair corrupted videos (.avi, .mp4, .mov, .flv, .wmv, .asf, .mpg)" },
+    { "ImagesStaticText", { 45, 594, 469, 17 },
+        "- repair corrupted JPEG, GIF, TIFF, BMP, PNG or RAW images (.jpg, .jpeg, .gif, .tiff, .bmp, .png)" },
+    { "PDFStaticText", { 435, 494, 197, 17 }, "- repair corrupted PDF documents (.pdf)" },
+    { "AccessStaticText", { 435, 519, 322, 17 },
+        "- repair corrupted Access databases (.mdb, .mde, .accdb, .accde)" },
+    { "PowerpointStaticText", { 435, 544, 307, 17 },
+        "- repair corrupted PowerPoint presentations (.ppt, .pps, .pptx)" },
+    { "MusicStaticText", { 435, 569, 184, 17 }, "- repair corrupted music (.mp3, .wav)" },
+    { "FileAdvEdit", { 10, 111, 746, 21 }, nullptr },
 };
 
 QString TextOf(QWidget* w)
@@ -102,12 +108,18 @@ struct FontCase {
 TEST(MainWindowLayout, Fonts)
 {
     const FontCase cases[] = {
-        {"ChangeLabel", 9, true, false, true},   {"OpenLabel", 9, true, false, true},
-        {"BrowseLabel", 9, true, false, true},   {"SiteLabel", 11, true, false, true},
-        {"UndeleteLabel", 11, true, false, true}, {"SourceStaticText", 11, false, false, false},
-        {"OutputStaticText", 9, false, false, false}, {"OutputFileStaticText", 9, false, true, false},
-        {"ModulesStaticText", 11, false, true, false}, {"MusicStaticText", 11, false, true, false},
-        {"LogMemo", 11, false, false, false},    {"StartBitBtn", 11, false, false, false},
+        { "ChangeLabel", 9, true, false, true },
+        { "OpenLabel", 9, true, false, true },
+        { "BrowseLabel", 9, true, false, true },
+        { "SiteLabel", 11, true, false, true },
+        { "UndeleteLabel", 11, true, false, true },
+        { "SourceStaticText", 11, false, false, false },
+        { "OutputStaticText", 9, false, false, false },
+        { "OutputFileStaticText", 9, false, true, false },
+        { "ModulesStaticText", 11, false, true, false },
+        { "MusicStaticText", 11, false, true, false },
+        { "LogMemo", 11, false, false, false },
+        { "StartBitBtn", 11, false, false, false },
     };
     Sandbox box;
     T_mainForm& form = box.start();
@@ -122,10 +134,10 @@ TEST(MainWindowLayout, Fonts)
     EXPECT_EQ(form.UndeleteLabel->palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_EQ(form.ChangeLabel->cursor().shape(), Qt::PointingHandCursor);
     // Disabled links are greyed whatever their colour.
-    for (QWidget* link : {static_cast<QWidget*>(form.OpenLabel), static_cast<QWidget*>(form.BrowseLabel),
-                          static_cast<QWidget*>(form.ChangeLabel)}) {
+    for (QWidget* link : { static_cast<QWidget*>(form.OpenLabel), static_cast<QWidget*>(form.BrowseLabel),
+             static_cast<QWidget*>(form.ChangeLabel) }) {
         EXPECT_NE(link->palette().color(QPalette::Disabled, QPalette::WindowText),
-                  link->palette().color(QPalette::Active, QPalette::WindowText));
+            link->palette().color(QPalette::Active, QPalette::WindowText));
     }
 }
 
@@ -133,8 +145,8 @@ TEST(MainWindowLayout, HintsOnTheNineIconsOnly)
 {
     Sandbox box;
     T_mainForm& form = box.start();
-    const QStringList expected{"MS Excel", "MS Word", "Zip or Rar", "PDF docs", "MS Access",
-                               "Images", "MP3 or WAV", "MS Powerpoint", "Videos"};
+    const QStringList expected { "MS Excel", "MS Word", "Zip or Rar", "PDF docs", "MS Access", "Images",
+        "MP3 or WAV", "MS Powerpoint", "Videos" };
     QStringList hints;
     for (QWidget* w : form.findChildren<QWidget*>()) {
         if (!w->toolTip().isEmpty())
@@ -153,7 +165,7 @@ TEST(MainWindowLinks, OpenTheirTargets)
     QTest::mouseClick(form.UndeleteLabel, Qt::LeftButton);
     QTest::mouseClick(form.OpenLabel, Qt::LeftButton); // greyed out, no action
     EXPECT_EQ(box.desktop.opened,
-              (QStringList{Links::Site, QStringLiteral("mailto:") + Links::Email, Links::Undelete}));
+        (QStringList { Links::Site, QStringLiteral("mailto:") + Links::Email, Links::Undelete }));
 }
 
 TEST(MainWindowLinks, UsableDuringAPass)
@@ -169,7 +181,7 @@ TEST(MainWindowLinks, UsableDuringAPass)
             QTest::mouseClick(form.BrowseLabel, Qt::LeftButton); // disabled while busy
     };
     form.StartBitBtnClick();
-    EXPECT_EQ(box.desktop.opened, QStringList{Links::Site});
+    EXPECT_EQ(box.desktop.opened, QStringList { Links::Site });
 }
 
 TEST(ManualForm, CaptionTextAndSize)
@@ -189,7 +201,8 @@ TEST(ManualForm, CaptionTextAndSize)
         EXPECT_EQ(main.ManualHTMLabel->height(), 32);
     }
     EXPECT_LE(label.geometry().bottom(), 82) << "the text runs out of the dialog";
-    EXPECT_TRUE(label.Text().startsWith(QStringLiteral("you can send us your file for the manual repair of the file.")));
+    EXPECT_TRUE(label.Text().startsWith(
+        QStringLiteral("you can send us your file for the manual repair of the file.")));
     EXPECT_TRUE(label.Text().endsWith(Links::Email));
     EXPECT_TRUE(main.ManualHTMLabel->Text().startsWith(QStringLiteral("You can send us your file")));
     EXPECT_EQ(label.HTMLText(), QStringList { Links::ManualRepairMarkup(QLatin1Char('y')) });
@@ -220,7 +233,8 @@ TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
         // A move to where the pointer already is would be dropped, so come from elsewhere.
         QTest::mouseMove(label, QPoint(1, 1));
         QTest::mouseMove(label, address);
-        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor) << label->window()->objectName().toStdString();
+        EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor)
+            << label->window()->objectName().toStdString();
         box.desktop.opened.clear();
         QTest::mouseClick(label, Qt::LeftButton, {}, address);
         EXPECT_EQ(box.desktop.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
@@ -235,8 +249,9 @@ TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
 TEST(ManualForm, MarkupForTheHtmlLabel)
 {
     EXPECT_EQ(Links::ManualRepairMarkup(QLatin1Char('y')).right(98),
-              QStringLiteral("email <A href=\"mailto:support@quillon.example\"><U><FONT color=\"#000000\"><B>"
-                             "support@quillon.example</B></FONT></U></A>").right(98));
+        QStringLiteral("email <A href=\"mailto:support@quillon.example\"><U><FONT color=\"#000000\"><B>"
+                       "support@quillon.example</B></FONT></U></A>")
+            .right(98));
     EXPECT_TRUE(Links::ManualRepairMarkup(QLatin1Char('Y')).startsWith(QStringLiteral("You can send us")));
 }
 

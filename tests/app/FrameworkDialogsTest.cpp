@@ -55,7 +55,8 @@ TEST(OpenDialog, FilterIndexOutOfRangeSelectsTheFirst)
 TEST(ErrorBox, ErrorIconOneOkCentredOnTheScreen)
 {
     QMessageBox box;
-    PrepareMessageBox(box, QStringLiteral("Your file is empty. No data in it and nothing to repair."), {}, TMessageKind::Error);
+    PrepareMessageBox(box, QStringLiteral("Your file is empty. No data in it and nothing to repair."), {},
+        TMessageKind::Error);
     EXPECT_EQ(box.icon(), QMessageBox::Critical);
     EXPECT_EQ(box.windowTitle(), QStringLiteral("Error"));
     EXPECT_EQ(box.text(), QStringLiteral("Your file is empty. No data in it and nothing to repair."));

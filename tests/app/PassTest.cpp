@@ -22,13 +22,9 @@ const QString kSeparator(123, QLatin1Char('-'));
 
 QStringList Header(const QString& source, const QString& fixed)
 {
-    return {QStringLiteral("Start repair process ..."),
-            kSeparator,
-            QStringLiteral("File to be repaired: ") + source,
-            QStringLiteral("Fixed file: ") + fixed,
-            kSeparator,
-            QStringLiteral("Pass 1: Reading the damaged file..."),
-            kSeparator};
+    return { QStringLiteral("Start repair process ..."), kSeparator,
+        QStringLiteral("File to be repaired: ") + source, QStringLiteral("Fixed file: ") + fixed, kSeparator,
+        QStringLiteral("Pass 1: Reading the damaged file..."), kSeparator };
 }
 
 class PassTest : public ::testing::Test {
@@ -57,7 +53,8 @@ TEST_F(PassTest, FileWithDataCompletePassAndOffer)
     form().StartBitBtnClick();
 
     QStringList expected = Header(source, form().FixedFile);
-    expected << QStringLiteral("No data to recover detected") << kSeparator << QStringLiteral("Repair process finished");
+    expected << QStringLiteral("No data to recover detected") << kSeparator
+             << QStringLiteral("Repair process finished");
     EXPECT_EQ(box.log(), expected);
     EXPECT_EQ(box.waiter.calls, 101);
     EXPECT_EQ(form().AdvProgress->value(), 100);
@@ -82,10 +79,10 @@ TEST_F(PassTest, NothingToRepairShowsLineThenBoxWhileBusy)
     const QString zero = QStringLiteral("Your file is zero sized. No data in it and nothing to repair");
     const QString empty = QStringLiteral("Your file is empty. No data in it and nothing to repair");
     const NothingCase cases[] = {
-        {"zero", QByteArray(), zero},
-        {"one byte", QByteArray("x"), empty},
-        {"zeros then data", QByteArray(40960, '\0') + QByteArray("data after the head"), empty},
-        {"one value, short", QByteArray(100, '\x7f'), empty},
+        { "zero", QByteArray(), zero },
+        { "one byte", QByteArray("x"), empty },
+        { "zeros then data", QByteArray(40960, '\0') + QByteArray("data after the head"), empty },
+        { "one value, short", QByteArray(100, '\x7f'), empty },
     };
     for (const NothingCase& c : cases) {
         const QString source = chooseFile(QStringLiteral("f.bin"), c.content);
@@ -101,7 +98,7 @@ TEST_F(PassTest, NothingToRepairShowsLineThenBoxWhileBusy)
         QStringList expected = Header(source, form().FixedFile);
         expected << c.line << kSeparator << QStringLiteral("Repair process finished");
         EXPECT_EQ(box.log(), expected) << c.name;
-        EXPECT_EQ(box.dialogs.errorBoxes, QStringList{c.line + QLatin1Char('.')}) << c.name;
+        EXPECT_EQ(box.dialogs.errorBoxes, QStringList { c.line + QLatin1Char('.') }) << c.name;
         EXPECT_EQ(captionAtBox, QStringLiteral("Stop")) << c.name;
         EXPECT_EQ(lastLineAtBox, c.line) << c.name;
         EXPECT_EQ(box.dialogs.modalShown, 0) << c.name;
@@ -161,9 +158,9 @@ TEST_F(PassTest, FolderInSourceAndChooserCancelled)
     box.start();
     form().LogMemo->appendPlainText(QStringLiteral("old line"));
     form().StartBitBtnClick();
-    EXPECT_EQ(box.log(), QStringList{QStringLiteral("No File")});
+    EXPECT_EQ(box.log(), QStringList { QStringLiteral("No File") });
     EXPECT_EQ(form().StartBitBtn->text(), QStringLiteral("Start Repair"));
-    EXPECT_EQ(box.dialogs.initialDirs, QStringList{box.documents()});
+    EXPECT_EQ(box.dialogs.initialDirs, QStringList { box.documents() });
     EXPECT_EQ(box.waiter.calls, 0);
     EXPECT_FALSE(form().ChangeLabel->isEnabled()); // the state is untouched
 }
@@ -172,7 +169,7 @@ TEST_F(PassTest, MissingSourceRunsTheChooserFirst)
 {
     box.start();
     const QString source = box.files.write(QStringLiteral("late.doc"), "xy");
-    box.dialogs.answers = {source};
+    box.dialogs.answers = { source };
     form().StartBitBtnClick();
     EXPECT_EQ(box.log().value(2), QStringLiteral("File to be repaired: ") + source);
     EXPECT_EQ(box.log().constLast(), QStringLiteral("Repair process finished"));
@@ -183,7 +180,7 @@ TEST_F(PassTest, SourceRemovedBetweenChoiceAndPass)
     const QString source = chooseFile(QStringLiteral("gone.doc"), "xy");
     QFile::remove(source);
     form().StartBitBtnClick(); // the chooser runs and is cancelled
-    EXPECT_EQ(box.log(), QStringList{QStringLiteral("No File")});
+    EXPECT_EQ(box.log(), QStringList { QStringLiteral("No File") });
 }
 
 // A source that cannot be probed: one clear line naming it and the reason, the box, the idle state.
@@ -194,7 +191,7 @@ void ExpectProbeFailure(Sandbox& box, const QString& source, const QString& reas
     QStringList expected = Header(source, form.FixedFile);
     expected << line << kSeparator << QStringLiteral("Repair process finished");
     EXPECT_EQ(box.log(), expected);
-    EXPECT_EQ(box.dialogs.errorBoxes, QStringList{line + QLatin1Char('.')});
+    EXPECT_EQ(box.dialogs.errorBoxes, QStringList { line + QLatin1Char('.') });
     EXPECT_EQ(box.dialogs.modalShown, 0);
     EXPECT_EQ(form.StartBitBtn->text(), QStringLiteral("Start Repair"));
     EXPECT_TRUE(form.FileAdvEdit->isEnabled());
@@ -234,7 +231,7 @@ TEST_F(PassTest, DeviceAndSocketAreRefused)
 
     const QString socketPath = box.files.file(QStringLiteral("s"));
     const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     const QByteArray native = EncodePath(socketPath);
     ASSERT_LT(size_t(native.size()), sizeof address.sun_path);
@@ -253,7 +250,8 @@ TEST_F(PassTest, UnreadableSourceIsAFailureNotAnEmptyFile)
     box.choose(QStringLiteral("/proc/self/mem")); // opens, but reading its start fails
     form().StartBitBtnClick();
     const QString line = box.log().value(7);
-    EXPECT_TRUE(line.startsWith(QStringLiteral("Cannot read file \"/proc/self/mem\". "))) << line.toStdString();
+    EXPECT_TRUE(line.startsWith(QStringLiteral("Cannot read file \"/proc/self/mem\". ")))
+        << line.toStdString();
     EXPECT_EQ(box.dialogs.errorBoxes.size(), 1);
     EXPECT_EQ(form().StartBitBtn->text(), QStringLiteral("Start Repair"));
 }
@@ -262,7 +260,7 @@ TEST_F(PassTest, SourceIsNeverModified)
 {
     const QByteArray content = QByteArray("\x01\x02") + QByteArray(70000, 'z');
     const QString source = chooseFile(QStringLiteral("keep.doc"), content);
-    utimbuf old{1000000000, 1000000000};
+    utimbuf old { 1000000000, 1000000000 };
     ASSERT_EQ(::utime(EncodePath(source).constData(), &old), 0);
     const QFileInfo before(source);
     form().StartBitBtnClick();
@@ -285,7 +283,8 @@ TEST_F(PassTest, NonUtf8NameIsProbed)
     ::close(fd);
     box.choose(raw);
     form().StartBitBtnClick();
-    EXPECT_EQ(box.log().value(7), QStringLiteral("Your file is zero sized. No data in it and nothing to repair"));
+    EXPECT_EQ(
+        box.log().value(7), QStringLiteral("Your file is zero sized. No data in it and nothing to repair"));
 }
 
 TEST_F(PassTest, FileOverFourGiBReportsItsSize)
@@ -345,7 +344,7 @@ TEST_F(PassTest, RealTimePassAndStop)
 {
     RealTimeWaiter real;
     const QString source = chooseFile(QStringLiteral("report.doc"), QByteArray("AB"));
-    TServices services{&box.dialogs, &box.desktop, &box.clock, &real, &CreateUserSettingsKey};
+    TServices services { &box.dialogs, &box.desktop, &box.clock, &real, &CreateUserSettingsKey };
     T_mainForm form(services);
     form.FileAdvEdit->setText(source);
     form.show();
@@ -354,7 +353,8 @@ TEST_F(PassTest, RealTimePassAndStop)
     clock.start();
     form.StartBitBtnClick();
     EXPECT_GE(clock.elapsed(), 5050);
-    EXPECT_EQ(form.LogMemo->toPlainText().split(QLatin1Char('\n')).constLast(), QStringLiteral("Repair process finished"));
+    EXPECT_EQ(form.LogMemo->toPlainText().split(QLatin1Char('\n')).constLast(),
+        QStringLiteral("Repair process finished"));
 
     int barAtClick = -1;
     qint64 clickedAt = 0;
@@ -370,7 +370,7 @@ TEST_F(PassTest, RealTimePassAndStop)
     EXPECT_GT(barAtClick, 0);
     EXPECT_LE(ended - clickedAt, 50 + 100); // one step, with room for a loaded machine
     EXPECT_EQ(form.LogMemo->toPlainText().split(QLatin1Char('\n')).constLast(),
-              QStringLiteral("Repair process interrupted by user"));
+        QStringLiteral("Repair process interrupted by user"));
 }
 
 } // namespace

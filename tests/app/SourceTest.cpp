@@ -50,9 +50,9 @@ TEST(StartUp, RememberedFolderLosesItsDoubledSeparator)
 TEST(StartUp, BadSettingsCountAsAbsent)
 {
     const QByteArray contents[] = {
-        "[General]\npath=a,b\n",                                  // a list, not text
+        "[General]\npath=a,b\n", // a list, not text
         "[General]\npath=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)\n", // a number
-        QByteArray("\x00\xff\xfe[[[\n=\x01\x02", 10),             // not a settings file at all
+        QByteArray("\x00\xff\xfe[[[\n=\x01\x02", 10), // not a settings file at all
     };
     for (const QByteArray& content : contents) {
         Sandbox box;
@@ -70,7 +70,7 @@ TEST(Chooser, CancelOrMissingChoiceChangesNothing)
 {
     Sandbox box;
     T_mainForm& form = box.start();
-    box.dialogs.answers = {std::nullopt, box.files.file(QStringLiteral("gone.doc")), box.files.path()};
+    box.dialogs.answers = { std::nullopt, box.files.file(QStringLiteral("gone.doc")), box.files.path() };
     for (int i = 0; i < 3; ++i)
         form.ChangeSpeedButtonClick();
     EXPECT_EQ(form.FileAdvEdit->text(), box.documents());
@@ -90,7 +90,8 @@ TEST(Chooser, ChoiceShowsSourceAndFixedNameAndEnablesLinks)
     EXPECT_EQ(form.FileAdvEdit->text(), source);
     const QString fixed = box.files.path() + QStringLiteral("/report_r15090104012011.doc");
     EXPECT_EQ(form.FixedFile, fixed);
-    EXPECT_EQ(form.OutputFileStaticText->text(), fixed.size() <= 100 ? fixed : fixed.left(45) + QStringLiteral(" ... ") + fixed.right(45));
+    EXPECT_EQ(form.OutputFileStaticText->text(),
+        fixed.size() <= 100 ? fixed : fixed.left(45) + QStringLiteral(" ... ") + fixed.right(45));
     EXPECT_TRUE(form.ChangeLabel->isEnabled());
     EXPECT_TRUE(form.BrowseLabel->isEnabled());
     EXPECT_FALSE(form.OpenLabel->isEnabled());
@@ -101,7 +102,7 @@ TEST(Chooser, ChoiceShowsSourceAndFixedNameAndEnablesLinks)
     EXPECT_EQ(box.dialogs.initialDirs.value(1), box.files.path() + QStringLiteral("/"));
 
     form.BrowseLabelClick();
-    EXPECT_EQ(box.desktop.opened, QStringList{box.files.path() + QStringLiteral("/")});
+    EXPECT_EQ(box.desktop.opened, QStringList { box.files.path() + QStringLiteral("/") });
 }
 
 TEST(Chooser, RememberedFolderAcrossTwoStarts)
@@ -149,7 +150,7 @@ TEST(Chooser, SettingThatCannotBeWrittenRaisesAfterTheChoice)
     QDir(box.configFolder()).removeRecursively();
     QFile(box.configFolder()).open(QIODevice::WriteOnly); // a file where the folder belongs
     const QString source = box.files.write(QStringLiteral("x.doc"), "12");
-    box.dialogs.answers = {source};
+    box.dialogs.answers = { source };
     EXPECT_THROW(form.ChangeSpeedButtonClick(), ESettingsError);
     EXPECT_EQ(form.FileAdvEdit->text(), source); // the choice itself is complete
 }
@@ -161,7 +162,8 @@ TEST(Chooser, NamesThatAreNotAsciiOrNotUtf8)
     const QString unicode = box.files.write(QStringLiteral("\u00DCbung \u0444\u0430\u0439\u043B.doc"), "ab");
     box.choose(unicode);
     EXPECT_EQ(form.FileAdvEdit->text(), unicode);
-    EXPECT_EQ(FileNamePart(form.FixedFile, QStringLiteral("/")), QStringLiteral("\u00DCbung \u0444\u0430\u0439\u043B_r15090104012011.doc"));
+    EXPECT_EQ(FileNamePart(form.FixedFile, QStringLiteral("/")),
+        QStringLiteral("\u00DCbung \u0444\u0430\u0439\u043B_r15090104012011.doc"));
 
     const QString raw = DecodePath(EncodePath(box.files.path()) + "/bad\xff.doc");
     const int fd = ::open(EncodePath(raw).constData(), O_CREAT | O_WRONLY, 0600);

@@ -59,10 +59,7 @@ protected:
         painter->end();
         return image;
     }
-    int Draw(const QString& text, TRect r, unsigned format)
-    {
-        return canvas->DrawText(text, r, format);
-    }
+    int Draw(const QString& text, TRect r, unsigned format) { return canvas->DrawText(text, r, format); }
     int CalcWidth(const QString& text, unsigned format, int boxWidth = 1000)
     {
         TRect r(0, 0, boxWidth, 40);
@@ -77,7 +74,7 @@ protected:
 
 TEST_F(Canvas, ExtentIsTheSumOfUnkernedAdvancesAndTheCellHeight)
 {
-    for (const bool bold : {false, true}) {
+    for (const bool bold : { false, true }) {
         canvas->Font.Bold = bold;
         const QString text = QStringLiteral("AVAWAY To, Wo. fi ffl");
         const QFontMetrics fm(canvas->Font.ToQFont());
@@ -96,8 +93,9 @@ TEST_F(Canvas, MeasureCanvasMeasuresLikeThePainterCanvasOnA96DpiImage)
     TMeasureCanvas measure;
     EXPECT_EQ(measure.PixelsPerInchX(), canvas->PixelsPerInchX());
     EXPECT_EQ(canvas->PixelsPerInchY(), 96);
-    const QString texts[] = { QStringLiteral("Hello, World"), QStringLiteral("a&&b &c"), QStringLiteral("x\ty"),
-        QStringLiteral("Straße Ωμέγα"), QStringLiteral("The quick brown fox jumps over the lazy dog") };
+    const QString texts[]
+        = { QStringLiteral("Hello, World"), QStringLiteral("a&&b &c"), QStringLiteral("x\ty"),
+              QStringLiteral("Straße Ωμέγα"), QStringLiteral("The quick brown fox jumps over the lazy dog") };
     for (const int height : { -11, -16, 20 }) {
         for (const bool italic : { false, true }) {
             canvas->Font.Height = height;
@@ -108,7 +106,8 @@ TEST_F(Canvas, MeasureCanvasMeasuresLikeThePainterCanvasOnA96DpiImage)
                 for (const unsigned f : { DT::SingleLine, DT::SingleLine | DT::EndEllipsis | DT::ExpandTabs,
                          DT::WordBreak, DT::NoPrefix | DT::SingleLine }) {
                     TRect a(3, 4, 60, 30), b = a;
-                    EXPECT_EQ(measure.DrawText(t, a, f | DT::CalcRect), canvas->DrawText(t, b, f | DT::CalcRect));
+                    EXPECT_EQ(
+                        measure.DrawText(t, a, f | DT::CalcRect), canvas->DrawText(t, b, f | DT::CalcRect));
                     EXPECT_EQ(a, b) << t.toStdString() << " " << f;
                 }
             }
@@ -131,7 +130,8 @@ TEST_F(Canvas, DrawnTextStaysInsideItsMeasuredWidth)
 TEST_F(Canvas, TextNeedingShapingIsDrawnWithinItsMeasuredWidth)
 {
     // A combining accent and an Arabic word take the painter's own text layout.
-    const QString texts[] = { QStringLiteral("Cafe\u0301 &au lait"), QStringLiteral("\u0633\u0644\u0627\u0645 ok") };
+    const QString texts[]
+        = { QStringLiteral("Cafe\u0301 &au lait"), QStringLiteral("\u0633\u0644\u0627\u0645 ok") };
     int top = 5;
     for (const QString& text : texts) {
         TRect r(20, top, 230, top + 30);
@@ -164,7 +164,8 @@ TEST_F(Canvas, WordBreakWrapsAtBlanksAndCalcRectSetsTheBottom)
     const int h = canvas->DrawText(u"alpha beta gamma", r, DT::WordBreak | DT::CalcRect);
     EXPECT_EQ(h, 3 * cell);
     EXPECT_EQ(r.Bottom, 10 + 3 * cell);
-    EXPECT_EQ(r.Width(), std::max({ canvas->TextWidth(u"alpha"), canvas->TextWidth(u"beta"), canvas->TextWidth(u"gamma") }));
+    EXPECT_EQ(r.Width(),
+        std::max({ canvas->TextWidth(u"alpha"), canvas->TextWidth(u"beta"), canvas->TextWidth(u"gamma") }));
     // A word wider than the box stays whole; explicit breaks count as lines.
     TRect narrow(0, 0, 5, 200);
     EXPECT_EQ(canvas->DrawText(u"unbreakable", narrow, DT::WordBreak | DT::CalcRect), cell);
@@ -191,7 +192,8 @@ TEST_F(Canvas, PrefixRule)
     const int w = canvas->TextWidth(u"x");
     EXPECT_GT(InkInRow(img, under, 10, 10 + w) + InkInRow(img, under + 1, 10, 10 + w), w / 2);
     EXPECT_EQ(InkInRow(img, under + 30, 10, 10 + w) + InkInRow(img, under + 31, 10, 10 + w), 0);
-    EXPECT_EQ(InkInRow(img, under, 110, 200) + InkInRow(img, under + 1, 110, 200), 0) << "an escaped & underlines nothing";
+    EXPECT_EQ(InkInRow(img, under, 110, 200) + InkInRow(img, under + 1, 110, 200), 0)
+        << "an escaped & underlines nothing";
 }
 
 TEST_F(Canvas, EndEllipsisKeepsTheTextInsideTheBox)
@@ -215,7 +217,8 @@ TEST_F(Canvas, EndEllipsisKeepsTheTextInsideTheBox)
 
 TEST_F(Canvas, EllipsisNeverSplitsASurrogatePair)
 {
-    const QString smiles = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600\U0001F601\U0001F602\U0001F603");
+    const QString smiles
+        = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600\U0001F601\U0001F602\U0001F603");
     TTextMetrics& m = TTextMetrics::For(canvas->Font);
     const int full = m.Width(smiles);
     for (int box = 0; box <= full; ++box) {

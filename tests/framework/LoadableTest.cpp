@@ -12,7 +12,10 @@ std::vector<int> g_order;
 
 class Probe : public TLoadable {
 public:
-    explicit Probe(int id) : m_id(id) {}
+    explicit Probe(int id)
+        : m_id(id)
+    {
+    }
     bool wasLoadingAtCreation = IsLoading();
     bool loadingSeenInLoaded = true;
 
@@ -37,7 +40,7 @@ TEST(LoadForm, CallsLoadedInCreationOrderAfterSetup)
         EXPECT_TRUE(g_order.empty());
         EXPECT_TRUE(probes[0]->IsLoading());
     });
-    EXPECT_EQ(g_order, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(g_order, (std::vector<int> { 1, 2, 3 }));
     for (auto& p : probes) {
         EXPECT_TRUE(p->wasLoadingAtCreation);
         EXPECT_FALSE(p->loadingSeenInLoaded);
@@ -59,7 +62,7 @@ TEST(LoadForm, ComponentDestroyedDuringLoadIsNotCalledBack)
         auto gone = std::make_unique<Probe>(1);
         kept = std::make_unique<Probe>(2);
     });
-    EXPECT_EQ(g_order, (std::vector<int>{2}));
+    EXPECT_EQ(g_order, (std::vector<int> { 2 }));
 }
 
 TEST(LoadForm, NestedLoadFinishesItsOwnComponentsFirst)
@@ -71,7 +74,7 @@ TEST(LoadForm, NestedLoadFinishesItsOwnComponentsFirst)
         LoadForm([&] { probes.push_back(std::make_unique<Probe>(2)); });
         probes.push_back(std::make_unique<Probe>(3));
     });
-    EXPECT_EQ(g_order, (std::vector<int>{2, 1, 3}));
+    EXPECT_EQ(g_order, (std::vector<int> { 2, 1, 3 }));
 }
 
 TEST(LoadForm, FailedSetupClearsTheMarkWithoutCallingLoaded)
@@ -82,7 +85,7 @@ TEST(LoadForm, FailedSetupClearsTheMarkWithoutCallingLoaded)
         p = std::make_unique<Probe>(1);
         throw std::runtime_error("bad form");
     }),
-                 std::runtime_error);
+        std::runtime_error);
     EXPECT_FALSE(p->IsLoading());
     EXPECT_TRUE(g_order.empty());
 }

@@ -70,7 +70,7 @@ TEST(FileExists, NamesThatAreNotAscii)
     ::close(fd);
     EXPECT_TRUE(FileExists(name));
     EXPECT_EQ(FileSize(name), 3);
-    std::array<char, 8> buffer{};
+    std::array<char, 8> buffer {};
     EXPECT_EQ(ReadFileHead(name, buffer.data(), 8), 3);
 }
 
@@ -78,7 +78,7 @@ TEST(ReadFileHead, ReadsFromTheStartUpToCount)
 {
     TempDir dir;
     const QString path = dir.write(QStringLiteral("data"), "0123456789");
-    std::array<char, 16> buffer{};
+    std::array<char, 16> buffer {};
     EXPECT_EQ(ReadFileHead(path, buffer.data(), 4), 4);
     EXPECT_EQ(QByteArray(buffer.data(), 4), "0123");
     EXPECT_EQ(ReadFileHead(path, buffer.data(), 16), 10);
@@ -88,16 +88,16 @@ TEST(ReadFileHead, ReadsFromTheStartUpToCount)
 TEST(ReadFileHead, UnopenableSourcesThrowNamingFileAndReason)
 {
     TempDir dir;
-    std::array<char, 16> buffer{};
+    std::array<char, 16> buffer {};
     struct Case {
         QString path;
         QString reason;
     };
     const Case cases[] = {
-        {dir.file(QStringLiteral("missing.doc")), QStringLiteral("No such file or directory")},
-        {dir.path(), QStringLiteral("Is a directory")},
-        {MakeFifo(dir), QStringLiteral("Not a regular file")},
-        {QStringLiteral("/dev/zero"), QStringLiteral("Not a regular file")},
+        { dir.file(QStringLiteral("missing.doc")), QStringLiteral("No such file or directory") },
+        { dir.path(), QStringLiteral("Is a directory") },
+        { MakeFifo(dir), QStringLiteral("Not a regular file") },
+        { QStringLiteral("/dev/zero"), QStringLiteral("Not a regular file") },
     };
     for (const Case& c : cases) {
         QElapsedTimer clock;
@@ -106,7 +106,8 @@ TEST(ReadFileHead, UnopenableSourcesThrowNamingFileAndReason)
             ReadFileHead(c.path, buffer.data(), 16);
             ADD_FAILURE() << c.path.toStdString();
         } catch (const EFOpenError& e) {
-            EXPECT_EQ(QString::fromUtf8(e.what()), QStringLiteral("Cannot open file \"%1\". %2").arg(c.path, c.reason));
+            EXPECT_EQ(QString::fromUtf8(e.what()),
+                QStringLiteral("Cannot open file \"%1\". %2").arg(c.path, c.reason));
         }
         EXPECT_LT(clock.elapsed(), 1000) << "must not block on " << c.path.toStdString();
     }
@@ -118,13 +119,13 @@ TEST(ReadFileHead, SocketIsRefused)
     const QString path = dir.file(QStringLiteral("sock"));
     const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(s, 0);
-    sockaddr_un address{};
+    sockaddr_un address {};
     address.sun_family = AF_UNIX;
     const QByteArray native = EncodePath(path);
     ASSERT_LT(size_t(native.size()), sizeof address.sun_path);
     std::memcpy(address.sun_path, native.constData(), size_t(native.size()));
     ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    std::array<char, 16> buffer{};
+    std::array<char, 16> buffer {};
     EXPECT_THROW(ReadFileHead(path, buffer.data(), 16), EFOpenError);
     ::close(s);
 }
@@ -132,7 +133,7 @@ TEST(ReadFileHead, SocketIsRefused)
 TEST(ReadFileHead, FailedReadGivesZeroAndTheReason)
 {
     // Reading a process's own memory at address 0 fails after a successful open.
-    std::array<char, 16> buffer{};
+    std::array<char, 16> buffer {};
     QString reason;
     EXPECT_EQ(ReadFileHead(QStringLiteral("/proc/self/mem"), buffer.data(), 16, &reason), 0);
     EXPECT_FALSE(reason.isEmpty());

@@ -11,14 +11,16 @@ struct RoundTrip {
 };
 
 const RoundTrip kRoundTrips[] = {
-    {"ascii", QByteArray("/tmp/report.doc")},
-    {"utf8", QByteArray("/tmp/\xc3\x9c" "bung \xd1\x84\xd0\xb0\xd0\xb9\xd0\xbb.doc")},
-    {"four-byte utf8", QByteArray("/tmp/\xf0\x9f\x93\x84.pdf")},
-    {"latin1 bytes", QByteArray("/tmp/bad\xff\xfename.doc")},
-    {"truncated sequence", QByteArray("/tmp/x\xc3")},
-    {"overlong slash", QByteArray("/tmp/\xc0\xaf")},
-    {"encoded surrogate", QByteArray("/tmp/\xed\xa0\x80")},
-    {"lone continuation", QByteArray("\x80\x80/a")},
+    { "ascii", QByteArray("/tmp/report.doc") },
+    { "utf8",
+        QByteArray("/tmp/\xc3\x9c"
+                   "bung \xd1\x84\xd0\xb0\xd0\xb9\xd0\xbb.doc") },
+    { "four-byte utf8", QByteArray("/tmp/\xf0\x9f\x93\x84.pdf") },
+    { "latin1 bytes", QByteArray("/tmp/bad\xff\xfename.doc") },
+    { "truncated sequence", QByteArray("/tmp/x\xc3") },
+    { "overlong slash", QByteArray("/tmp/\xc0\xaf") },
+    { "encoded surrogate", QByteArray("/tmp/\xed\xa0\x80") },
+    { "lone continuation", QByteArray("\x80\x80/a") },
 };
 
 TEST(Paths, EveryByteSequenceSurvivesDecodingAndEncoding)
@@ -29,13 +31,18 @@ TEST(Paths, EveryByteSequenceSurvivesDecodingAndEncoding)
 
 TEST(Paths, ValidUtf8DecodesAsText)
 {
-    EXPECT_EQ(DecodePath(QByteArray("/tmp/\xc3\x9c" "bung")), QStringLiteral("/tmp/\u00DCbung"));
-    EXPECT_EQ(EncodePath(QStringLiteral("/tmp/\u00DCbung")), QByteArray("/tmp/\xc3\x9c" "bung"));
+    EXPECT_EQ(DecodePath(QByteArray("/tmp/\xc3\x9c"
+                                    "bung")),
+        QStringLiteral("/tmp/\u00DCbung"));
+    EXPECT_EQ(EncodePath(QStringLiteral("/tmp/\u00DCbung")),
+        QByteArray("/tmp/\xc3\x9c"
+                   "bung"));
 }
 
 TEST(Paths, InvalidBytesBecomeEscapesOneEach)
 {
-    const QString s = DecodePath(QByteArray("a\xff" "b"));
+    const QString s = DecodePath(QByteArray("a\xff"
+                                            "b"));
     ASSERT_EQ(s.size(), 3);
     EXPECT_EQ(s.at(1).unicode(), 0xDCFF);
 }

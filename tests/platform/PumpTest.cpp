@@ -26,7 +26,8 @@ TEST(WaitAndPump, DispatchesWhatIsQueuedAtTheEnd)
     QTimer::singleShot(0, &target, [&] {
         // Posted while the wait runs, just before it ends.
         QTimer::singleShot(45, &target, [&] {
-            QMetaObject::invokeMethod(&target, [&] { delivered = true; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &target, [&] { delivered = true; }, Qt::QueuedConnection);
         });
     });
     EXPECT_TRUE(WaitAndPump(50));
@@ -45,7 +46,8 @@ TEST(WaitAndPump, ApplicationExitEndsTheWaitAtOnce)
 TEST(WaitAndPump, ZeroWaitOnlyDispatches)
 {
     bool delivered = false;
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [&] { delivered = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&] { delivered = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(WaitAndPump(0));
     EXPECT_TRUE(delivered);
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "Shell.h"
 #include "Documents.h"
 #include "Paths.h"
-#include "Shell.h"
 
 #include <QDesktopServices>
 #include <QObject>
@@ -20,8 +20,10 @@ public slots:
 
 TEST(ShellOpen, TargetsBecomeTheirUrls)
 {
-    EXPECT_EQ(ShellTargetUrl(QStringLiteral("mailto:a@b.example")), QUrl(QStringLiteral("mailto:a@b.example")));
-    EXPECT_EQ(ShellTargetUrl(QStringLiteral("https://x.example/p")), QUrl(QStringLiteral("https://x.example/p")));
+    EXPECT_EQ(
+        ShellTargetUrl(QStringLiteral("mailto:a@b.example")), QUrl(QStringLiteral("mailto:a@b.example")));
+    EXPECT_EQ(
+        ShellTargetUrl(QStringLiteral("https://x.example/p")), QUrl(QStringLiteral("https://x.example/p")));
     EXPECT_EQ(ShellTargetUrl(QStringLiteral("www.x.example")), QUrl(QStringLiteral("http://www.x.example")));
     EXPECT_EQ(ShellTargetUrl(QStringLiteral("/tmp/a b/")), QUrl::fromLocalFile(QStringLiteral("/tmp/a b/")));
     // A folder whose name is not UTF-8 keeps its bytes.

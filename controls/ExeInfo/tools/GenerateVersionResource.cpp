@@ -34,7 +34,8 @@ int main(int argc, char** argv)
     } else if (mode == "cpp") {
         const std::vector<std::uint8_t> bytes = WriteVersionResource(def);
         out << "// Generated from the version definition; edit that file instead.\n"
-            << "// Kept by compiler and linker (used, retain) in its own section, where the version reader finds it.\n"
+            << "// Kept by compiler and linker (used, retain) in its own section, where the version reader "
+               "finds it.\n"
             << "extern \"C\" __attribute__((used, retain, aligned(4), section(\".quillon_version\")))\n"
             << "const unsigned char quillon_version_resource[" << bytes.size() << "] = {";
         for (std::size_t i = 0; i < bytes.size(); ++i) {

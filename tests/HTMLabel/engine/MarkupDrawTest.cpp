@@ -42,16 +42,19 @@ TEST(MarkupDraw, TextIsDrawnInTheFontColourAndFontTagsChangeIt)
     MarkupImage base(QStringLiteral("WWW"), DrawParams(), QSize(200, 30), TColor(0x0000FF));
     EXPECT_GT(base.CountNear(0xFF0000, QRect(0, 0, 200, 30)), 10); // red (0x0000FF is red in BGR)
 
-    MarkupImage black(QStringLiteral("<FONT color=\"#000000\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
+    MarkupImage black(
+        QStringLiteral("<FONT color=\"#000000\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
     EXPECT_GT(black.CountNear(0x000000, QRect(0, 0, 200, 30)), 10);
     EXPECT_EQ(black.CountNear(0xFF0000, QRect(0, 0, 200, 30)), 0);
 
     // Lower-case digits read the same inside a font tag, names in any case are found.
     MarkupImage lower(QStringLiteral("<font color=\"#00ff00\">WWW</font>"), DrawParams(), QSize(200, 30));
     EXPECT_GT(lower.CountNear(0x00FF00, QRect(0, 0, 200, 30)), 10);
-    MarkupImage named(QStringLiteral("<FONT color=\"ClBlUe\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
+    MarkupImage named(
+        QStringLiteral("<FONT color=\"ClBlUe\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
     EXPECT_GT(named.CountNear(0x0000FF, QRect(0, 0, 200, 30)), 10);
-    MarkupImage unknown(QStringLiteral("<FONT color=\"nocolour\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
+    MarkupImage unknown(
+        QStringLiteral("<FONT color=\"nocolour\">WWW</FONT>"), DrawParams(), QSize(200, 30), 0x0000FF);
     EXPECT_GT(unknown.CountNear(0x000000, QRect(0, 0, 200, 30)), 10);
 }
 
@@ -66,7 +69,8 @@ TEST(MarkupDraw, AnchorsAreUnderlinedInTheLinkColourAndTheProgramsAddressIsBlack
             underlineRow = y;
     EXPECT_GT(underlineRow, gh / 2);
 
-    const QString markup = QStringLiteral("<A href=\"mailto:a@b\"><U><FONT color=\"#000000\"><B>WWW</B></FONT></U></A>");
+    const QString markup
+        = QStringLiteral("<A href=\"mailto:a@b\"><U><FONT color=\"#000000\"><B>WWW</B></FONT></U></A>");
     MarkupImage program(markup, DrawParams(), QSize(200, 30), TColor(0x808080));
     EXPECT_EQ(program.CountNear(0x0000FF, QRect(0, 0, 200, 30)), 0);
     const int boldWidth = Width(u"WWW", true);
@@ -87,7 +91,7 @@ TEST(MarkupDraw, HoverUnderlinesAndColoursOnlyTheHoveredAnchor)
     MarkupImage image(QStringLiteral("<A href=\"1\">WW</A> <A href=\"2\">WW</A>"), params, QSize(200, 30));
     const int first = Width(u"WW");
     const int secondLeft = 1 + Width(u"WW ");
-    EXPECT_GT(image.CountNear(0x0000FF, QRect(1, 0, first, 30)), 5);         // link colour, no hover colours
+    EXPECT_GT(image.CountNear(0x0000FF, QRect(1, 0, first, 30)), 5); // link colour, no hover colours
     EXPECT_EQ(image.Count(0xFFFF00, QRect(1, 0, first, 30)), 0);
     EXPECT_GT(image.CountNear(0xFF0000, QRect(secondLeft, 0, first, 30)), 5); // hover font colour
     EXPECT_GT(image.Count(0xFFFF00, QRect(secondLeft, 0, first, 30)), 5); // hover background
@@ -185,7 +189,7 @@ TEST(MarkupDraw, GradientBandsStepFromOneColourToTheOther)
         TPainterCanvas canvas(painter);
         DrawGradient(canvas, 0x0000FF, 0x0000FF, 0, TRect(0, 0, 64, 8), false, clBlack);
     }
-    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u);         // border
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0u); // border
     EXPECT_EQ(image.pixel(63, 7) & 0xFFFFFF, 0u);
     EXPECT_EQ(image.pixel(30, 4) & 0xFFFFFF, 0xFF0000u); // steps 0 counts as one band
 }
@@ -202,13 +206,13 @@ TEST(MarkupDraw, PageAndParagraphBackgrounds)
     MarkupImage none(QStringLiteral("<BODY bgcolor=\"clYellow\">x"), fixed, QSize(100, 40));
     EXPECT_EQ(none.At(50, 35), 0xFFFFFFu);
 
-    MarkupImage gradient(QStringLiteral("<BODY bgcolor=\"#000000\" bgcolorto=\"#FFFFFF\">"), DrawParams(),
-                         QSize(128, 20));
+    MarkupImage gradient(
+        QStringLiteral("<BODY bgcolor=\"#000000\" bgcolorto=\"#FFFFFF\">"), DrawParams(), QSize(128, 20));
     EXPECT_LT(qRed(gradient.image.pixel(2, 10)), qRed(gradient.image.pixel(120, 10)));
 
     MarkupImage para(QStringLiteral("a<P bgcolor=\"clAqua\">b</P>c"), DrawParams(), QSize(100, 60));
     const int gh = Gh();
-    EXPECT_EQ(para.At(90, gh / 2), 0x00FFFFu);   // the paragraph's line is filled across
+    EXPECT_EQ(para.At(90, gh / 2), 0x00FFFFu); // the paragraph's line is filled across
     EXPECT_EQ(para.At(90, gh + gh / 2), 0xFFFFFFu); // the closing tag ends it
 }
 
@@ -216,7 +220,8 @@ TEST(MarkupDraw, FocusRectangleAroundTheFocusAnchor)
 {
     TMarkupParams params = DrawParams();
     params.FocusAnchor = 1;
-    MarkupImage image(QStringLiteral("<A href=\"one\">aa</A> <A href=\"two\">WWW</A>"), params, QSize(200, 30));
+    MarkupImage image(
+        QStringLiteral("<A href=\"one\">aa</A> <A href=\"two\">WWW</A>"), params, QSize(200, 30));
     EXPECT_EQ(image.result.FocusValue, QStringLiteral("two"));
     const int left = 1 + Width(u"aa ") - 1;
     // Dotted: some, not all, pixels of the left edge are dark.
@@ -242,7 +247,8 @@ TEST(MarkupDraw, PicturesAreDrawnWhereTheyAreLaidOut)
     green.fill(Qt::green);
     container.Add(QStringLiteral("dot"), green);
     params.PictureContainer = &container;
-    MarkupImage stretched(QStringLiteral("<IMG src=\"dot\" width=\"20\" height=\"10\">"), params, QSize(100, 30));
+    MarkupImage stretched(
+        QStringLiteral("<IMG src=\"dot\" width=\"20\" height=\"10\">"), params, QSize(100, 30));
     EXPECT_EQ(stretched.Count(0x00FF00, QRect(0, 0, 100, 30)), 200);
 
     params.PrintMode = true;
@@ -277,9 +283,12 @@ TEST(MarkupDraw, PageBackgroundPictureIsTiledOverTheRectangle)
     params.PictureContainer = &container;
     params.Rect = TRect(10, 10, 60, 40);
     MarkupImage image(QStringLiteral("<BODY background=\"tile\">"), params, QSize(100, 60));
-    EXPECT_EQ(image.Count(0xFF0000, QRect(10, 10, 50, 30)) + image.Count(0x0000FF, QRect(10, 10, 50, 30)), 50 * 30);
+    EXPECT_EQ(
+        image.Count(0xFF0000, QRect(10, 10, 50, 30)) + image.Count(0x0000FF, QRect(10, 10, 50, 30)), 50 * 30);
     EXPECT_EQ(image.At(10 + 7, 10 + 5), 0x0000FFu); // a tile starts every 7 by 5 pixels from the corner
-    EXPECT_EQ(image.Ink(QRect(0, 0, 100, 10)) + image.Ink(QRect(60, 0, 40, 60)) + image.Ink(QRect(0, 40, 100, 20)), 0);
+    EXPECT_EQ(
+        image.Ink(QRect(0, 0, 100, 10)) + image.Ink(QRect(60, 0, 40, 60)) + image.Ink(QRect(0, 40, 100, 20)),
+        0);
 }
 
 TEST(MarkupDraw, AnImageAlignedTopLiftsTheLinesText)
@@ -303,10 +312,11 @@ TEST(MarkupDraw, AnImageAlignedTopLiftsTheLinesText)
 TEST(MarkupDraw, ProgramManualRepairTextShowsTheAddressUnderlinedInBlack)
 {
     const QString email = QStringLiteral("support@quillon.example");
-    const QString text = QStringLiteral("You can send us your file for the manual repair of the file. Our repair experts will "
-                                        "analyze the file and repair it for you. Once the file has been received, it generally "
-                                        "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
-                                        "via email <A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+    const QString text = QStringLiteral(
+        "You can send us your file for the manual repair of the file. Our repair experts will "
+        "analyze the file and repair it for you. Once the file has been received, it generally "
+        "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
+        "via email <A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
                              .arg(email);
     for (const int width : { 775, 390 }) {
         TMarkupParams params = DrawParams();
@@ -327,7 +337,8 @@ TEST(MarkupDraw, ProgramManualRepairTextShowsTheAddressUnderlinedInBlack)
         EXPECT_EQ(image.CountNear(0x0000FF, address.toQRect(), 100), 0) << "the link colour shows";
         bool underlined = false;
         for (int y = address.Top + address.Height() / 2; y <= address.Bottom; ++y)
-            underlined |= image.Count(0x000000, QRect(address.Left, y, address.Width(), 1)) >= address.Width() - 1;
+            underlined
+                |= image.Count(0x000000, QRect(address.Left, y, address.Width(), 1)) >= address.Width() - 1;
         EXPECT_TRUE(underlined) << width;
         EXPECT_EQ(image.Count(0x000000, QRect(0, 0, width, address.Top)), 0) << "black before the address";
     }

@@ -16,14 +16,15 @@ const QString kEmail = QStringLiteral("support@quillon.example");
 QString ManualRepairMarkup(QChar first)
 {
     return QString(first)
-        + QStringLiteral("ou can send us your file for the manual repair of the file. Our repair experts will "
-                         "analyze the file and repair it for you. Once the file has been received, it generally "
-                         "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
-                         "via email <A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
+        + QStringLiteral(
+            "ou can send us your file for the manual repair of the file. Our repair experts will "
+            "analyze the file and repair it for you. Once the file has been received, it generally "
+            "takes 1-48 hours to process. You can send your corrupted file as an attachment to us "
+            "via email <A href=\"mailto:%1\"><U><FONT color=\"#000000\"><B>%1</B></FONT></U></A>")
               .arg(kEmail);
 }
 
-class MarkupLayout : public ::testing::Test, public MarkupLayoutFixture {};
+class MarkupLayout : public ::testing::Test, public MarkupLayoutFixture { };
 
 } // namespace
 
@@ -139,7 +140,8 @@ TEST_F(MarkupLayout, FontTagSizesAndFaces)
     EXPECT_EQ(Height(QStringLiteral("<font SIZE=\"18\">x</font>")).YSize, reference.TextHeight(u"gh"));
     // The closing tag returns to the base font's size.
     reference.Font.Height = -16;
-    EXPECT_EQ(LaidOutWidth(QStringLiteral("<FONT size=\"3\">W</FONT>W")), reference.TextWidth(u"W") + Width(u"W"));
+    EXPECT_EQ(
+        LaidOutWidth(QStringLiteral("<FONT size=\"3\">W</FONT>W")), reference.TextWidth(u"W") + Width(u"W"));
     // A font tag without ">" is ignored (and drops the rest).
     EXPECT_EQ(LaidOutWidth(QStringLiteral("W<FONT size=\"3\"")), Width(u"W"));
 }
@@ -149,7 +151,8 @@ TEST_F(MarkupLayout, HiddenTextTakesNoWidthButCountsForHeight)
     EXPECT_EQ(LaidOutWidth(QStringLiteral("ab<Z>hidden words</Z>cd")), Width(u"abcd"));
     TMeasureCanvas reference;
     reference.Font.Height = -24;
-    EXPECT_EQ(Height(QStringLiteral("a<Z><FONT size=\"18\">big</FONT></Z>")).YSize, reference.TextHeight(u"big"));
+    EXPECT_EQ(
+        Height(QStringLiteral("a<Z><FONT size=\"18\">big</FONT></Z>")).YSize, reference.TextHeight(u"big"));
 }
 
 TEST_F(MarkupLayout, SubscriptAndSuperscriptAddAQuarterOfTheHeight)
@@ -328,8 +331,9 @@ TEST_F(MarkupLayout, TheCanvasIsLeftAsItWasFound)
     const TBrush brush = canvas.Brush;
     params.HitTestOnly = false;
     result = {};
-    DrawMarkup(canvas, QStringLiteral("<B><I><FONT color=\"clred\" size=\"5\" face=\"Symbol\"><HI><R a=\"90\">x"),
-               params, result);
+    DrawMarkup(canvas,
+        QStringLiteral("<B><I><FONT color=\"clred\" size=\"5\" face=\"Symbol\"><HI><R a=\"90\">x"), params,
+        result);
     EXPECT_EQ(canvas.Font, font);
     EXPECT_EQ(canvas.Brush, brush);
 }
@@ -362,7 +366,8 @@ TEST_F(MarkupLayout, SystemIconsAreSmallOrLarge)
     EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"SSYS:0\">a")), SystemIconBaseSize(false) + Width(u"a"));
     EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"lsys:0\">a")), SystemIconBaseSize(true) + Width(u"a"));
     EXPECT_EQ(result.YSize, SystemIconBaseSize(true));
-    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"SSYS:notes.txt\">a")), SystemIconBaseSize(false) + Width(u"a"));
+    EXPECT_EQ(LaidOutWidth(QStringLiteral("<IMG src=\"SSYS:notes.txt\">a")),
+        SystemIconBaseSize(false) + Width(u"a"));
 }
 
 TEST_F(MarkupLayout, ExtremeValuesStayBounded)
@@ -375,6 +380,7 @@ TEST_F(MarkupLayout, ExtremeValuesStayBounded)
     EXPECT_GT(Height(QStringLiteral("a<BR>b<BR>c")).YSize, 0);
     params.LineSpacing = 0;
     params.Rect = TRect(0, 0, 400, 4096);
-    EXPECT_EQ(Height(QStringLiteral("<FONT size=\"2147483647\">x")).YSize, Height(QStringLiteral("<FONT size=\"99999\">x")).YSize);
+    EXPECT_EQ(Height(QStringLiteral("<FONT size=\"2147483647\">x")).YSize,
+        Height(QStringLiteral("<FONT size=\"99999\">x")).YSize);
     EXPECT_EQ(Height(QStringLiteral("<UL><UL><UL><UL><LI>x")).YSize, 5 * Gh());
 }

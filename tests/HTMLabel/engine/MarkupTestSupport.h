@@ -57,7 +57,8 @@ struct MarkupImage {
     QImage image;
     TMarkupResult result;
 
-    MarkupImage(const QString& text, TMarkupParams params, QSize size = QSize(400, 80), TColor fontColor = clBlack)
+    MarkupImage(
+        const QString& text, TMarkupParams params, QSize size = QSize(400, 80), TColor fontColor = clBlack)
         : image(size, QImage::Format_ARGB32)
     {
         image.fill(Qt::white);
@@ -81,8 +82,9 @@ struct MarkupImage {
         for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
             for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x) {
                 const QRgb p = image.pixel(x, y);
-                n += std::abs(qRed(p) - qRed(rgb)) + std::abs(qGreen(p) - qGreen(rgb)) + std::abs(qBlue(p) - qBlue(rgb))
-                     <= tolerance;
+                n += std::abs(qRed(p) - qRed(rgb)) + std::abs(qGreen(p) - qGreen(rgb))
+                        + std::abs(qBlue(p) - qBlue(rgb))
+                    <= tolerance;
             }
         return n;
     }

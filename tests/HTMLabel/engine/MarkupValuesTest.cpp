@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "MarkupEngine.h"
 #include "MarkupValues.h"
+#include "MarkupEngine.h"
 
 #include <gtest/gtest.h>
 

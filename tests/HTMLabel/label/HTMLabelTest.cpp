@@ -782,14 +782,16 @@ TEST(HTMLabel, HitAreaLiesOnTheDrawnAddress)
     const QString texts[] = {
         QStringLiteral("write to <a href=\"mailto:x@y.z\">x@y.z</a> today"),
         // Wraps onto a second line in a 120-pixel label.
-        QStringLiteral("<p align=\"right\">some words then <a href=\"mailto:x@y.z\">a long wrapped address</a></p>"),
+        QStringLiteral(
+            "<p align=\"right\">some words then <a href=\"mailto:x@y.z\">a long wrapped address</a></p>"),
     };
     for (const QString& text : texts)
         for (const Frame& f : frames)
             for (auto align : { THTMLabel::tvaTop, THTMLabel::tvaCenter, THTMLabel::tvaBottom })
                 for (bool autoSizing : { false, true }) {
-                    SCOPED_TRACE(testing::Message() << text.left(12).toStdString() << " bevel " << f.bevel
-                                                    << " alignment " << align << " auto-sizing " << autoSizing);
+                    SCOPED_TRACE(testing::Message()
+                        << text.left(12).toStdString() << " bevel " << f.bevel << " alignment " << align
+                        << " auto-sizing " << autoSizing);
                     THTMLabel label;
                     label.setFont(Tahoma11());
                     label.resize(120, 90);
@@ -815,16 +817,17 @@ TEST(HTMLabel, HitAreaLiesOnTheDrawnAddress)
                     // Line by line, the hit area is the address's ink with at most the room of its
                     // text cell around it.
                     const std::vector<QRect> inkLines = RedLines(image, 1);
-                    const std::vector<QRect> hitLines = RedLines(hitMask, 0); // the hit bands of two lines touch
+                    const std::vector<QRect> hitLines
+                        = RedLines(hitMask, 0); // the hit bands of two lines touch
                     ASSERT_FALSE(inkLines.empty());
                     ASSERT_EQ(hitLines.size(), inkLines.size());
                     for (size_t i = 0; i < inkLines.size(); ++i) {
                         const QRect& ink = inkLines[i];
                         const QRect& hit = hitLines[i];
-                        SCOPED_TRACE(testing::Message() << "line " << i << " ink " << ink.left() << "," << ink.top()
-                                                        << "-" << ink.right() << "," << ink.bottom() << " hit "
-                                                        << hit.left() << "," << hit.top() << "-" << hit.right()
-                                                        << "," << hit.bottom());
+                        SCOPED_TRACE(testing::Message()
+                            << "line " << i << " ink " << ink.left() << "," << ink.top() << "-" << ink.right()
+                            << "," << ink.bottom() << " hit " << hit.left() << "," << hit.top() << "-"
+                            << hit.right() << "," << hit.bottom());
                         EXPECT_LE(hit.top(), ink.top());
                         EXPECT_GE(hit.top(), ink.top() - 4);
                         EXPECT_GE(hit.bottom(), ink.bottom());
@@ -977,9 +980,12 @@ TEST(HTMLabel, AnchorMapAnswersAsAFreshLayout)
     };
     const Case cases[] = {
         { DialogText(), true, QSize(390, 75) },
-        { "<a href=\"1\">one</a><a href=\"2\">two</a> text <a href=\"3\">three words that wrap around</a>", true },
+        { "<a href=\"1\">one</a><a href=\"2\">two</a> text <a href=\"3\">three words that wrap around</a>",
+            true },
         { "<font size=\"5\"><a href=\"big\">big link</a></font> small <a href=\"s\">small link</a>", true },
-        { "<p align=\"center\">centred <a href=\"c\">link text</a></p><p align=\"right\" indent=\"10\"><a href=\"r\">right</a></p>", true },
+        { "<p align=\"center\">centred <a href=\"c\">link text</a></p><p align=\"right\" indent=\"10\"><a "
+          "href=\"r\">right</a></p>",
+            true },
         { "<ul><li><a href=\"l1\">item one</a><li>item <a href=\"l2\">two</a></ul>", true },
         { "<a href=\"x\">a<br>b</a><hr><a href=\"y\">c</a> &amp; <a href=\"amp\">Tom &amp; Jerry</a>", true },
         { "<a href=\"h\">vis<z>hidden</z>ible</a> <a href=\"p\">&amp;prefix</a> & <a>no target</a>", true },

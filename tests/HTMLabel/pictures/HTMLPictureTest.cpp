@@ -124,7 +124,8 @@ TEST(HTMLPicture, StillPictureFromFileAndAddresses)
     TempDir dir;
     const QString path = dir.write(QStringLiteral("still.png"), Png(Solid(QSize(5, 3), Qt::green)));
     const QString spaced = dir.write(QStringLiteral("with space #1.png"), Png(Solid(QSize(2, 2), Qt::red)));
-    const QString addresses[] = { path, QUrl::fromLocalFile(path).toString(), QUrl::fromLocalFile(spaced).toString() };
+    const QString addresses[]
+        = { path, QUrl::fromLocalFile(path).toString(), QUrl::fromLocalFile(spaced).toString() };
     for (const QString& address : addresses) {
         THTMLPicture picture;
         ASSERT_TRUE(picture.LoadFromAddress(address)) << address.toStdString();
@@ -141,8 +142,8 @@ TEST(HTMLPicture, StillPictureFromFileAndAddresses)
 
 TEST(HTMLPicture, ResourcesLoadUnderEitherSpelling)
 {
-    for (const QString& address : { QStringLiteral(":/pictures/marker.png"), QStringLiteral("qrc:/pictures/marker.png"),
-             QStringLiteral("qrc:///pictures/marker.png") }) {
+    for (const QString& address : { QStringLiteral(":/pictures/marker.png"),
+             QStringLiteral("qrc:/pictures/marker.png"), QStringLiteral("qrc:///pictures/marker.png") }) {
         THTMLPicture picture;
         EXPECT_TRUE(picture.LoadFromAddress(address)) << address.toStdString();
         EXPECT_EQ(picture.Size(), QSize(3, 2));
@@ -188,7 +189,8 @@ TEST(HTMLPicture, HugePicturesAreRefusedWithoutDecoding)
 {
     TempDir dir;
     for (const QSize& size : { QSize(20000, 10), QSize(10, 16385), QSize(16000, 16000) }) {
-        const QString path = dir.write(QStringLiteral("huge.png"), PngHeaderOnly(size.width(), size.height()));
+        const QString path
+            = dir.write(QStringLiteral("huge.png"), PngHeaderOnly(size.width(), size.height()));
         THTMLPicture picture;
         EXPECT_FALSE(picture.LoadFromFile(path)) << size.width() << "x" << size.height();
         EXPECT_TRUE(picture.Empty());

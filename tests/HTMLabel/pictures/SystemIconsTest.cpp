@@ -53,7 +53,8 @@ TEST(SystemIcons, PathsGiveTheirOwnIconOrTheOneForTheirExtension)
         EXPECT_EQ(SystemIconForPath(QStringLiteral("/dev/null"), false, QSize(16, 16)).size(), QSize(16, 16))
             << "a device gets the generic icon";
     }
-    EXPECT_NE(SystemIconForPath(dir.path(), false, QSize(16, 16)), SystemIconForPath(file, false, QSize(16, 16)))
+    EXPECT_NE(
+        SystemIconForPath(dir.path(), false, QSize(16, 16)), SystemIconForPath(file, false, QSize(16, 16)))
         << "a folder's icon is not a file's";
     EXPECT_TRUE(SystemIconForPath(QString(), true, QSize(32, 32)).isNull());
 }
