@@ -5,7 +5,6 @@
 #include "ErrorBox.h"
 #include "OpenDialog.h"
 #include "Pump.h"
-#include "Shell.h"
 
 #include <QDialog>
 
@@ -20,7 +19,6 @@ public:
 
 class TRealDesktop final : public TDesktop {
 public:
-    void ShellOpen(const QString& target) override { ::ShellOpen(target); }
     QString DocumentsFolder() override { return ::DocumentsFolder(); }
 };
 

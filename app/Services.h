@@ -21,11 +21,10 @@ public:
     virtual void ShowModal(QDialog& dialog) = 0;
 };
 
-// The desktop around the program: the shell's default handlers and the Documents folder.
+// The desktop around the program: the Documents folder. Targets open through ShellService().
 class TDesktop {
 public:
     virtual ~TDesktop() = default;
-    virtual void ShellOpen(const QString& target) = 0;
     virtual QString DocumentsFolder() = 0;
 };
 

@@ -7,6 +7,7 @@
 #include "Links.h"
 #include "Loadable.h"
 #include "Paths.h"
+#include "ShellService.h"
 #include "_manualUnit.h"
 
 #include <QCloseEvent>
@@ -53,12 +54,6 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     ApplyDesignFonts(this);
     setFixedSize(800, 626);
 
-    // Anchors of the HTML labels (here and in the offer dialog) open through the desktop service,
-    // as the links do.
-    m_previousLabelShellOpen = HTMLabelShellOpen();
-    HTMLabelShellOpen()
-        = [desktop = m_services.Desktop](const QString& target) { desktop->ShellOpen(target); };
-
     OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");
     OpenDialog->Filter = QStringLiteral("Word documents|*.doc;*.docx;*.docm;*.rtf|"
                                         "Excel spreadsheets| *.xls;*.xla;*.xlsx|"
@@ -87,10 +82,7 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     FormCreate();
 }
 
-T_mainForm::~T_mainForm()
-{
-    HTMLabelShellOpen() = m_previousLabelShellOpen;
-}
+T_mainForm::~T_mainForm() = default;
 
 void T_mainForm::FormCreate()
 {
@@ -314,7 +306,7 @@ void T_mainForm::ChangeSpeedButtonClick()
 
 void T_mainForm::BrowseLabelClick()
 {
-    m_services.Desktop->ShellOpen(FolderPart(FixedFile, PathDelimiters()));
+    ShellService().Open(FolderPart(FixedFile, PathDelimiters()));
 }
 
 void T_mainForm::ChangeLabelClick()
@@ -325,15 +317,15 @@ void T_mainForm::ChangeLabelClick()
 
 void T_mainForm::SiteLabelClick()
 {
-    m_services.Desktop->ShellOpen(SiteLabel->text());
+    ShellService().Open(SiteLabel->text());
 }
 
 void T_mainForm::EmailLabelClick()
 {
-    m_services.Desktop->ShellOpen(QStringLiteral("mailto:") + Links::Email);
+    ShellService().Open(QStringLiteral("mailto:") + Links::Email);
 }
 
 void T_mainForm::UndeleteLabelClick()
 {
-    m_services.Desktop->ShellOpen(Links::Undelete);
+    ShellService().Open(Links::Undelete);
 }

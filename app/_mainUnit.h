@@ -70,7 +70,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    THTMLabelShellOpen m_previousLabelShellOpen;
     TServices m_services;
     T_manualForm* m_manualForm = nullptr;
     bool m_closing = false; // the window was closed while a pass ran: the pass ends at once

@@ -41,7 +41,6 @@ public:
 class QuietDesktop : public TDesktop {
 public:
     QString documents;
-    void ShellOpen(const QString&) override { }
     QString DocumentsFolder() override { return documents; }
 };
 class SystemClock : public TClock {

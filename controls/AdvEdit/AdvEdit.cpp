@@ -1,34 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEdit.h"
 #include "EditValue.h"
+#include "ShellService.h"
 #include "VersionText.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QToolTip>
-#include <QUrl>
-
-TShellOpen& AdvEditShellOpen()
-{
-    static TShellOpen open = [](const QString& target) {
-        const QString t = EditValue::ShellTarget(target);
-        const QUrl url(t);
-        // a one-letter scheme is a drive, not a URL
-        if (url.scheme().size() > 1)
-            QDesktopServices::openUrl(url);
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(t));
-    };
-    return open;
-}
 
 TAdvEdit::TAdvEdit(QWidget* parent)
     : QLineEdit(parent)
@@ -684,8 +669,8 @@ void TAdvEdit::mouseReleaseEvent(QMouseEvent* e)
         const QString v = Text();
         if (OnURLClick)
             OnURLClick(this, v, show);
-        if (show && AdvEditShellOpen())
-            AdvEditShellOpen()(v);
+        if (show)
+            ShellService().Open(EditValue::ShellTarget(v));
         return;
     }
     const int prefixLen = int(FPrefix.size());

@@ -7,10 +7,6 @@
 #include <QPointer>
 #include <functional>
 
-// Opens a URL, mail address or local path in the user's handler; replaceable for tests.
-using TShellOpen = std::function<void(const QString& target)>;
-TShellOpen& AdvEditShellOpen();
-
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
 // Control text = Prefix + value + Suffix; selection positions count control-text characters.

@@ -6,10 +6,10 @@
 #include "HTMLabelText.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
+#include "ShellService.h"
 #include "VersionText.h"
 
 #include <QCursor>
-#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QUrl>
 #include <algorithm>
 #include <optional>
 
@@ -39,15 +38,6 @@ G::Bevel ToBevel(THTMLabel::TBevelCut cut)
 }
 
 } // namespace
-
-THTMLabelShellOpen& HTMLabelShellOpen()
-{
-    static THTMLabelShellOpen open = [](const QString& target) {
-        // A target the desktop cannot open is dropped, as a failed shell open is.
-        QDesktopServices::openUrl(QUrl(target, QUrl::TolerantMode));
-    };
-    return open;
-}
 
 THTMLabel::THTMLabel(QWidget* parent)
     : QWidget(parent)
@@ -623,10 +613,8 @@ void THTMLabel::mousePressEvent(QMouseEvent* event)
     if (OnAnchorClick)
         OnAnchorClick(this, anchor);
     emit anchorClicked(anchor);
-    if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:"))) {
-        if (const THTMLabelShellOpen& open = HTMLabelShellOpen())
-            open(anchor);
-    }
+    if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:")))
+        ShellService().Open(anchor);
 }
 
 void THTMLabel::enterEvent(QEnterEvent* event)

@@ -24,11 +24,6 @@ class QPainter;
 class TMeasureCanvas;
 class THTMLabelMeasureCache;
 
-// Opens an anchor target (web address or "mailto:") in the user's handler. Replaceable so that tests
-// and hosts can route it elsewhere; the default hands it to QDesktopServices.
-using THTMLabelShellOpen = std::function<void(const QString& target)>;
-THTMLabelShellOpen& HTMLabelShellOpen();
-
 // A label that shows mini-markup. It paints on its parent's background (nothing of its own unless it
 // is opaque, then its Color or the Color-to-ColorTo gradient), with optional line gradients, bevels
 // and borders; sizes itself to its text when AutoSizing is on; shows the hand cursor over anchors and

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEdit.h"
+#include "RecordingShell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -383,9 +384,8 @@ TEST(AdvEdit, CopyAndCutEvents)
 
 TEST(AdvEdit, UrlClickOpensThroughTheShell)
 {
-    QStringList opened;
-    TShellOpen saved = AdvEditShellOpen();
-    AdvEditShellOpen() = [&](const QString& t) { opened << t; };
+    RecordingShell shell;
+    const QStringList& opened = shell.opened;
     {
         Form f;
         TAdvEdit* e = f.edit;
@@ -405,7 +405,6 @@ TEST(AdvEdit, UrlClickOpensThroughTheShell)
         EXPECT_FALSE(e->IsUrlLook());
         EXPECT_FALSE(e->font().underline());
     }
-    AdvEditShellOpen() = saved;
 }
 
 TEST(AdvEdit, PressInsideSelectionKeepsItUntilRelease)

@@ -4,6 +4,7 @@
 #include "HTMLabel.h"
 
 #include "Loadable.h"
+#include "RecordingShell.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -116,16 +117,8 @@ struct DialogLabel {
 // Records the shell opens instead of starting a mail program.
 class ShellOpenFake : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_saved = HTMLabelShellOpen();
-        HTMLabelShellOpen() = [this](const QString& target) { opened.append(target); };
-    }
-    void TearDown() override { HTMLabelShellOpen() = m_saved; }
-    QStringList opened;
-
-private:
-    THTMLabelShellOpen m_saved;
+    RecordingShell shell;
+    QStringList& opened = shell.opened;
 };
 
 // A canvas with fixed metrics (6 pixels per character, 13 per line) that records what is drawn.

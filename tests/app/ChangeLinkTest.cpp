@@ -68,8 +68,8 @@ TEST_F(ChangeLink, MovesOnlyTheFolderOfTheFixedFile)
 
     // "browse" now opens the newly chosen folder.
     form->BrowseLabelClick();
-    ASSERT_FALSE(box.desktop.opened.isEmpty());
-    EXPECT_EQ(box.desktop.opened.last(), box.files.file(QStringLiteral("out/")));
+    ASSERT_FALSE(box.shell.opened.isEmpty());
+    EXPECT_EQ(box.shell.opened.last(), box.files.file(QStringLiteral("out/")));
 }
 
 TEST_F(ChangeLink, CancelOrVanishedFolderChangesNothing)

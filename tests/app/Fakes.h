@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RecordingShell.h"
 #include "Services.h"
 #include "TempDir.h"
 #include "_mainUnit.h"
@@ -30,8 +31,6 @@ public:
 class FakeDesktop : public TDesktop {
 public:
     QString documents;
-    QStringList opened;
-    void ShellOpen(const QString& target) override { opened << target; }
     QString DocumentsFolder() override { return documents; }
 };
 
@@ -72,6 +71,7 @@ public:
     TempDir files; // where test sources live (outside Documents)
     FakeDialogs dialogs;
     FakeDesktop desktop;
+    RecordingShell shell;
     FixedClock clock;
     FakeWaiter waiter;
 

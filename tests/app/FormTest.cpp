@@ -164,7 +164,7 @@ TEST(MainWindowLinks, OpenTheirTargets)
     QTest::mouseClick(form.EmailLabel, Qt::LeftButton);
     QTest::mouseClick(form.UndeleteLabel, Qt::LeftButton);
     QTest::mouseClick(form.OpenLabel, Qt::LeftButton); // greyed out, no action
-    EXPECT_EQ(box.desktop.opened,
+    EXPECT_EQ(box.shell.opened,
         (QStringList { Links::Site, QStringLiteral("mailto:") + Links::Email, Links::Undelete }));
 }
 
@@ -181,7 +181,7 @@ TEST(MainWindowLinks, UsableDuringAPass)
             QTest::mouseClick(form.BrowseLabel, Qt::LeftButton); // disabled while busy
     };
     form.StartBitBtnClick();
-    EXPECT_EQ(box.desktop.opened, QStringList { Links::Site });
+    EXPECT_EQ(box.shell.opened, QStringList { Links::Site });
 }
 
 TEST(ManualForm, CaptionTextAndSize)
@@ -235,14 +235,14 @@ TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
         QTest::mouseMove(label, address);
         EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor)
             << label->window()->objectName().toStdString();
-        box.desktop.opened.clear();
+        box.shell.opened.clear();
         QTest::mouseClick(label, Qt::LeftButton, {}, address);
-        EXPECT_EQ(box.desktop.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
+        EXPECT_EQ(box.shell.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
         // Plain text opens nothing.
         QTest::mouseMove(label, QPoint(3, 3));
         EXPECT_NE(label->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(3, 3));
-        EXPECT_EQ(box.desktop.opened.size(), 1);
+        EXPECT_EQ(box.shell.opened.size(), 1);
     }
 }
 

@@ -102,7 +102,7 @@ TEST(Chooser, ChoiceShowsSourceAndFixedNameAndEnablesLinks)
     EXPECT_EQ(box.dialogs.initialDirs.value(1), box.files.path() + QStringLiteral("/"));
 
     form.BrowseLabelClick();
-    EXPECT_EQ(box.desktop.opened, QStringList { box.files.path() + QStringLiteral("/") });
+    EXPECT_EQ(box.shell.opened, QStringList { box.files.path() + QStringLiteral("/") });
 }
 
 TEST(Chooser, RememberedFolderAcrossTwoStarts)
