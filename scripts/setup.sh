@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev
   fonts-wine libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  librsvg2-bin
 )
 
 missing=()
