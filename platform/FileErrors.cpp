@@ -3,7 +3,5 @@
 
 EFOpenError::EFOpenError(const QString& path, const QString& reason)
     : std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason).toStdString())
-    , m_path(path)
-    , m_reason(reason)
 {
 }

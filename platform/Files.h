@@ -10,12 +10,6 @@
 class EFOpenError : public std::runtime_error {
 public:
     EFOpenError(const QString& path, const QString& reason);
-    QString Path() const { return m_path; }
-    QString Reason() const { return m_reason; }
-
-private:
-    QString m_path;
-    QString m_reason;
 };
 
 // Size of the file in bytes (64-bit), or -1 when it cannot be queried.

@@ -11,8 +11,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The program's per-user settings key. Open it, use it, close it (or let it go out of scope) within
-// one operation. On Windows it is HKEY_CURRENT_USER\SOFTWARE\quillon; elsewhere the INI file
+// The program's per-user settings key. Open it, use it and let it go within one operation: it closes
+// when it is destroyed. On Windows it is HKEY_CURRENT_USER\SOFTWARE\quillon; elsewhere the INI file
 // quillon/quillon.ini in the user's configuration folder.
 class TSettingsKey {
 public:
@@ -20,7 +20,6 @@ public:
 
     // Opens the key; without `canCreate` an absent, unreadable or corrupt store reports false.
     virtual bool OpenKey(bool canCreate) = 0;
-    virtual void CloseKey() = 0;
     virtual bool ValueExists(const QString& name) = 0;
     // The text of `name`; an absent value reads as empty. Throws ESettingsError
     // "Invalid data type for '<name>'" when the value is not text.

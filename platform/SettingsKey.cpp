@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#include "SettingsKey.h"
+
+#include "SettingsStore.h"
+
+namespace {
+
+class TUserSettingsKey final : public TSettingsKey {
+public:
+    bool OpenKey(bool canCreate) override
+    {
+        m_settings.reset();
+        return OpenUserSettingsStore(m_settings, canCreate);
+    }
+
+    bool ValueExists(const QString& name) override { return m_settings && m_settings->contains(name); }
+
+    QString ReadString(const QString& name) override
+    {
+        if (!m_settings)
+            return {};
+        const QVariant value = m_settings->value(name);
+        if (!value.isValid())
+            return {};
+        if (value.typeId() != QMetaType::QString)
+            throw ESettingsError(QStringLiteral("Invalid data type for '%1'").arg(name).toStdString());
+        return value.toString();
+    }
+
+    void WriteString(const QString& name, const QString& value) override
+    {
+        if (m_settings) {
+            m_settings->setValue(name, value);
+            m_settings->sync();
+            if (m_settings->status() == QSettings::NoError)
+                return;
+        }
+        throw ESettingsError(QStringLiteral("Failed to set data for '%1'").arg(name).toStdString());
+    }
+
+    bool DeleteValue(const QString& name) override
+    {
+        if (!m_settings)
+            return false;
+        m_settings->remove(name);
+        m_settings->sync();
+        return m_settings->status() == QSettings::NoError;
+    }
+
+private:
+    std::optional<QSettings> m_settings;
+};
+
+} // namespace
+
+std::unique_ptr<TSettingsKey> CreateUserSettingsKey()
+{
+    return std::make_unique<TUserSettingsKey>();
+}
