@@ -6,6 +6,7 @@
 #include "FormStyle.h"
 #include "Links.h"
 #include "Loadable.h"
+#include "PassOutcome.h"
 #include "Paths.h"
 #include "ShellService.h"
 #include "_manualUnit.h"
@@ -22,12 +23,6 @@ const QString kStop = QStringLiteral("Stop");
 const QString kStartRepair = QStringLiteral("Start Repair");
 const QString kSeparator(123, QLatin1Char('-'));
 const QString kPath = QStringLiteral("path");
-
-// A box text ends with a full stop; a system reason may already bring one.
-QString BoxText(const QString& line)
-{
-    return line.endsWith(QLatin1Char('.')) ? line : line + QLatin1Char('.');
-}
 
 } // namespace
 
@@ -130,8 +125,7 @@ void T_mainForm::set_start()
     }
     FileAdvEdit->setText(start);
 
-    OutputFileStaticText->setText(
-        set_fixed_file(start + PathSeparator() + QStringLiteral("no.file"), 100, 45, 45));
+    show_fixed_file(start + PathSeparator() + QStringLiteral("no.file"));
     OpenDialog->InitialDir = start;
     ChangeLabel->setEnabled(false);
     OpenLabel->setEnabled(false);
@@ -146,6 +140,11 @@ QString T_mainForm::set_fixed_file(const QString& path, int limit, int head, int
     if (path.size() <= limit)
         return FixedFile;
     return ShortenForDisplay(path, limit, head, tail);
+}
+
+void T_mainForm::show_fixed_file(const QString& path)
+{
+    OutputFileStaticText->setText(set_fixed_file(path, PreviewLimit, PreviewHead, PreviewTail));
 }
 
 QString T_mainForm::make_fixed_name(const QString& source)
@@ -231,53 +230,43 @@ void T_mainForm::StartBitBtnClick()
     add_log_line(QStringLiteral("Pass 1: Reading the damaged file..."));
     add_log_line(kSeparator);
 
+    // The steps keep the window alive by running its events inside this handler (a nested event loop), so
+    // other handlers run within it: a click on "Stop" enters StartBitBtnClick again and only raises
+    // StopRequested; the links stay usable. A close of the window (closeEvent sets m_closing) or the
+    // application ending also happens in there. The pass must then end at once rather than pump on for
+    // seconds, probe, and show a box or the offer over a window that is gone while the program waits
+    // for this handler to return before it can end.
+    TPassEnd end = TPassEnd::Completed;
     for (int step = 0; step < PassSteps; ++step) {
         AdvProgress->setValue(step);
         if (!m_services.Waiter->WaitAndPump(StepMilliseconds))
             m_closing = true;
-        if (StopRequested || m_closing)
+        if (m_closing || StopRequested) {
+            end = m_closing ? TPassEnd::Closed : TPassEnd::Stopped;
             break;
+        }
     }
 
-    if (m_closing) {
-        // The window is gone and the program is ending: no probe, no box, no offer.
-        set_controls_state(kStartRepair, true);
-        add_log_line(QStringLiteral("Repair process interrupted by user"));
-        return;
-    }
-
-    bool offer = false;
-    if (!StopRequested) {
-        QString failure;
-        bool uniform = false;
+    TPassProbe probe;
+    probe.Size = size;
+    if (end == TPassEnd::Completed) {
         try {
-            uniform = is_uniform_file(source);
+            probe.Uniform = is_uniform_file(source);
         } catch (const std::exception& e) {
-            failure = QString::fromUtf8(e.what());
+            probe.Failure = QString::fromUtf8(e.what());
         }
-        if (!failure.isEmpty()) {
-            add_log_line(failure);
-            m_services.Dialogs->ErrorBox(BoxText(failure));
-        } else if (size == 0) {
-            add_log_line(QStringLiteral("Your file is zero sized. No data in it and nothing to repair"));
-            m_services.Dialogs->ErrorBox(
-                QStringLiteral("Your file is zero sized. No data in it and nothing to repair."));
-        } else if (uniform) {
-            add_log_line(QStringLiteral("Your file is empty. No data in it and nothing to repair"));
-            m_services.Dialogs->ErrorBox(
-                QStringLiteral("Your file is empty. No data in it and nothing to repair."));
-        } else {
-            add_log_line(QStringLiteral("No data to recover detected"));
-            offer = true;
-        }
-        add_log_line(kSeparator);
     }
-
+    const TPassOutcome outcome = RepairPassOutcome(end, probe);
+    if (!outcome.Line.isEmpty())
+        add_log_line(outcome.Line);
+    if (!outcome.ErrorBox.isEmpty())
+        m_services.Dialogs->ErrorBox(outcome.ErrorBox);
+    if (outcome.Separator)
+        add_log_line(kSeparator);
     set_controls_state(kStartRepair, true);
-    if (offer && !StopRequested && m_manualForm)
+    if (outcome.Offer && m_manualForm)
         m_services.Dialogs->ShowModal(*m_manualForm);
-    add_log_line(StopRequested ? QStringLiteral("Repair process interrupted by user")
-                               : QStringLiteral("Repair process finished"));
+    add_log_line(outcome.FinalLine);
 }
 
 void T_mainForm::ChangeSpeedButtonClick()
@@ -292,7 +281,7 @@ void T_mainForm::ChangeSpeedButtonClick()
         return;
 
     FileAdvEdit->setText(chosen);
-    OutputFileStaticText->setText(set_fixed_file(make_fixed_name(chosen), 100, 45, 45));
+    show_fixed_file(make_fixed_name(chosen));
     ChangeLabel->setEnabled(true);
     BrowseLabel->setEnabled(true);
 
@@ -312,7 +301,7 @@ void T_mainForm::BrowseLabelClick()
 void T_mainForm::ChangeLabelClick()
 {
     if (const auto moved = ChooseFixedFileFolder(*FolderDialog, FixedFile, PathDelimiters()))
-        OutputFileStaticText->setText(set_fixed_file(*moved, 100, 45, 45));
+        show_fixed_file(*moved);
 }
 
 void T_mainForm::SiteLabelClick()

@@ -40,6 +40,8 @@ public:
     void FormActivate();
     void set_start();
     QString set_fixed_file(const QString& path, int limit, int head, int tail);
+    // Stores `path` as the fixed-file path and shows it, shortened, in the output preview.
+    void show_fixed_file(const QString& path);
     QString make_fixed_name(const QString& source);
     void set_controls_state(const QString& caption, bool enabled);
     void add_log_line(const QString& text);
@@ -64,6 +66,11 @@ public:
     static constexpr int HeadSize = 40960;
     static constexpr int PassSteps = 101;
     static constexpr int StepMilliseconds = 50;
+    // The output preview shows a path of more than PreviewLimit characters as its first PreviewHead
+    // and last PreviewTail characters around " ... ".
+    static constexpr int PreviewLimit = 100;
+    static constexpr int PreviewHead = 45;
+    static constexpr int PreviewTail = 45;
 
 protected:
     bool event(QEvent* event) override;
@@ -72,5 +79,6 @@ protected:
 private:
     TServices m_services;
     T_manualForm* m_manualForm = nullptr;
-    bool m_closing = false; // the window was closed while a pass ran: the pass ends at once
+    // The window was closed, or the application told to end, while a pass ran: the pass ends at once.
+    bool m_closing = false;
 };
