@@ -13,13 +13,15 @@ TMeasureCanvas::TMeasureCanvas(int dpiX, int dpiY)
 
 QSize TMeasureCanvas::TextExtent(QStringView text)
 {
-    TTextMetrics& m = TTextMetrics::For(Font);
+    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
+    TTextMetrics& m = *metrics;
     return QSize(m.Width(text), m.Height());
 }
 
 int TMeasureCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
 {
-    TTextMetrics& m = TTextMetrics::For(Font);
+    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
+    TTextMetrics& m = *metrics;
     TTextBlock block;
     const qint64 width = qint64(rect.Right) - rect.Left;
     LayoutText(m, text, int(std::clamp<qint64>(width, -(1 << 30), 1 << 30)), format, block);

@@ -101,13 +101,15 @@ void TPainterCanvas::Flush()
 
 QSize TPainterCanvas::TextExtent(QStringView text)
 {
-    TTextMetrics& m = TTextMetrics::For(Font);
+    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
+    TTextMetrics& m = *metrics;
     return QSize(m.Width(text), m.Height());
 }
 
 int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
 {
-    TTextMetrics& m = TTextMetrics::For(Font);
+    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
+    TTextMetrics& m = *metrics;
     TTextBlock block;
     const TRect box = Bounded(rect);
     LayoutText(m, text, box.Width(), format, block);

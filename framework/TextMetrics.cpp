@@ -73,9 +73,9 @@ int NextTab(int x, int tab)
 namespace {
 
 struct FontCache {
-    std::unordered_map<FontKey, std::unique_ptr<TTextMetrics>, FontKeyHash> fonts;
+    std::unordered_map<FontKey, std::shared_ptr<TTextMetrics>, FontKeyHash> fonts;
     FontKey lastKey;
-    TTextMetrics* last = nullptr;
+    std::shared_ptr<TTextMetrics> last;
     bool cleanupRegistered = false;
 };
 
@@ -96,14 +96,14 @@ void ReleaseFonts()
 
 } // namespace
 
-TTextMetrics& TTextMetrics::For(const TFont& font)
+std::shared_ptr<TTextMetrics> TTextMetrics::For(const TFont& font)
 {
     FontCache& cache = Fonts();
     const int height = std::clamp(font.Height, -kMaxPixelHeight, kMaxPixelHeight);
     const FontKey& last = cache.lastKey;
     if (cache.last && last.height == height && last.bold == font.Bold && last.italic == font.Italic
         && last.name == font.Name)
-        return *cache.last;
+        return cache.last;
 
     if (!cache.cleanupRegistered) {
         qAddPostRoutine(ReleaseFonts);
@@ -119,11 +119,11 @@ TTextMetrics& TTextMetrics::For(const TFont& font)
         plain.Height = height;
         plain.Bold = font.Bold;
         plain.Italic = font.Italic;
-        it = cache.fonts.emplace(key, std::unique_ptr<TTextMetrics>(new TTextMetrics(plain.ToQFont()))).first;
+        it = cache.fonts.emplace(key, std::shared_ptr<TTextMetrics>(new TTextMetrics(plain.ToQFont()))).first;
     }
     cache.lastKey = std::move(key);
-    cache.last = it->second.get();
-    return *cache.last;
+    cache.last = it->second;
+    return cache.last;
 }
 
 TTextMetrics::TTextMetrics(const QFont& font)

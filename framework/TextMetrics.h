@@ -19,8 +19,8 @@
 class TTextMetrics {
 public:
     // The metrics of `font` (name, height, bold, italic); process-wide, user-interface thread only.
-    // The reference is valid until the next call.
-    static TTextMetrics& For(const TFont& font);
+    // The handle stays valid while it is held, even after the cache has let the font go.
+    static std::shared_ptr<TTextMetrics> For(const TFont& font);
 
     const QFont& Font() const { return m_font; }
     const QRawFont& RawFont() const { return m_raw; }

@@ -81,7 +81,7 @@ TEST_F(Canvas, ExtentIsTheSumOfUnkernedAdvancesAndTheCellHeight)
         int sum = 0;
         for (QChar c : text)
             sum += fm.horizontalAdvance(c);
-        EXPECT_EQ(canvas->TextExtent(text), QSize(sum, TTextMetrics::For(canvas->Font).Height()));
+        EXPECT_EQ(canvas->TextExtent(text), QSize(sum, TTextMetrics::For(canvas->Font)->Height()));
         // A pair is measured whole, so it is not two halves of a replacement box.
         const QString pair = QString::fromUcs4(U"\U0001F600");
         EXPECT_EQ(canvas->TextWidth(pair), fm.horizontalAdvance(pair));
@@ -183,8 +183,8 @@ TEST_F(Canvas, PrefixRule)
     EXPECT_EQ(CalcWidth(QStringLiteral("ab&"), 0), canvas->TextWidth(u"ab"));
 
     // "&x" underlines the x: ink appears under the baseline where plain "x" has none.
-    const TTextMetrics& m = TTextMetrics::For(canvas->Font);
-    const int under = 10 + m.Ascent() + 1;
+    const auto m = TTextMetrics::For(canvas->Font);
+    const int under = 10 + m->Ascent() + 1;
     Draw(QStringLiteral("&x"), TRect(10, 10, 100, 40), DT::SingleLine);
     Draw(QStringLiteral("x"), TRect(10, 40, 100, 70), DT::SingleLine);
     Draw(QStringLiteral("&&x"), TRect(110, 10, 200, 40), DT::SingleLine);
@@ -219,11 +219,11 @@ TEST_F(Canvas, EllipsisNeverSplitsASurrogatePair)
 {
     const QString smiles
         = QStringLiteral("ab") + QString::fromUcs4(U"\U0001F600\U0001F601\U0001F602\U0001F603");
-    TTextMetrics& m = TTextMetrics::For(canvas->Font);
-    const int full = m.Width(smiles);
+    const auto m = TTextMetrics::For(canvas->Font);
+    const int full = m->Width(smiles);
     for (int box = 0; box <= full; ++box) {
         TTextBlock block;
-        LayoutText(m, smiles, box, DT::SingleLine | DT::EndEllipsis, block);
+        LayoutText(*m, smiles, box, DT::SingleLine | DT::EndEllipsis, block);
         const QStringView shown = block.lines[0].Text();
         for (qsizetype i = 0; i < shown.size(); ++i) {
             if (shown[i].isHighSurrogate()) {
@@ -293,8 +293,8 @@ TEST_F(Canvas, OpaqueModeFillsTheTextCellWithTheBrushColour)
 
 TEST_F(Canvas, TabsExpandToTabStops)
 {
-    TTextMetrics& m = TTextMetrics::For(canvas->Font);
-    const int stop = m.TabWidth();
+    const auto m = TTextMetrics::For(canvas->Font);
+    const int stop = m->TabWidth();
     EXPECT_EQ(CalcWidth(QStringLiteral("a\tb"), DT::ExpandTabs), stop + canvas->TextWidth(u"b"));
     EXPECT_EQ(CalcWidth(QStringLiteral("\t\tb"), DT::ExpandTabs), 2 * stop + canvas->TextWidth(u"b"));
     EXPECT_LT(CalcWidth(QStringLiteral("a\tb"), 0), CalcWidth(QStringLiteral("a\tb"), DT::ExpandTabs));
@@ -317,7 +317,7 @@ TEST_F(Canvas, EscapementTurnsTextCounterClockwiseAboutItsStart)
 TEST_F(Canvas, UnderlineAndStrikeOutAreDrawn)
 {
     const int w = canvas->TextWidth(u"mmmm");
-    const TTextMetrics& m = TTextMetrics::For(canvas->Font);
+    const auto m = TTextMetrics::For(canvas->Font);
     canvas->Font.Underline = true;
     Draw(QStringLiteral("mmmm"), TRect(10, 10, 200, 40), DT::SingleLine);
     canvas->Font.Underline = false;
@@ -325,11 +325,11 @@ TEST_F(Canvas, UnderlineAndStrikeOutAreDrawn)
     Draw(QStringLiteral("oooo"), TRect(10, 40, 200, 70), DT::SingleLine);
     const QImage& img = Done();
     int underline = 0;
-    for (int y = 10 + m.Ascent(); y < 10 + m.Height(); ++y)
+    for (int y = 10 + m->Ascent(); y < 10 + m->Height(); ++y)
         underline = std::max(underline, InkInRow(img, y, 10, 10 + w));
     EXPECT_GT(underline, w * 3 / 4);
     // Letters "o" leave a gap in their middle row unless the stroke crosses it.
-    const int middle = 40 + m.Ascent() - canvas->TextHeight(u"o") / 4;
+    const int middle = 40 + m->Ascent() - canvas->TextHeight(u"o") / 4;
     int strike = 0;
     for (int y = middle - 3; y <= middle + 3; ++y)
         strike = std::max(strike, InkInRow(img, y, 10, 10 + canvas->TextWidth(u"oooo")));
@@ -352,11 +352,11 @@ TEST_F(Canvas, DecorationsFollowTheTextOnAScaledDevice)
     c.DrawText(u"mmmm", r, DT::SingleLine);
     p.end();
     const QRect ink = InkBox(dense);
-    const TTextMetrics& m = TTextMetrics::For(c.Font);
+    const auto m = TTextMetrics::For(c.Font);
     EXPECT_GE(ink.left(), 2 * 60 - 1);
     EXPECT_LE(ink.right(), 2 * (60 + w) + 1);
-    EXPECT_LE(ink.bottom(), 2 * (40 + m.Height()));
-    EXPECT_GT(InkInRow(dense, 2 * (40 + m.Ascent() + m.UnderlinePos()), 0, 480), 2 * w * 3 / 4);
+    EXPECT_LE(ink.bottom(), 2 * (40 + m->Height()));
+    EXPECT_GT(InkInRow(dense, 2 * (40 + m->Ascent() + m->UnderlinePos()), 0, 480), 2 * w * 3 / 4);
 }
 
 TEST_F(Canvas, LinesStopShortOfTheirEndPoint)
@@ -538,3 +538,21 @@ TEST_F(Canvas, HeldTextIsNotLostWhenTheCanvasGoesOrThePainterIsTakenOver)
 }
 
 } // namespace
+
+TEST(TextMetrics, AHeldHandleOutlivesTheCacheStartingAfresh)
+{
+    TFont font;
+    font.Height = -11;
+    const std::shared_ptr<TTextMetrics> held = TTextMetrics::For(font);
+    const int width = held->Width(u"held text");
+    const int height = held->Height();
+    // More distinct fonts than the cache keeps: it lets every earlier one go.
+    TFont other;
+    for (int h = 1; h <= 300; ++h) {
+        other.Height = -h;
+        TTextMetrics::For(other);
+    }
+    EXPECT_NE(TTextMetrics::For(font), held) << "the cache started afresh";
+    EXPECT_EQ(held->Width(u"held text"), width);
+    EXPECT_EQ(held->Height(), height);
+}
