@@ -3,7 +3,7 @@
 // (a repaint, as an expose asks for it, and for the label also a paint after a change), and real
 // mouse moves across each (over the address and off it again). Prints the ratios; on a busy machine
 // run it with --benchmark_repetitions=5 to compare medians.
-#include "Fonts.h"
+#include "BenchMain.h"
 #include "HTMLabel.h"
 
 #include <QApplication>
@@ -13,13 +13,9 @@
 #include <QPainter>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
-#include <string>
 #include <vector>
 
 namespace {
-
-std::map<std::string, double> g_seconds; // per iteration, by benchmark name
 
 const QString kAddress = QStringLiteral("support@quillon-repair.com");
 const QString kSentence = QStringLiteral("you can send us your file for the manual repair of the file. Our "
@@ -168,53 +164,35 @@ BENCHMARK(BM_QLabelMouseMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HTMLabelMouseMove)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_HTMLabelMouseMoveAfterChange)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
+// The scene the benchmarks run in; prints the ratios.
+class LabelSuite : public TBenchSuite {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    LabelSuite() { g_scene = &scene; }
+    ~LabelSuite() override { g_scene = nullptr; }
+
+    void Report() override
     {
-        for (const Run& r : runs)
-            g_seconds[r.benchmark_name()]
-                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
+        std::printf("\npaint:      %.2fx the QLabel paint (target <= 0.50x)\n",
+            BenchRatio("BM_HTMLabelPaint", "BM_QLabelPaint"));
+        std::printf("paint after a change: %.2fx the QLabel paint\n",
+            BenchRatio("BM_HTMLabelPaintAfterChange", "BM_QLabelPaint"));
+        std::printf("mouse move: %.2fx the QLabel mouse move (target <= 1.00x)\n",
+            BenchRatio("BM_HTMLabelMouseMove", "BM_QLabelMouseMove"));
+        // The QLabel figure covers a whole sweep of moves; the first move after a change is one move.
+        const double sweep = BenchSeconds("BM_QLabelMouseMove");
+        const double first = BenchSeconds("BM_HTMLabelMouseMoveAfterChange");
+        if (sweep > 0 && first > 0)
+            std::printf("first mouse move after a layout change: %.2fx one QLabel mouse move\n",
+                first / (sweep / double(SweepPoints(*scene.qt).size())));
     }
+
+private:
+    Scene scene;
 };
 
 } // namespace
 
-int main(int argc, char** argv)
+std::unique_ptr<TBenchSuite> MakeBenchSuite()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-    Scene scene;
-    g_scene = &scene;
-
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    auto pick = [](const std::string& name) {
-        const auto median = g_seconds.find(name + "_median");
-        return median != g_seconds.end() ? median : g_seconds.find(name);
-    };
-    auto ratio = [&](const char* ours, const char* base) {
-        const auto a = pick(ours), b = pick(base);
-        return a != g_seconds.end() && b != g_seconds.end() && b->second > 0 ? a->second / b->second : 0.0;
-    };
-    std::printf("\npaint:      %.2fx the QLabel paint (target <= 0.50x)\n",
-        ratio("BM_HTMLabelPaint", "BM_QLabelPaint"));
-    std::printf("paint after a change: %.2fx the QLabel paint\n",
-        ratio("BM_HTMLabelPaintAfterChange", "BM_QLabelPaint"));
-    std::printf("mouse move: %.2fx the QLabel mouse move (target <= 1.00x)\n",
-        ratio("BM_HTMLabelMouseMove", "BM_QLabelMouseMove"));
-    // The QLabel figure covers a whole sweep of moves; the first move after a change is one move.
-    const auto sweep = pick("BM_QLabelMouseMove");
-    const auto first = pick("BM_HTMLabelMouseMoveAfterChange");
-    if (sweep != g_seconds.end() && first != g_seconds.end() && sweep->second > 0)
-        std::printf("first mouse move after a layout change: %.2fx one QLabel mouse move\n",
-            first->second / (sweep->second / double(SweepPoints(*g_scene->qt).size())));
-    return 0;
+    return std::make_unique<LabelSuite>();
 }

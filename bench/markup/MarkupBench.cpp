@@ -3,7 +3,7 @@
 // wide in Tahoma 11: a drawing call, a hit test on the address and a height call of ours against
 // QTextDocument built, laid out and drawn (or hit-tested) from the equivalent HTML. Prints the ratios;
 // on a busy machine run it with --benchmark_repetitions=5 to compare medians.
-#include "Fonts.h"
+#include "BenchMain.h"
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
@@ -16,9 +16,7 @@
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <optional>
-#include <string>
 
 namespace {
 
@@ -234,69 +232,40 @@ BENCHMARK(BM_OurHeight)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QtDocFullHeight)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_QtWordAdvances)->Unit(benchmark::kMicrosecond);
 
-std::map<std::string, double> g_seconds; // per iteration, by benchmark name
-
-// Keeps each run's time per iteration for the summary.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Finds the address both ways before anything runs; prints the ratios.
+class MarkupSuite : public TBenchSuite {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    void Report() override
     {
-        for (const Run& r : runs)
-            g_seconds[r.benchmark_name()]
-                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
+        std::printf("\ndraw:     %.2fx QTextDocument setHtml + layout + draw (target <= 0.50x); %.2fx its "
+                    "draw only\n",
+            BenchRatio("BM_OurDraw", "BM_QtDocFullDraw"), BenchRatio("BM_OurDraw", "BM_QtDocDrawOnly"));
+        std::printf("hit test: %.2fx QTextDocument setHtml + layout + anchorAt (target <= 0.25x); %.2fx "
+                    "anchorAt only\n",
+            BenchRatio("BM_OurHitTest", "BM_QtDocFullHitTest"),
+            BenchRatio("BM_OurHitTest", "BM_QtDocAnchorAtOnly"));
+        std::printf("height:   %.1f us (target <= 100 us); %.2fx QTextDocument setHtml + size\n",
+            BenchSeconds("BM_OurHeight") * 1e6, BenchRatio("BM_OurHeight", "BM_QtDocFullHeight"));
+        std::printf(
+            "word advances of the text (baseline): %.1f us; our draw is %.1fx, our hit test %.1fx that\n",
+            BenchSeconds("BM_QtWordAdvances") * 1e6, BenchRatio("BM_OurDraw", "BM_QtWordAdvances"),
+            BenchRatio("BM_OurHitTest", "BM_QtWordAdvances"));
     }
 };
 
-double Seconds(const std::string& name)
-{
-    auto it = g_seconds.find(name + "_median");
-    if (it == g_seconds.end())
-        it = g_seconds.find(name);
-    return it != g_seconds.end() ? it->second : 0.0;
-}
-
-double Ratio(const char* ours, const char* base)
-{
-    const double b = Seconds(base);
-    return b > 0 ? Seconds(ours) / b : 0.0;
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+std::unique_ptr<TBenchSuite> MakeBenchSuite()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-
     const std::optional<QPoint> ours = FindOurAddress();
     const std::optional<QPoint> qt = FindQtAddress();
     if (!ours || !qt) {
         std::fprintf(stderr, "the address was not found by %s hit test\n", !ours ? "our" : "Qt's");
-        return 1;
+        return nullptr;
     }
     g_ourHit = *ours;
     g_qtHit = *qt;
     std::printf(
         "hit points: ours (%d, %d), Qt (%d, %d)\n", g_ourHit.x(), g_ourHit.y(), g_qtHit.x(), g_qtHit.y());
-
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    std::printf(
-        "\ndraw:     %.2fx QTextDocument setHtml + layout + draw (target <= 0.50x); %.2fx its draw only\n",
-        Ratio("BM_OurDraw", "BM_QtDocFullDraw"), Ratio("BM_OurDraw", "BM_QtDocDrawOnly"));
-    std::printf(
-        "hit test: %.2fx QTextDocument setHtml + layout + anchorAt (target <= 0.25x); %.2fx anchorAt only\n",
-        Ratio("BM_OurHitTest", "BM_QtDocFullHitTest"), Ratio("BM_OurHitTest", "BM_QtDocAnchorAtOnly"));
-    std::printf("height:   %.1f us (target <= 100 us); %.2fx QTextDocument setHtml + size\n",
-        Seconds("BM_OurHeight") * 1e6, Ratio("BM_OurHeight", "BM_QtDocFullHeight"));
-    std::printf("word advances of the text (baseline): %.1f us; our draw is %.1fx, our hit test %.1fx that\n",
-        Seconds("BM_QtWordAdvances") * 1e6, Ratio("BM_OurDraw", "BM_QtWordAdvances"),
-        Ratio("BM_OurHitTest", "BM_QtWordAdvances"));
-    return 0;
+    return std::make_unique<MarkupSuite>();
 }

@@ -3,7 +3,7 @@
 // window of the same size with the same number of standard controls; and the cost of a full repair
 // pass with the wait taken out. Prints the ratios at the end; on a busy machine run it with
 // --benchmark_repetitions=5 to compare medians.
-#include "Fonts.h"
+#include "BenchMain.h"
 #include "OpenDialog.h"
 #include "_mainUnit.h"
 #include "_manualUnit.h"
@@ -29,7 +29,6 @@
 
 namespace {
 
-std::map<std::string, double> g_seconds; // per iteration, by benchmark name
 std::map<std::string, double> g_heap; // bytes held by one window
 
 class NoDialogs : public TUserDialogs {
@@ -186,54 +185,41 @@ BENCHMARK(BM_QuillonWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselinePassWork)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PassWithoutWait)->Unit(benchmark::kMicrosecond);
 
-// Keeps each run's time per iteration for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Settings and the Documents folder in a temporary folder; prints the ratios.
+class StartupSuite : public TBenchSuite {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    StartupSuite()
     {
-        for (const Run& r : runs)
-            g_seconds[r.benchmark_name()]
-                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
+        g_dir = &dir;
+        QSettings::setPath(
+            QSettings::IniFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
+        g_desktop.documents = dir.path();
     }
+    ~StartupSuite() override { g_dir = nullptr; }
+
+    void Report() override
+    {
+        const double ourHeap = g_heap["BM_QuillonWindow"];
+        const double baseHeap = g_heap["BM_BaselineWindow"];
+        std::printf("\nstart-up to first frame: %.2fx the plain Qt window (target <= 1.30x)\n",
+            BenchRatio("BM_QuillonWindow", "BM_BaselineWindow"));
+        std::printf("heap held by the window:  %.2fx the plain Qt window (%.0f vs %.0f bytes)\n",
+            baseHeap > 0 ? ourHeap / baseHeap : 0.0, ourHeap, baseHeap);
+        const double pass = BenchSeconds("BM_PassWithoutWait");
+        if (pass > 0) {
+            std::printf(
+                "full pass without the wait: %.3f ms (target < 5 ms), %.2fx the bare control updates\n",
+                pass * 1000.0, BenchRatio("BM_PassWithoutWait", "BM_BaselinePassWork"));
+        }
+    }
+
+private:
+    QTemporaryDir dir;
 };
 
 } // namespace
 
-int main(int argc, char** argv)
+std::unique_ptr<TBenchSuite> MakeBenchSuite()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-    QTemporaryDir dir;
-    g_dir = &dir;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath(QStringLiteral("config")));
-    g_desktop.documents = dir.path();
-
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    // With --benchmark_repetitions the medians are compared.
-    auto pick = [](const std::map<std::string, double>& m, const std::string& name) {
-        const auto median = m.find(name + "_median");
-        return median != m.end() ? median : m.find(name);
-    };
-    auto ratio = [&](const std::map<std::string, double>& m, const char* ours, const char* base) {
-        const auto a = pick(m, ours), b = pick(m, base);
-        return a != m.end() && b != m.end() && b->second > 0 ? a->second / b->second : 0.0;
-    };
-    std::printf("\nstart-up to first frame: %.2fx the plain Qt window (target <= 1.30x)\n",
-        ratio(g_seconds, "BM_QuillonWindow", "BM_BaselineWindow"));
-    std::printf("heap held by the window:  %.2fx the plain Qt window (%.0f vs %.0f bytes)\n",
-        ratio(g_heap, "BM_QuillonWindow", "BM_BaselineWindow"), g_heap["BM_QuillonWindow"],
-        g_heap["BM_BaselineWindow"]);
-    const auto pass = pick(g_seconds, "BM_PassWithoutWait");
-    if (pass != g_seconds.end()) {
-        std::printf("full pass without the wait: %.3f ms (target < 5 ms), %.2fx the bare control updates\n",
-            pass->second * 1000.0, ratio(g_seconds, "BM_PassWithoutWait", "BM_BaselinePassWork"));
-    }
-    return 0;
+    return std::make_unique<StartupSuite>();
 }

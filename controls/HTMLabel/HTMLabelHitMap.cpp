@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabelHitMap.h"
 
+#include "NullCanvas.h"
+
 namespace {
 
 // A text run as the drawing pass placed it: its cell and the height of "gh" in its font, which
@@ -13,7 +15,7 @@ struct Run {
 };
 
 // Measures through another canvas, draws nothing and keeps the place of every text run.
-class TRunRecorder final : public TCanvas {
+class TRunRecorder final : public TNullCanvas {
 public:
     explicit TRunRecorder(TCanvas& measure)
         : m_measure(measure)
@@ -36,16 +38,6 @@ public:
             runs.push_back({ rect.Left, rect.Right, rect.Bottom, m_measure.TextExtent(u"gh").height() });
         return m_measure.TextExtent(text).height();
     }
-    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
-    void Rectangle(const TRect&) override { }
-    void FillRect(const TRect&) override { }
-    void FrameRect(const TRect&) override { }
-    void DrawFocusRect(const TRect&) override { }
-    void Draw(int, int, const QImage&) override { }
-    void StretchDraw(const TRect&, const QImage&) override { }
-    void CopyScaled(const TRect&, const QImage&) override { }
-    void SetClipRect(const TRect&) override { }
-    void ClearClipRect() override { }
     int PixelsPerInchX() const override { return m_measure.PixelsPerInchX(); }
     int PixelsPerInchY() const override { return m_measure.PixelsPerInchY(); }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The label's text rewrites, its line list and its frame geometry, without a widget.
+#include "FixedCanvas.h"
 #include "HTMLabelGeometry.h"
 #include "HTMLabelMeasureCache.h"
 #include "HTMLabelStrings.h"
@@ -212,47 +213,9 @@ TEST(HTMLabelGeometry, BandsAndAlignment)
     EXPECT_EQ(G::AlignText(rect, inner, 71, G::VAlign::Center).Top, 4 - 10);
 }
 
-// Fixed metrics (7 pixels per character, 5 more in bold) that count how often they are asked.
-class CountingCanvas : public TCanvas {
-public:
-    int measured = 0;
-    int drawn = 0;
-    int Width(QStringView text) const { return int(text.size()) * (Font.Bold ? 12 : 7); }
-    QSize TextExtent(QStringView text) override
-    {
-        ++measured;
-        return QSize(Width(text), 13);
-    }
-    int DrawText(QStringView text, TRect& rect, unsigned format) override
-    {
-        if (!(format & DT::CalcRect)) {
-            ++drawn;
-            return 13;
-        }
-        ++measured;
-        int w = Width(text);
-        if (format & DT::EndEllipsis)
-            w = std::min(w, rect.Width());
-        rect.Right = rect.Left + w;
-        return 13;
-    }
-    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
-    void Rectangle(const TRect&) override { }
-    void FillRect(const TRect&) override { }
-    void FrameRect(const TRect&) override { }
-    void DrawFocusRect(const TRect&) override { }
-    void Draw(int, int, const QImage&) override { }
-    void StretchDraw(const TRect&, const QImage&) override { }
-    void CopyScaled(const TRect&, const QImage&) override { }
-    void SetClipRect(const TRect&) override { }
-    void ClearClipRect() override { }
-    int PixelsPerInchX() const override { return 96; }
-    int PixelsPerInchY() const override { return 96; }
-};
-
 TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
 {
-    CountingCanvas inner;
+    TFixedCanvas inner(7, 12); // 5 pixels more per character in bold
     THTMLabelMeasureCache cache(inner);
     const unsigned calc = DT::SingleLine | DT::Bottom | DT::CalcRect;
 
@@ -302,7 +265,7 @@ TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
     TRect d(0, 0, 100, 13);
     cache.DrawText(u"word", d, DT::SingleLine | DT::Bottom);
     cache.DrawText(u"word", d, DT::SingleLine | DT::Bottom);
-    EXPECT_EQ(inner.drawn, 2);
+    EXPECT_EQ(inner.drawn.size(), 2u);
     EXPECT_EQ(inner.Font.Color, clRed);
 }
 

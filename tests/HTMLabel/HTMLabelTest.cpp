@@ -3,6 +3,7 @@
 // offscreen platform, clicks and the shell open, hints, updates and text rewrites.
 #include "HTMLabel.h"
 
+#include "FixedCanvas.h"
 #include "Loadable.h"
 #include "RecordingShell.h"
 
@@ -119,43 +120,6 @@ class ShellOpenFake : public ::testing::Test {
 protected:
     RecordingShell shell;
     QStringList& opened = shell.opened;
-};
-
-// A canvas with fixed metrics (6 pixels per character, 13 per line) that records what is drawn.
-class RecordingCanvas : public TCanvas {
-public:
-    struct Call {
-        QString text;
-        TRect rect;
-        unsigned format;
-    };
-    std::vector<Call> drawn;
-
-    QSize TextExtent(QStringView text) override { return QSize(int(text.size()) * 6, 13); }
-    int DrawText(QStringView text, TRect& rect, unsigned format) override
-    {
-        if (format & DT::CalcRect) {
-            int w = int(text.size()) * 6;
-            if (format & DT::EndEllipsis)
-                w = std::min(w, rect.Width());
-            rect.Right = rect.Left + w;
-        } else {
-            drawn.push_back({ text.toString(), rect, format });
-        }
-        return 13;
-    }
-    void LineTo(int x, int y) override { PenPos = QPoint(x, y); }
-    void Rectangle(const TRect&) override { }
-    void FillRect(const TRect&) override { }
-    void FrameRect(const TRect&) override { }
-    void DrawFocusRect(const TRect&) override { }
-    void Draw(int, int, const QImage&) override { }
-    void StretchDraw(const TRect&, const QImage&) override { }
-    void CopyScaled(const TRect&, const QImage&) override { }
-    void SetClipRect(const TRect&) override { }
-    void ClearClipRect() override { }
-    int PixelsPerInchX() const override { return 96; }
-    int PixelsPerInchY() const override { return 96; }
 };
 
 TEST(HTMLabel, DefaultsAndPublishedProperties)
@@ -543,13 +507,13 @@ TEST(HTMLabel, EllipsisKeepsALongTextOnOneLine)
         words += QStringLiteral("word ");
     label.setHTMLText({ words });
 
-    RecordingCanvas wrapped;
+    TFixedCanvas wrapped;
     label.HTMLPrint(wrapped, TRect(0, 0, 100, 400));
     ASSERT_FALSE(wrapped.drawn.empty());
     EXPECT_NE(wrapped.drawn.front().rect.Bottom, wrapped.drawn.back().rect.Bottom);
 
     label.setEllipsis(true);
-    RecordingCanvas cut;
+    TFixedCanvas cut;
     label.HTMLPrint(cut, TRect(0, 0, 100, 400));
     ASSERT_FALSE(cut.drawn.empty());
     for (const auto& call : cut.drawn) {

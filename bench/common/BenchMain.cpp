@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#include "BenchMain.h"
+
+#include "Fonts.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <map>
+#include <vector>
+
+namespace {
+
+std::map<std::string, double> g_seconds; // per iteration, by benchmark name
+
+// The console output, keeping each run's time per iteration for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs)
+            g_seconds[r.benchmark_name()]
+                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+double BenchSeconds(const std::string& name)
+{
+    auto it = g_seconds.find(name + "_median");
+    if (it == g_seconds.end())
+        it = g_seconds.find(name);
+    return it != g_seconds.end() ? it->second : 0.0;
+}
+
+double BenchRatio(const std::string& ours, const std::string& base)
+{
+    const double a = BenchSeconds(ours);
+    const double b = BenchSeconds(base);
+    return a > 0 && b > 0 ? a / b : 0.0;
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RegisterDesignFonts();
+    std::unique_ptr<TBenchSuite> suite = MakeBenchSuite();
+    if (!suite)
+        return 1;
+
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    suite->Report();
+    return 0;
+}
