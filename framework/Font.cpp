@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Font.h"
 
+#include "BoldFace.h"
+
 #include <QFontMetricsF>
 #include <cmath>
 
@@ -23,6 +25,14 @@ QFont TFont::ToQFont() const
     // design fonts; full hinting widens them by up to a pixel per letter.
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setBold(Bold);
+    if (Bold) {
+        const TBoldFace& face = BoldFaceOf(Name);
+        if (face.Synthetic) {
+            f.setStyleName(face.RegularStyle);
+            if (face.Spacing != 100)
+                f.setLetterSpacing(QFont::PercentageSpacing, face.Spacing);
+        }
+    }
     f.setItalic(Italic);
     f.setUnderline(Underline);
     f.setStrikeOut(StrikeOut);

@@ -131,6 +131,8 @@ TTextMetrics::TTextMetrics(const QFont& font)
     , m_metrics(font)
     , m_raw(QRawFont::fromFont(font))
 {
+    m_spaced = font.letterSpacingType() == QFont::PercentageSpacing ? font.letterSpacing() != 100
+                                                                    : font.letterSpacing() != 0;
     m_ascent = m_metrics.ascent();
     m_descent = m_metrics.descent();
     // A device context's cell is the font's Windows ascent and descent scaled to the em. Qt prefers
@@ -187,7 +189,9 @@ int TTextMetrics::Advance(QStringView text, qsizetype& i)
     ++i;
     Glyph& g = Entry(c);
     if (g.advance < 0) {
-        const int advance = IsControl(c) ? 0 : m_metrics.horizontalAdvance(QChar(c));
+        const int advance = IsControl(c) ? 0
+            : m_spaced                   ? m_metrics.horizontalAdvance(QString(QChar(c)))
+                                         : m_metrics.horizontalAdvance(QChar(c));
         g.advance = qint16(std::clamp(advance, 0, 32767));
     }
     return g.advance;

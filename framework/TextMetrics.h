@@ -66,6 +66,7 @@ private:
     int m_thickness = 1;
     int m_tab = 0;
     int m_averageWidth = 0;
+    bool m_spaced = false; // letter spacing set (synthetic bold), which only string measures apply
     std::array<std::unique_ptr<Page>, 256> m_pages;
     std::unordered_map<char32_t, int> m_pairs;
 };

@@ -79,12 +79,56 @@ TEST_F(Canvas, ExtentIsTheSumOfUnkernedAdvancesAndTheCellHeight)
         const QString text = QStringLiteral("AVAWAY To, Wo. fi ffl");
         const QFontMetrics fm(canvas->Font.ToQFont());
         int sum = 0;
-        for (QChar c : text)
-            sum += fm.horizontalAdvance(c);
+        for (QChar c : text) // as a string, so a synthetic bold face's letter spacing counts
+            sum += fm.horizontalAdvance(QString(c));
         EXPECT_EQ(canvas->TextExtent(text), QSize(sum, TTextMetrics::For(canvas->Font)->Height()));
         // A pair is measured whole, so it is not two halves of a replacement box.
         const QString pair = QString::fromUcs4(U"\U0001F600");
         EXPECT_EQ(canvas->TextWidth(pair), fm.horizontalAdvance(pair));
+    }
+}
+
+// Darkness of an area: the sum of how far each pixel is from white.
+qint64 Ink(const QImage& img, const QRect& area)
+{
+    qint64 ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += 255 - qGray(img.pixel(x, y));
+    return ink;
+}
+
+// Bold must look bold however the font database resolves it (the free Tahoma's bold face has the
+// regular outlines): the same word inks clearly more in bold, through the canvas and through a
+// painter with the font's Qt form (as labels draw), and takes at least the regular width.
+TEST_F(Canvas, BoldTextHasHeavierStrokesThanRegular)
+{
+    const QString word = QStringLiteral("browse support@quillon");
+    for (const int height : { -9, -11 }) {
+        SCOPED_TRACE(height);
+        canvas->Font.Height = height;
+        qint64 ink[2][2] = {};
+        int width[2] = {};
+        for (const bool bold : { false, true }) {
+            canvas->Font.Bold = bold;
+            const int y = bold ? 20 : 0;
+            TRect r(4, y, 236, y + 20);
+            Draw(word, r, DT::SingleLine | DT::NoPrefix);
+            width[bold] = canvas->TextWidth(word);
+            painter->setFont(canvas->Font.ToQFont());
+            painter->setPen(Qt::black);
+            painter->drawText(4, 55 + y, word);
+        }
+        Done();
+        for (const bool bold : { false, true }) {
+            ink[0][bold] = Ink(image, QRect(0, bold ? 20 : 0, 240, 20));
+            ink[1][bold] = Ink(image, QRect(0, bold ? 60 : 40, 240, 20));
+        }
+        EXPECT_GE(double(ink[0][1]), 1.25 * double(ink[0][0])) << "canvas";
+        EXPECT_GE(double(ink[1][1]), 1.25 * double(ink[1][0])) << "painter";
+        EXPECT_GE(width[1], width[0]);
+        image.fill(Qt::white);
+        painter->begin(&image);
     }
 }
 
