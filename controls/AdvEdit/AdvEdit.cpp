@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEdit.h"
+#include "AdvEditControl.h"
+#include "AdvEditHost.h"
 #include "EditValue.h"
 #include "ShellService.h"
 #include "VersionText.h"
@@ -17,8 +19,10 @@
 
 TAdvEdit::TAdvEdit(QWidget* parent)
     : QLineEdit(parent)
+    , m_host(std::make_unique<TAdvEditHost>(*this))
+    , m_control(std::make_unique<TAdvEditControl>(*m_host))
 {
-    connect(this, &QLineEdit::textChanged, this, &TAdvEdit::OnTextChanged);
+    connect(this, &QLineEdit::textChanged, this, &TAdvEdit::ControlTextChanged);
     m_wasEnabled = isEnabled();
     ApplyPalette();
 }
@@ -27,65 +31,108 @@ TAdvEdit::~TAdvEdit() = default;
 
 QString TAdvEdit::Text() const
 {
-    return EditValue::ValueOf(QLineEdit::text(), FPrefix, FSuffix);
+    return m_control->Value();
 }
 
-void TAdvEdit::SetText(const QString& value)
+void TAdvEdit::setText(const QString& value)
 {
-    const QString v = FormatValue(value);
-    QLineEdit::setText(FPrefix + v + FSuffix);
-    SetModified(false);
+    const QString v = m_control->AssignedValue(value);
+    QLineEdit::setText(Prefix() + v + Suffix());
+    setModified(false);
     if (FShowURL)
-        SetUrlLook(IsUrlText());
+        setUrlLook(IsUrlText());
 }
 
-void TAdvEdit::SetPrefix(const QString& p)
+QString TAdvEdit::Prefix() const
+{
+    return m_control->Prefix();
+}
+
+void TAdvEdit::setPrefix(const QString& prefix)
 {
     const QString v = Text();
-    FPrefix = p;
+    m_control->setPrefix(prefix);
     QLineEdit::setText(v);
-    SetText(v);
+    setText(v);
 }
 
-void TAdvEdit::SetSuffix(const QString& s)
+QString TAdvEdit::Suffix() const
+{
+    return m_control->Suffix();
+}
+
+void TAdvEdit::setSuffix(const QString& suffix)
 {
     const QString v = Text();
-    FSuffix = s;
+    m_control->setSuffix(suffix);
     QLineEdit::setText(v);
-    SetText(v);
+    setText(v);
 }
 
-void TAdvEdit::SetColor(TColor c)
+int TAdvEdit::ValueEnd() const
 {
-    FColor = c;
+    return m_control->ValueEnd();
+}
+
+bool TAdvEdit::CanUndo() const
+{
+    return m_control->CanUndo();
+}
+
+void TAdvEdit::setCanUndo(bool b)
+{
+    m_control->setCanUndo(b);
+}
+
+bool TAdvEdit::DefaultHandling() const
+{
+    return m_control->DefaultHandling();
+}
+
+void TAdvEdit::setDefaultHandling(bool b)
+{
+    m_control->setDefaultHandling(b);
+}
+
+bool TAdvEdit::ReturnIsTab() const
+{
+    return m_control->ReturnIsTab();
+}
+
+void TAdvEdit::setReturnIsTab(bool b)
+{
+    m_control->setReturnIsTab(b);
+}
+
+void TAdvEdit::setColor(TColor c)
+{
     FNormalColor = c;
-    m_shownBackground = c;
-    ApplyPalette();
+    setBackground(c);
 }
 
-void TAdvEdit::SetBackground(TColor c)
+void TAdvEdit::setBackground(TColor c)
 {
+    if (c == FColor)
+        return;
     FColor = c;
-    m_shownBackground = c;
     ApplyPalette();
+    emit colorChanged(c);
 }
 
-void TAdvEdit::SetFontColor(TColor c)
+void TAdvEdit::setFontColor(TColor c)
 {
-    m_fontColor = c;
+    if (c == m_shownFontColor)
+        return;
+    m_shownFontColor = c;
     ApplyPalette();
-}
-
-void TAdvEdit::SetShownFontColor(TColor c)
-{
-    SetFontColor(c);
+    emit fontColorChanged(c);
 }
 
 void TAdvEdit::ApplyPalette()
 {
     QPalette pal = palette();
-    const QColor bg = FTransparent ? QColor(Qt::transparent) : ColorToQColor(m_shownBackground);
-    const QColor fg = ColorToQColor(m_fontColor);
+    const QColor bg = FTransparent ? QColor(Qt::transparent) : ColorToQColor(FColor);
+    const QColor fg = ColorToQColor(m_shownFontColor);
     for (auto g : { QPalette::Active, QPalette::Inactive, QPalette::Disabled }) {
         pal.setColor(g, QPalette::Base, bg);
         pal.setColor(g, QPalette::Window, bg);
@@ -98,33 +145,112 @@ void TAdvEdit::ApplyPalette()
     update();
 }
 
-void TAdvEdit::SetModified(bool b)
+namespace {
+// Stores `value` in `field`; false when it was already there.
+template <class T> bool Assign(T& field, const T& value)
+{
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+} // namespace
+
+void TAdvEdit::setDisabledColor(TColor c)
+{
+    if (Assign(FDisabledColor, c))
+        update();
+}
+
+void TAdvEdit::setDisabledBorder(bool b)
+{
+    if (Assign(FDisabledBorder, b))
+        update();
+}
+
+void TAdvEdit::setFocusBorder(bool b)
+{
+    if (Assign(FFocusBorder, b))
+        update();
+}
+
+void TAdvEdit::setFocusBorderColor(TColor c)
+{
+    if (Assign(FFocusBorderColor, c))
+        update();
+}
+
+void TAdvEdit::setBorder3D(bool b)
+{
+    if (Assign(FBorder3D, b))
+        update();
+}
+
+void TAdvEdit::setFlatLineColor(TColor c)
+{
+    if (Assign(FFlatLineColor, c))
+        update();
+}
+
+void TAdvEdit::setSoftBorder(bool b)
+{
+    if (Assign(FSoftBorder, b))
+        update();
+}
+
+void TAdvEdit::setEmptyText(const QString& t)
+{
+    if (Assign(FEmptyText, t))
+        update();
+}
+
+void TAdvEdit::setErrorMarkerPos(int p)
+{
+    if (Assign(FErrorMarkerPos, p))
+        update();
+}
+
+void TAdvEdit::setErrorMarkerLen(int l)
+{
+    if (Assign(FErrorMarkerLen, l))
+        update();
+}
+
+void TAdvEdit::setDropCaret(const QPoint& clientPos)
+{
+    if (Assign(FCaretPos, clientPos))
+        update();
+}
+
+void TAdvEdit::setModified(bool b)
 {
     if (IsLoading() || isReadOnly())
         return;
     if (FShowModified)
-        SetShownFontColor(b ? FModifiedColor : FFontColor);
-    setModified(b);
-    FIsModified = b;
+        setFontColor(b ? FModifiedColor : FFontColor);
+    QLineEdit::setModified(b);
+    if (Assign(FIsModified, b))
+        emit modifiedChanged(b);
 }
 
-void TAdvEdit::SetIsError(bool b)
+void TAdvEdit::setIsError(bool b)
 {
     if (IsLoading() || b == FError)
         return;
     FError = b;
+    emit errorChanged(b);
     if (!FShowError)
         return;
     if (b) {
-        SetBackground(FErrorColor);
-        SetShownFontColor(FErrorFontColor);
+        setBackground(FErrorColor);
+        setFontColor(FErrorFontColor);
     } else if (hasFocus()) {
-        SetBackground(FFocusColor == clNone ? FNormalColor : FFocusColor);
+        setBackground(FFocusColor == clNone ? FNormalColor : FFocusColor);
         if (FFocusFontColor != clNone)
-            SetShownFontColor(FFocusFontColor);
+            setFontColor(FFocusFontColor);
     } else {
-        SetColor(FNormalColor);
-        SetShownFontColor(FFontColor);
+        setColor(FNormalColor);
+        setFontColor(FFontColor);
     }
 }
 
@@ -138,17 +264,9 @@ int TAdvEdit::SelStart() const
     return hasSelectedText() ? selectionStart() : cursorPosition();
 }
 
-void TAdvEdit::SetSel(int start, int length)
-{
-    if (length == 0)
-        setCursorPosition(start);
-    else
-        setSelection(start, length);
-}
-
 void TAdvEdit::SelectAll()
 {
-    const auto s = EditValue::SelectAllRange(Text(), int(FPrefix.size()), FShowURL);
+    const auto s = EditValue::SelectAllRange(Text(), m_control->PrefixLength(), FShowURL);
     // the URL case may select past the value end; the line edit clips it
     setSelection(s.start, qMin(s.length, int(QLineEdit::text().size()) - s.start));
 }
@@ -156,13 +274,13 @@ void TAdvEdit::SelectAll()
 void TAdvEdit::Init()
 {
     FNormalColor = FColor;
-    FFontColor = m_fontColor;
+    FFontColor = m_shownFontColor;
     FOldBorder = hasFrame();
     FFlat = !FFlat;
-    SetFlat(!FFlat);
+    setFlat(!FFlat);
     if (!isEnabled()) {
         const TColor keep = FNormalColor;
-        SetBackground(FDisabledColor);
+        setBackground(FDisabledColor);
         FNormalColor = keep;
     }
     m_wasEnabled = isEnabled();
@@ -177,63 +295,58 @@ void TAdvEdit::Loaded()
     LabelSetup();
 }
 
-void TAdvEdit::SetEditAlign(TEditAlign a)
+void TAdvEdit::setEditAlign(TEditAlign a)
 {
-    if (a == FEditAlign)
+    if (!Assign(FEditAlign, a))
         return;
-    FEditAlign = a;
     Qt::Alignment al = Qt::AlignLeft;
     if (a == eaRight)
         al = Qt::AlignRight;
     else if (a == eaCenter)
         al = Qt::AlignHCenter;
     setAlignment(al | Qt::AlignVCenter);
+    emit editAlignChanged(a);
 }
 
-void TAdvEdit::SetFlat(bool b)
+void TAdvEdit::setFlat(bool b)
 {
-    if (b == FFlat)
-        return;
-    FFlat = b;
-    if (IsLoading())
+    if (!Assign(FFlat, b) || IsLoading())
         return;
     if (b) {
         FNormalColor = FColor;
         if (FFlatParentColor && parentWidget()) {
             const TColor pc
                 = QColorToColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
-            SetBackground(pc);
+            setBackground(pc);
             FFocusColor = pc;
         } else {
-            SetBackground(FNormalColor);
+            setBackground(FNormalColor);
         }
         setFrame(false);
     } else {
-        SetBackground(FNormalColor);
+        setBackground(FNormalColor);
         setFrame(FOldBorder);
     }
     UpdateTextRect(b);
     update();
 }
 
-void TAdvEdit::SetTransparent(bool b)
+void TAdvEdit::setTransparent(bool b)
 {
-    if (b == FTransparent)
+    if (!Assign(FTransparent, b))
         return;
-    FTransparent = b;
     setAutoFillBackground(!b);
     ApplyPalette();
 }
 
-void TAdvEdit::SetShowURL(bool b)
+void TAdvEdit::setShowURL(bool b)
 {
-    if (b == FShowURL)
+    if (!Assign(FShowURL, b))
         return;
-    FShowURL = b;
-    SetUrlLook(b && IsUrlText());
+    setUrlLook(b && IsUrlText());
 }
 
-void TAdvEdit::SetUrlLook(bool on)
+void TAdvEdit::setUrlLook(bool on)
 {
     if (on == FIsUrl)
         return;
@@ -242,10 +355,10 @@ void TAdvEdit::SetUrlLook(bool on)
     setFont(f);
     FIsUrl = on;
     if (on) {
-        SetShownFontColor(FURLColor);
+        setFontColor(FURLColor);
         setCursor(Qt::PointingHandCursor);
     } else {
-        SetShownFontColor(FFontColor);
+        setFontColor(FFontColor);
         setCursor(Qt::IBeamCursor);
     }
 }
@@ -272,8 +385,10 @@ void TAdvEdit::DoValidateValue(const QString& value, bool& isValid)
         OnValueValidate(this, value, isValid);
 }
 
-void TAdvEdit::OnTextChanged()
+void TAdvEdit::ControlTextChanged()
 {
+    if (const QString v = Text(); Assign(m_lastValue, v))
+        emit valueChanged(v);
     if (FBlockChange) {
         FBlockChange = false;
         return;
@@ -281,17 +396,16 @@ void TAdvEdit::OnTextChanged()
     if (FTransparent)
         update();
     if (FShowURL)
-        SetUrlLook(IsUrlText());
+        setUrlLook(IsUrlText());
     Change();
 }
 
 void TAdvEdit::Change()
 {
     if (!IsLoading() && FShowError)
-        SetIsError(!ValidateValue(Text()));
+        setIsError(!ValidateValue(Text()));
     if (OnChange)
         OnChange(this);
-    emit Changed();
 }
 
 void TAdvEdit::UpdateTextRect(bool inset)
@@ -320,10 +434,10 @@ void TAdvEdit::changeEvent(QEvent* e)
             return;
         m_wasEnabled = now;
         if (now) {
-            SetColor(FNormalColor);
+            setColor(FNormalColor);
         } else {
             const TColor keep = FColor;
-            SetColor(FDisabledColor);
+            setColor(FDisabledColor);
             FNormalColor = keep;
         }
         LabelEnabledChanged(now);
@@ -337,13 +451,13 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
     if (IsLoading())
         return;
     QLineEdit::focusInEvent(e);
-    FOldString = Text();
+    m_control->setFocusValue(Text());
     if (FFocusColor != clNone)
-        SetBackground(FFocusColor);
+        setBackground(FFocusColor);
     if (!ErrorShowing() && !FShowModified) {
-        FFontColor = m_fontColor;
+        FFontColor = m_shownFontColor;
         if (!(IsUrlText() && FShowURL) && FFocusFontColor != clNone)
-            SetShownFontColor(FFocusFontColor);
+            setFontColor(FFocusFontColor);
     }
     // focusing by any means selects the value (the line edit only does so for Tab)
     SelectAll();
@@ -354,7 +468,7 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
     FOldEditAlign = FEditAlign;
     if (FFocusAlign != FEditAlign && FFocusAlign != eaDefault) {
         FAlignChanging = true;
-        SetEditAlign(FFocusAlign);
+        setEditAlign(FFocusAlign);
         FAlignChanging = false;
     }
     update();
@@ -366,18 +480,19 @@ void TAdvEdit::focusOutEvent(QFocusEvent* e)
         return;
     LookupFocusLost();
     if (!FError && FColor != FNormalColor)
-        SetColor(FNormalColor);
+        setColor(FNormalColor);
     if (!ErrorShowing() && !FShowModified && !(FIsUrl && FShowURL))
-        SetShownFontColor(FFontColor);
+        setFontColor(FFontColor);
     if (FFocusLabel)
         LabelFocusChanged(false);
+    m_control->FocusLost();
     ValidateValue(Text());
     QLineEdit::focusOutEvent(e);
     if (!FAlignChanging) {
         if (FFocusWidthInc > 0)
             resize(width() - FFocusWidthInc, height());
         if (FOldEditAlign != FEditAlign && FFocusAlign != eaDefault)
-            SetEditAlign(FOldEditAlign);
+            setEditAlign(FOldEditAlign);
     }
     update();
 }
@@ -386,167 +501,24 @@ void TAdvEdit::focusOutEvent(QFocusEvent* e)
 
 void TAdvEdit::keyPressEvent(QKeyEvent* e)
 {
-    // Escape: the undo to the value held at focus time comes before any key handling.
-    if (e->key() == Qt::Key_Escape && FCanUndo && e->modifiers() == Qt::NoModifier) {
-        SetText(FOldString);
-        if (FFocusFontColor != clNone)
-            SetShownFontColor(FFocusFontColor);
-        SelectAll();
-        SetModified(false);
-        e->accept();
-        if (parentWidget() && FDefaultHandling) {
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
-        }
-        return;
-    }
-    // Clipboard keys go through our own commands (events, read-only rule).
-    if (e == QKeySequence::Copy) {
-        CopyToClipboard();
+    TEditKey key { e->key(), e->modifiers(), e->text() };
+    if (e == QKeySequence::Copy)
+        key.command = TEditKey::Copy;
+    else if (e == QKeySequence::Cut)
+        key.command = TEditKey::Cut;
+    else if (e == QKeySequence::Paste)
+        key.command = TEditKey::Paste;
+    if (key.command == TEditKey::Copy || key.command == TEditKey::Cut) {
+        key.command == TEditKey::Copy ? CopyToClipboard() : CutToClipboard();
         e->accept();
         return;
     }
-    if (e == QKeySequence::Cut) {
-        CutToClipboard();
+    m_host->key = e;
+    m_control->setMaxLength(maxLength());
+    const bool usedUp = m_control->KeyPress(key);
+    m_host->key = nullptr;
+    if (usedUp)
         e->accept();
-        return;
-    }
-    if (e == QKeySequence::Paste) {
-        PasteFromClipboard();
-        e->accept();
-        return;
-    }
-
-    const bool ok = KeyDownSteps(e) && CharacterSteps(e);
-    // A block armed by a keystroke that changed nothing must not swallow a later, unrelated change.
-    FBlockChange = false;
-    if (!ok)
-        e->accept();
-}
-
-bool TAdvEdit::KeyDownSteps(QKeyEvent* e)
-{
-    const int key = e->key();
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    const int prefixLen = int(FPrefix.size());
-    if (enter && LookupVisible())
-        return LookupKey(e), false;
-    if ((key == Qt::Key_Tab || enter) && ctrl) {
-        QLineEdit::keyPressEvent(e);
-        return false;
-    }
-    if (LookupVisible() && LookupKey(e))
-        return false;
-    if (enter && FReturnIsTab) {
-        focusNextChild();
-        return false;
-    }
-    // the selection end is where the caret is, or the far end of the selection
-    const int selEnd = hasSelectedText() ? SelEnd() : cursorPosition();
-    if (key == Qt::Key_Right && !FSuffix.isEmpty() && selEnd >= ValueEnd())
-        return false;
-    if (key == Qt::Key_Delete && !FSuffix.isEmpty()) {
-        if (selEnd >= ValueEnd() && !hasSelectedText())
-            return false;
-        SetModified(true);
-    }
-    if (key == Qt::Key_Left && !FPrefix.isEmpty() && selEnd <= prefixLen && !hasSelectedText())
-        return false;
-    if (key == Qt::Key_End && !FSuffix.isEmpty()) {
-        if (shift)
-            SetSel(SelStart(), ValueEnd() - SelStart());
-        else
-            setCursorPosition(ValueEnd());
-        return false;
-    }
-    if (key == Qt::Key_Home && !FPrefix.isEmpty()) {
-        if (shift) {
-            setCursorPosition(ValueEnd());
-            cursorBackward(true, ValueEnd() - prefixLen);
-        } else {
-            setCursorPosition(prefixLen);
-        }
-        return false;
-    }
-    if (key == Qt::Key_Delete && SelStart() >= prefixLen && FSuffix.isEmpty())
-        SetModified(true);
-    if (!e->text().isEmpty() && key != Qt::Key_Delete)
-        return true; // the character steps decide
-    QLineEdit::keyPressEvent(e);
-    if (!FPrefix.isEmpty() && cursorPosition() < prefixLen && !hasSelectedText())
-        setCursorPosition(prefixLen);
-    return false; // handled completely
-}
-
-bool TAdvEdit::CharacterSteps(QKeyEvent* e)
-{
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    const int key = e->key();
-    const QString value = Text();
-    const int prefixLen = int(FPrefix.size());
-    QChar ch = e->text().isEmpty() ? QChar() : e->text().at(0);
-    if (key == Qt::Key_Return || key == Qt::Key_Enter)
-        ch = QChar(13);
-    else if (key == Qt::Key_Backspace)
-        ch = QChar(8);
-
-    if (SelLength() == value.size() && !value.isEmpty())
-        FBlockChange = true;
-    if (ch == QChar(13) && ctrl)
-        return false;
-    if (ch == QChar(13)) {
-        if (OnKeyPress) {
-            QChar cr(13);
-            OnKeyPress(this, cr);
-        }
-        if (!FDefaultHandling && parentWidget()) {
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
-        }
-        return false;
-    }
-    if (key == Qt::Key_Escape) {
-        if (!FDefaultHandling && parentWidget()) {
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
-            QCoreApplication::postEvent(
-                parentWidget(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
-        }
-        // without undo the line edit gets it (and lets it travel on)
-        QLineEdit::keyPressEvent(e);
-        return true;
-    }
-    if (ch == QChar(8)) {
-        if (!FPrefix.isEmpty() && !hasSelectedText() && SelStart() <= prefixLen)
-            return false;
-        const QString after = EditValue::AfterBackspace(value, prefixLen, SelStart(), SelLength());
-        if (after != value)
-            SetModified(true);
-        QLineEdit::keyPressEvent(e);
-        if (Text().isEmpty() && !after.isEmpty())
-            Change();
-        return true;
-    }
-    if ((ch == QChar(10)) && ctrl)
-        return false;
-    if (ctrl && !ch.isPrint()) {
-        QLineEdit::keyPressEvent(e);
-        return true;
-    }
-    if (!TypedCharacter(ch))
-        return false;
-    SetModified(true);
-    QLineEdit::keyPressEvent(e);
-    if (isModified())
-        SetModified(true);
-    UpdateLookupList();
-    return true;
 }
 
 // ---- clipboard ----
@@ -574,29 +546,8 @@ void TAdvEdit::CutToClipboard()
 
 void TAdvEdit::PasteFromClipboard()
 {
-    if (isReadOnly())
-        return;
-    const QString clip = QApplication::clipboard()->text();
-    if (clip.isEmpty())
-        return;
-    // the pasted text is limited to the value, never into the prefix or suffix
-    const int prefixLen = int(FPrefix.size());
-    const QString value = Text();
-    const int start = qBound(0, SelStart() - prefixLen, int(value.size()));
-    const int len = qBound(0, SelLength(), int(value.size()) - start);
-    QString insert = clip.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
-    const int room = maxLength() - int(QLineEdit::text().size()) + len;
-    if (insert.size() > room)
-        insert.truncate(qMax(0, room));
-    const QString newValue = value.left(start) + insert + value.mid(start + len);
-    bool allow = true;
-    if (OnClipboardPaste)
-        OnClipboardPaste(this, newValue, allow);
-    if (!allow || !AcceptPastedValue(newValue))
-        return;
-    QLineEdit::setText(FPrefix + newValue + FSuffix);
-    setCursorPosition(prefixLen + start + int(insert.size()));
-    SetModified(true);
+    m_control->setMaxLength(maxLength());
+    m_control->Paste();
 }
 
 void TAdvEdit::contextMenuEvent(QContextMenuEvent* e)
@@ -673,10 +624,10 @@ void TAdvEdit::mouseReleaseEvent(QMouseEvent* e)
             ShellService().Open(EditValue::ShellTarget(v));
         return;
     }
-    const int prefixLen = int(FPrefix.size());
-    if (!FPrefix.isEmpty() && SelStart() < prefixLen)
+    const int prefixLen = m_control->PrefixLength();
+    if (!Prefix().isEmpty() && SelStart() < prefixLen)
         setSelection(prefixLen, int(Text().size()));
-    if (!FSuffix.isEmpty()) {
+    if (!Suffix().isEmpty()) {
         const int end = ValueEnd();
         if (!hasSelectedText() && cursorPosition() > end)
             setCursorPosition(end);
@@ -764,7 +715,7 @@ void TAdvEdit::PaintBorder(QPainter& p) const
         p.setPen(QPen(c, 1));
         p.drawRect(rr.adjusted(0, 0, -1, -1));
     };
-    if (!isEnabled() && FIsThemed && FDisabledBorder) {
+    if (!isEnabled() && FDisabledBorder) {
         frame(r, ColorToQColor(0xC0C0C0));
         return;
     }

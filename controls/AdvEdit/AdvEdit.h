@@ -6,51 +6,60 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <functional>
+#include <memory>
+
+class TAdvEditControl;
+class TAdvEditHost;
 
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
 // Control text = Prefix + value + Suffix; selection positions count control-text characters.
+// The key, paste and drop rules live in TAdvEditControl (AdvEditControl.h); this class holds the
+// properties, events, colours and painting.
+//
+// Members of QLineEdit whose meaning the field changes are declared again here (setText,
+// setModified); call them through a TAdvEdit.
 class TAdvEdit : public QLineEdit, public TLoadable {
     Q_OBJECT
-    Q_PROPERTY(QString Text READ Text WRITE SetText)
-    Q_PROPERTY(QString Prefix READ Prefix WRITE SetPrefix)
-    Q_PROPERTY(QString Suffix READ Suffix WRITE SetSuffix)
-    Q_PROPERTY(uint Color READ Color WRITE SetColor)
-    Q_PROPERTY(uint FontColor READ FontColor WRITE SetFontColor)
-    Q_PROPERTY(uint DisabledColor READ DisabledColor WRITE SetDisabledColor)
-    Q_PROPERTY(bool DisabledBorder READ DisabledBorder WRITE SetDisabledBorder)
-    Q_PROPERTY(uint FocusColor READ FocusColor WRITE SetFocusColor)
-    Q_PROPERTY(uint FocusFontColor READ FocusFontColor WRITE SetFocusFontColor)
-    Q_PROPERTY(bool FocusBorder READ FocusBorder WRITE SetFocusBorder)
-    Q_PROPERTY(uint FocusBorderColor READ FocusBorderColor WRITE SetFocusBorderColor)
-    Q_PROPERTY(bool FocusLabel READ FocusLabel WRITE SetFocusLabel)
-    Q_PROPERTY(int FocusWidthInc READ FocusWidthInc WRITE SetFocusWidthInc)
-    Q_PROPERTY(TEditAlign FocusAlign READ FocusAlign WRITE SetFocusAlign)
-    Q_PROPERTY(TEditAlign EditAlign READ EditAlign WRITE SetEditAlign)
-    Q_PROPERTY(bool Border3D READ Border3D WRITE SetBorder3D)
-    Q_PROPERTY(bool Flat READ Flat WRITE SetFlat)
-    Q_PROPERTY(uint FlatLineColor READ FlatLineColor WRITE SetFlatLineColor)
-    Q_PROPERTY(bool FlatParentColor READ FlatParentColor WRITE SetFlatParentColor)
-    Q_PROPERTY(bool SoftBorder READ SoftBorder WRITE SetSoftBorder)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
-    Q_PROPERTY(QString EmptyText READ EmptyText WRITE SetEmptyText)
-    Q_PROPERTY(bool ShowModified READ ShowModified WRITE SetShowModified)
-    Q_PROPERTY(uint ModifiedColor READ ModifiedColor WRITE SetModifiedColor)
-    Q_PROPERTY(bool ShowError READ ShowError WRITE SetShowError)
-    Q_PROPERTY(uint ErrorColor READ ErrorColor WRITE SetErrorColor)
-    Q_PROPERTY(uint ErrorFontColor READ ErrorFontColor WRITE SetErrorFontColor)
-    Q_PROPERTY(int ErrorMarkerPos READ ErrorMarkerPos WRITE SetErrorMarkerPos)
-    Q_PROPERTY(int ErrorMarkerLen READ ErrorMarkerLen WRITE SetErrorMarkerLen)
-    Q_PROPERTY(bool ShowURL READ ShowURL WRITE SetShowURL)
-    Q_PROPERTY(uint URLColor READ URLColor WRITE SetURLColor)
-    Q_PROPERTY(bool HintShowLargeText READ HintShowLargeText WRITE SetHintShowLargeText)
-    Q_PROPERTY(bool CanUndo READ CanUndo WRITE SetCanUndo)
-    Q_PROPERTY(bool DefaultHandling READ DefaultHandling WRITE SetDefaultHandling)
-    Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE SetReturnIsTab)
-    Q_PROPERTY(bool AutoFocus READ AutoFocus WRITE SetAutoFocus)
-    Q_PROPERTY(bool Modified READ Modified WRITE SetModified)
-    Q_PROPERTY(bool IsError READ IsError WRITE SetIsError)
-    Q_PROPERTY(QString Version READ Version WRITE SetVersion)
+    Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY valueChanged)
+    Q_PROPERTY(QString Prefix READ Prefix WRITE setPrefix)
+    Q_PROPERTY(QString Suffix READ Suffix WRITE setSuffix)
+    Q_PROPERTY(uint Color READ Color WRITE setColor NOTIFY colorChanged)
+    Q_PROPERTY(uint FontColor READ FontColor WRITE setFontColor NOTIFY fontColorChanged)
+    Q_PROPERTY(uint DisabledColor READ DisabledColor WRITE setDisabledColor)
+    Q_PROPERTY(bool DisabledBorder READ DisabledBorder WRITE setDisabledBorder)
+    Q_PROPERTY(uint FocusColor READ FocusColor WRITE setFocusColor)
+    Q_PROPERTY(uint FocusFontColor READ FocusFontColor WRITE setFocusFontColor)
+    Q_PROPERTY(bool FocusBorder READ FocusBorder WRITE setFocusBorder)
+    Q_PROPERTY(uint FocusBorderColor READ FocusBorderColor WRITE setFocusBorderColor)
+    Q_PROPERTY(bool FocusLabel READ FocusLabel WRITE setFocusLabel)
+    Q_PROPERTY(int FocusWidthInc READ FocusWidthInc WRITE setFocusWidthInc)
+    Q_PROPERTY(TEditAlign FocusAlign READ FocusAlign WRITE setFocusAlign)
+    Q_PROPERTY(TEditAlign EditAlign READ EditAlign WRITE setEditAlign NOTIFY editAlignChanged)
+    Q_PROPERTY(bool Border3D READ Border3D WRITE setBorder3D)
+    Q_PROPERTY(bool Flat READ Flat WRITE setFlat)
+    Q_PROPERTY(uint FlatLineColor READ FlatLineColor WRITE setFlatLineColor)
+    Q_PROPERTY(bool FlatParentColor READ FlatParentColor WRITE setFlatParentColor)
+    Q_PROPERTY(bool SoftBorder READ SoftBorder WRITE setSoftBorder)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
+    Q_PROPERTY(QString EmptyText READ EmptyText WRITE setEmptyText)
+    Q_PROPERTY(bool ShowModified READ ShowModified WRITE setShowModified)
+    Q_PROPERTY(uint ModifiedColor READ ModifiedColor WRITE setModifiedColor)
+    Q_PROPERTY(bool ShowError READ ShowError WRITE setShowError)
+    Q_PROPERTY(uint ErrorColor READ ErrorColor WRITE setErrorColor)
+    Q_PROPERTY(uint ErrorFontColor READ ErrorFontColor WRITE setErrorFontColor)
+    Q_PROPERTY(int ErrorMarkerPos READ ErrorMarkerPos WRITE setErrorMarkerPos)
+    Q_PROPERTY(int ErrorMarkerLen READ ErrorMarkerLen WRITE setErrorMarkerLen)
+    Q_PROPERTY(bool ShowURL READ ShowURL WRITE setShowURL)
+    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
+    Q_PROPERTY(bool HintShowLargeText READ HintShowLargeText WRITE setHintShowLargeText)
+    Q_PROPERTY(bool CanUndo READ CanUndo WRITE setCanUndo)
+    Q_PROPERTY(bool DefaultHandling READ DefaultHandling WRITE setDefaultHandling)
+    Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE setReturnIsTab)
+    Q_PROPERTY(bool AutoFocus READ AutoFocus WRITE setAutoFocus)
+    Q_PROPERTY(bool Modified READ Modified WRITE setModified NOTIFY modifiedChanged)
+    Q_PROPERTY(bool IsError READ IsError WRITE setIsError NOTIFY errorChanged)
+    Q_PROPERTY(QString Version READ Version WRITE setVersion)
 
 public:
     enum TEditAlign { eaLeft, eaRight, eaDefault, eaCenter };
@@ -59,131 +68,119 @@ public:
     explicit TAdvEdit(QWidget* parent = nullptr);
     ~TAdvEdit() override;
 
+    // The value: the control text without Prefix and Suffix.
     QString Text() const;
-    void SetText(const QString& value);
-    QString Prefix() const { return FPrefix; }
-    void SetPrefix(const QString& v);
-    QString Suffix() const { return FSuffix; }
-    void SetSuffix(const QString& v);
+    // Text := value: typed fields format it; the control text becomes Prefix + value + Suffix;
+    // Modified := False.
+    void setText(const QString& value);
+    QString Prefix() const;
+    void setPrefix(const QString& prefix);
+    QString Suffix() const;
+    void setSuffix(const QString& suffix);
 
-    // Background; every assignment also becomes the normal (enabled, unfocused) colour.
+    // Background shown now; every assignment also becomes the normal (enabled, unfocused) colour.
     TColor Color() const { return FColor; }
-    void SetColor(TColor c);
-    // Text colour (the font's colour).
-    TColor FontColor() const { return m_fontColor; }
-    void SetFontColor(TColor c);
+    void setColor(TColor c);
+    // Text colour shown now.
+    TColor FontColor() const { return m_shownFontColor; }
+    void setFontColor(TColor c);
+    // Background while disabled; takes effect at the next disabling.
     TColor DisabledColor() const { return FDisabledColor; }
-    void SetDisabledColor(TColor c)
-    {
-        FDisabledColor = c;
-        update();
-    }
+    void setDisabledColor(TColor c);
+    // 1-pixel 0xC0C0C0 frame while disabled.
     bool DisabledBorder() const { return FDisabledBorder; }
-    void SetDisabledBorder(bool b)
-    {
-        FDisabledBorder = b;
-        update();
-    }
+    void setDisabledBorder(bool b);
+    // Background while focused; clNone keeps the normal colour.
     TColor FocusColor() const { return FFocusColor; }
-    void SetFocusColor(TColor c) { FFocusColor = c; }
+    void setFocusColor(TColor c) { FFocusColor = c; }
+    // Text colour while focused; clNone keeps the text colour.
     TColor FocusFontColor() const { return FFocusFontColor; }
-    void SetFocusFontColor(TColor c) { FFocusFontColor = c; }
+    void setFocusFontColor(TColor c) { FFocusFontColor = c; }
+    // Active border while the mouse is over the field or it has the focus.
     bool FocusBorder() const { return FFocusBorder; }
-    void SetFocusBorder(bool b)
-    {
-        FFocusBorder = b;
-        update();
-    }
+    void setFocusBorder(bool b);
+    // When set, a 1-pixel frame of this colour while focused.
     TColor FocusBorderColor() const { return FFocusBorderColor; }
-    void SetFocusBorderColor(TColor c)
-    {
-        FFocusBorderColor = c;
-        update();
-    }
+    void setFocusBorderColor(TColor c);
+    // The attached label is bold while the field has the focus.
     bool FocusLabel() const { return FFocusLabel; }
-    void SetFocusLabel(bool b) { FFocusLabel = b; }
+    void setFocusLabel(bool b) { FFocusLabel = b; }
+    // Pixels added to the width while focused.
     int FocusWidthInc() const { return FFocusWidthInc; }
-    void SetFocusWidthInc(int w) { FFocusWidthInc = w; }
+    void setFocusWidthInc(int w) { FFocusWidthInc = w; }
+    // Alignment while focused; eaDefault leaves EditAlign.
     TEditAlign FocusAlign() const { return FFocusAlign; }
-    void SetFocusAlign(TEditAlign a) { FFocusAlign = a; }
+    void setFocusAlign(TEditAlign a) { FFocusAlign = a; }
     TEditAlign EditAlign() const { return FEditAlign; }
-    void SetEditAlign(TEditAlign a);
+    void setEditAlign(TEditAlign a);
+    // Always draws the active border.
     bool Border3D() const { return FBorder3D; }
-    void SetBorder3D(bool b)
-    {
-        FBorder3D = b;
-        update();
-    }
+    void setBorder3D(bool b);
+    // No frame, text inset, a bottom line or soft rectangle.
     bool Flat() const { return FFlat; }
-    void SetFlat(bool b);
+    void setFlat(bool b);
+    // Colour of the flat line; clNone draws none.
     TColor FlatLineColor() const { return FFlatLineColor; }
-    void SetFlatLineColor(TColor c)
-    {
-        FFlatLineColor = c;
-        update();
-    }
+    void setFlatLineColor(TColor c);
+    // A flat field takes the parent's background colour.
     bool FlatParentColor() const { return FFlatParentColor; }
-    void SetFlatParentColor(bool b) { FFlatParentColor = b; }
+    void setFlatParentColor(bool b) { FFlatParentColor = b; }
+    // A flat field draws a rectangle instead of a bottom line.
     bool SoftBorder() const { return FSoftBorder; }
-    void SetSoftBorder(bool b)
-    {
-        FSoftBorder = b;
-        update();
-    }
+    void setSoftBorder(bool b);
+    // The parent shows through the background.
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool b);
+    void setTransparent(bool b);
+    // Grey text shown while the value is empty and the field has no focus.
     QString EmptyText() const { return FEmptyText; }
-    void SetEmptyText(const QString& t)
-    {
-        FEmptyText = t;
-        update();
-    }
+    void setEmptyText(const QString& t);
+    // Text colour ModifiedColor while Modified.
     bool ShowModified() const { return FShowModified; }
-    void SetShowModified(bool b) { FShowModified = b; }
+    void setShowModified(bool b) { FShowModified = b; }
     TColor ModifiedColor() const { return FModifiedColor; }
-    void SetModifiedColor(TColor c) { FModifiedColor = c; }
+    void setModifiedColor(TColor c) { FModifiedColor = c; }
+    // Colours ErrorColor / ErrorFontColor while IsError.
     bool ShowError() const { return FShowError; }
-    void SetShowError(bool b) { FShowError = b; }
+    void setShowError(bool b) { FShowError = b; }
     TColor ErrorColor() const { return FErrorColor; }
-    void SetErrorColor(TColor c) { FErrorColor = c; }
+    void setErrorColor(TColor c) { FErrorColor = c; }
     TColor ErrorFontColor() const { return FErrorFontColor; }
-    void SetErrorFontColor(TColor c) { FErrorFontColor = c; }
+    void setErrorFontColor(TColor c) { FErrorFontColor = c; }
+    // Red zigzag under ErrorMarkerLen characters from ErrorMarkerPos while not focused.
     int ErrorMarkerPos() const { return FErrorMarkerPos; }
-    void SetErrorMarkerPos(int p)
-    {
-        FErrorMarkerPos = p;
-        update();
-    }
+    void setErrorMarkerPos(int p);
     int ErrorMarkerLen() const { return FErrorMarkerLen; }
-    void SetErrorMarkerLen(int l)
-    {
-        FErrorMarkerLen = l;
-        update();
-    }
+    void setErrorMarkerLen(int l);
+    // URL look and click-to-open for URL-like values.
     bool ShowURL() const { return FShowURL; }
-    void SetShowURL(bool b);
+    void setShowURL(bool b);
     TColor URLColor() const { return FURLColor; }
-    void SetURLColor(TColor c) { FURLColor = c; }
+    void setURLColor(TColor c) { FURLColor = c; }
+    // A value wider than the field is shown as its hint.
     bool HintShowLargeText() const { return FHintShowLargeText; }
-    void SetHintShowLargeText(bool b) { FHintShowLargeText = b; }
-    bool CanUndo() const { return FCanUndo; }
-    void SetCanUndo(bool b) { FCanUndo = b; }
-    bool DefaultHandling() const { return FDefaultHandling; }
-    void SetDefaultHandling(bool b) { FDefaultHandling = b; }
-    bool ReturnIsTab() const { return FReturnIsTab; }
-    void SetReturnIsTab(bool b) { FReturnIsTab = b; }
+    void setHintShowLargeText(bool b) { FHintShowLargeText = b; }
+    // Escape restores the value the field had when it took the focus.
+    bool CanUndo() const;
+    void setCanUndo(bool b);
+    // Enter and Escape stay in the field (True) or go to the parent (False).
+    bool DefaultHandling() const;
+    void setDefaultHandling(bool b);
+    // Enter moves on as Tab does.
+    bool ReturnIsTab() const;
+    void setReturnIsTab(bool b);
+    // The field takes the focus when the mouse enters it.
     bool AutoFocus() const { return FAutoFocus; }
-    void SetAutoFocus(bool b) { FAutoFocus = b; }
+    void setAutoFocus(bool b) { FAutoFocus = b; }
+    // Ignored while loading and while read-only; also sets the line edit's own flag.
     bool Modified() const { return FIsModified; }
-    void SetModified(bool b);
+    void setModified(bool b);
     bool IsError() const { return FError; }
-    void SetIsError(bool b);
+    void setIsError(bool b);
     QString Version() const;
-    void SetVersion(const QString&) { }
+    void setVersion(const QString&) { }
 
     int SelStart() const;
     int SelLength() const { return int(selectedText().size()); }
-    void SetSel(int start, int length);
 
     void SelectAll();
     // Post-loading initialisation; an owner that creates the field in code may call it.
@@ -195,6 +192,8 @@ public:
     // Client position of a character's left edge; past the last character, one character width on.
     QPoint PosFromChar(int index) const;
     bool IsUrlLook() const { return FIsUrl; }
+    // The editing rules, where typed input plugs in.
+    TAdvEditControl& EditControl() const { return *m_control; }
 
     // Events: sender first, outputs as trailing references.
     std::function<void(TAdvEdit*, const QString&, bool&)> OnValueValidate;
@@ -221,34 +220,28 @@ public:
     void PasteFromClipboard();
 
 signals:
-    void Changed();
+    // The value changed (also when the change notification is swallowed).
+    void valueChanged(const QString& value);
+    void modifiedChanged(bool modified);
+    void errorChanged(bool isError);
+    void colorChanged(uint color);
+    void fontColorChanged(uint color);
+    void editAlignChanged(TAdvEdit::TEditAlign align);
 
 protected:
     void Loaded() override;
     // Edit-change after the block check: validation, OnChange.
     virtual void Change();
 
-    // Hooks for typed input: format a written value; check a pasted value; handle a typed
-    // character (return false to discard it).
-    virtual QString FormatValue(const QString& value) const { return value; }
-    virtual bool AcceptPastedValue(const QString& newValue) const
-    {
-        Q_UNUSED(newValue);
-        return true;
-    }
-    virtual bool TypedCharacter(QChar ch)
-    {
-        Q_UNUSED(ch);
-        return true;
-    }
     // Hooks for the attached label and lookup list.
     virtual void LabelEnabledChanged(bool enabled) { Q_UNUSED(enabled); }
     virtual void LabelFocusChanged(bool focused) { Q_UNUSED(focused); }
     virtual void LabelSetup() { }
     virtual bool LookupVisible() const { return false; }
-    virtual bool LookupKey(QKeyEvent* e)
+    virtual void LookupSelect() { }
+    virtual bool LookupKey(int key)
     {
-        Q_UNUSED(e);
+        Q_UNUSED(key);
         return false;
     }
     virtual void UpdateLookupList() { }
@@ -260,13 +253,7 @@ protected:
         return false;
     }
     // Drop-caret mark while text is dragged over the field; (-1, -1) removes it.
-    void SetDropCaret(const QPoint& clientPos)
-    {
-        if (clientPos == FCaretPos)
-            return;
-        FCaretPos = clientPos;
-        update();
-    }
+    void setDropCaret(const QPoint& clientPos);
 
     void keyPressEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
@@ -283,27 +270,26 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    void SetBackground(TColor c); // shown background, FNormalColor untouched
-    void SetShownFontColor(TColor c); // shown text colour, FFontColor untouched
+    friend class TAdvEditHost;
+    void setBackground(TColor c); // shown background, FNormalColor untouched
     void ApplyPalette();
     void UpdateTextRect(bool inset);
-    void SetUrlLook(bool on);
-    void OnTextChanged();
-    bool KeyDownSteps(QKeyEvent* e); // false: discarded
-    bool CharacterSteps(QKeyEvent* e); // false: discarded
-    bool HasRealFocus() const { return hasFocus(); }
+    void setUrlLook(bool on);
+    void ControlTextChanged();
     bool ErrorShowing() const { return FError && FShowError; }
     bool BorderActive() const;
     void PaintBorder(QPainter& p) const;
     void PaintErrorMarker(QPainter& p) const;
     int SelEnd() const { return SelStart() + SelLength(); }
-    int ValueEnd() const { return int(FPrefix.size() + Text().size()); }
+    int ValueEnd() const;
 
-    QString FPrefix, FSuffix, FEmptyText;
+    std::unique_ptr<TAdvEditHost> m_host;
+    std::unique_ptr<TAdvEditControl> m_control;
+    QString FEmptyText;
     TColor FColor = clWindow;
-    TColor m_fontColor = clWindowText;
+    TColor m_shownFontColor = clWindowText;
     TColor FNormalColor = clWindow;
-    TColor FFontColor = clWindowText;
+    TColor FFontColor = clWindowText; // text colour to restore after focus, modified and URL colouring
     TColor FDisabledColor = 0xC0C0C0;
     TColor FFocusColor = clNone;
     TColor FFocusFontColor = clWindowText;
@@ -313,15 +299,13 @@ private:
     TColor FErrorColor = 0x0000FF;
     TColor FErrorFontColor = 0xFFFFFF;
     TColor FURLColor = 0xFF0000;
-    TColor m_shownBackground = clWindow;
     bool FDisabledBorder = true, FFocusBorder = false, FFocusLabel = false, FBorder3D = false;
     bool FFlat = false, FFlatParentColor = true, FSoftBorder = false, FTransparent = false;
     bool FShowModified = false, FShowError = false, FShowURL = false, FHintShowLargeText = false;
-    bool FCanUndo = true, FDefaultHandling = true, FReturnIsTab = false, FAutoFocus = false;
+    bool FAutoFocus = false;
     int FFocusWidthInc = 0, FErrorMarkerPos = 0, FErrorMarkerLen = 0;
     TEditAlign FFocusAlign = eaDefault, FEditAlign = eaLeft, FOldEditAlign = eaLeft;
     bool FAlignChanging = false;
-    QString FOldString;
     bool FOldBorder = true; // framework border to restore when Flat is switched off
     bool FIsModified = false, FError = false, FIsUrl = false;
     bool FMouseInControl = false, FButtonDown = false;
@@ -329,7 +313,6 @@ private:
     bool FBlockChange = false, FBlockCopy = false, FIsValidating = false;
     int FLoadedHeight = 0;
     int FIndentL = 0, FIndentR = 0;
-    bool FIsWinXP = true;
-    bool FIsThemed = true;
     bool m_wasEnabled = true;
+    QString m_lastValue; // the value last reported by valueChanged
 };

@@ -63,15 +63,15 @@ QColor pixel(QWidget* w, int x, int y)
 TEST(AdvEdit, PrefixAndSuffixFrameTheValue)
 {
     TAdvEdit e;
-    e.SetPrefix("$");
-    e.SetSuffix(" kg");
-    e.SetText("12");
+    e.setPrefix("$");
+    e.setSuffix(" kg");
+    e.setText("12");
     EXPECT_EQ(e.text(), "$12 kg");
     EXPECT_EQ(e.Text(), "12");
-    e.setText("$12");
+    e.QLineEdit::setText("$12");
     EXPECT_EQ(e.Text(), ""); // the suffix length is cut without comparing
-    e.SetText("7");
-    e.SetPrefix("EUR ");
+    e.setText("7");
+    e.setPrefix("EUR ");
     EXPECT_EQ(e.text(), "EUR 7 kg");
     EXPECT_EQ(e.Version(), "2.8.3.0");
     e.setProperty("Version", "9.9.9.9");
@@ -83,9 +83,9 @@ TEST(AdvEdit, MainWindowSourceField)
     Form f;
     TAdvEdit* e = f.edit;
     e->setReadOnly(true);
-    e->SetColor(clWindow);
+    e->setColor(clWindow);
     const QString path = "/home/user/My Documents/broken  file.docx ";
-    e->SetText(path);
+    e->setText(path);
     EXPECT_EQ(e->Text(), path);
 
     // disabled: grey background and a grey outer ring
@@ -152,7 +152,7 @@ TEST(AdvEdit, DisabledAtLoadingShowsDisabledColourAfterLoaded)
     TAdvEdit* e = nullptr;
     LoadForm([&] {
         e = new TAdvEdit(&parent);
-        e->SetColor(0x00FF00);
+        e->setColor(0x00FF00);
         e->setEnabled(false); // while loading only stored
         EXPECT_EQ(e->Color(), 0x00FF00u);
     });
@@ -165,7 +165,7 @@ TEST(AdvEdit, EscapeRestoresTheValueAtFocusTime)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetText("abc");
+    e->setText("abc");
     f.focusEdit();
     QTest::keyClick(e, Qt::Key_X);
     EXPECT_EQ(e->Text(), "x");
@@ -175,7 +175,7 @@ TEST(AdvEdit, EscapeRestoresTheValueAtFocusTime)
     EXPECT_EQ(e->selectedText(), "abc");
     EXPECT_FALSE(e->Modified());
 
-    e->SetCanUndo(false);
+    e->setCanUndo(false);
     QTest::keyClick(e, Qt::Key_Y);
     QTest::keyClick(e, Qt::Key_Escape);
     EXPECT_EQ(e->Text(), "y");
@@ -192,7 +192,7 @@ TEST(AdvEdit, EnterIsKeptInTheField)
         ++presses;
     };
     QSignalSpy returned(e, &QLineEdit::returnPressed);
-    e->SetText("ab");
+    e->setText("ab");
     f.focusEdit();
     QTest::keyClick(e, Qt::Key_Return);
     EXPECT_EQ(presses, 1);
@@ -201,7 +201,7 @@ TEST(AdvEdit, EnterIsKeptInTheField)
     EXPECT_EQ(presses, 1);
     EXPECT_EQ(e->Text(), "ab");
 
-    e->SetReturnIsTab(true);
+    e->setReturnIsTab(true);
     QTest::keyClick(e, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_FALSE(e->hasFocus());
@@ -213,7 +213,7 @@ TEST(AdvEdit, WholeSelectionEditsAndChangeNotification)
     TAdvEdit* e = f.edit;
     int changes = 0;
     e->OnChange = [&](TAdvEdit*) { ++changes; };
-    e->SetText("abc");
+    e->setText("abc");
     changes = 0;
     f.focusEdit();
     QTest::keyClick(e, Qt::Key_Backspace);
@@ -221,7 +221,7 @@ TEST(AdvEdit, WholeSelectionEditsAndChangeNotification)
     EXPECT_EQ(changes, 1);
     EXPECT_FALSE(e->Modified());
 
-    e->SetText("abc");
+    e->setText("abc");
     e->SelectAll();
     changes = 0;
     QTest::keyClick(e, Qt::Key_Z);
@@ -238,11 +238,11 @@ TEST(AdvEdit, BlockFromAKeystrokeThatChangedNothingDoesNotSwallowLaterChanges)
     e->setReadOnly(true);
     int changes = 0;
     e->OnChange = [&](TAdvEdit*) { ++changes; };
-    e->SetText("abc");
+    e->setText("abc");
     f.focusEdit();
     QTest::keyClick(e, Qt::Key_Z); // whole value selected, read-only: nothing changes
     changes = 0;
-    e->SetText("other");
+    e->setText("other");
     EXPECT_EQ(changes, 1);
 }
 
@@ -250,14 +250,14 @@ TEST(AdvEdit, FocusAndErrorColours)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetFocusColor(0x00FFFF);
+    e->setFocusColor(0x00FFFF);
     f.focusEdit();
     EXPECT_EQ(e->Color(), 0x00FFFFu);
     EXPECT_EQ(pixel(e, 740, 10), QColor(0xFF, 0xFF, 0x00));
     f.focusOther();
     EXPECT_EQ(e->Color(), clWindow);
 
-    e->SetShowError(true);
+    e->setShowError(true);
     e->OnValueValidate = [](TAdvEdit*, const QString& v, bool& ok) { ok = !v.contains('!'); };
     f.focusEdit();
     QTest::keyClicks(e, "a!");
@@ -266,7 +266,7 @@ TEST(AdvEdit, FocusAndErrorColours)
     f.focusOther();
     EXPECT_EQ(e->Color(), 0x0000FFu); // the error colour survives focus loss
     EXPECT_EQ(e->FontColor(), 0xFFFFFFu);
-    e->SetText("fine");
+    e->setText("fine");
     EXPECT_FALSE(e->IsError());
     EXPECT_EQ(e->Color(), clWindow);
 }
@@ -274,14 +274,14 @@ TEST(AdvEdit, FocusAndErrorColours)
 TEST(AdvEdit, ModifiedLookAndReadOnlyRule)
 {
     TAdvEdit e;
-    e.SetShowModified(true);
-    e.SetModified(true);
+    e.setShowModified(true);
+    e.setModified(true);
     EXPECT_TRUE(e.Modified());
     EXPECT_EQ(e.FontColor(), clHighlight);
-    e.SetModified(false);
+    e.setModified(false);
     EXPECT_EQ(e.FontColor(), clWindowText);
     e.setReadOnly(true);
-    e.SetModified(true);
+    e.setModified(true);
     EXPECT_FALSE(e.Modified());
 }
 
@@ -289,9 +289,9 @@ TEST(AdvEdit, CaretStaysOutOfPrefixAndSuffix)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetPrefix("$");
-    e->SetSuffix(" kg");
-    e->SetText("12");
+    e->setPrefix("$");
+    e->setSuffix(" kg");
+    e->setText("12");
     f.focusEdit();
     EXPECT_EQ(e->selectedText(), "12");
     QTest::keyClick(e, Qt::Key_Home);
@@ -320,9 +320,9 @@ TEST(AdvEdit, PasteBuildsTheValueItself)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetPrefix("$");
-    e->SetSuffix(" kg");
-    e->SetText("12");
+    e->setPrefix("$");
+    e->setSuffix(" kg");
+    e->setText("12");
     f.focusEdit();
     QApplication::clipboard()->setText("55\nsecond line");
     QString offered;
@@ -365,7 +365,7 @@ TEST(AdvEdit, CopyAndCutEvents)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetText("hello");
+    e->setText("hello");
     f.focusEdit();
     QStringList seen;
     e->OnClipboardCopy = [&](TAdvEdit*, const QString& v, bool& allow) {
@@ -389,8 +389,8 @@ TEST(AdvEdit, UrlClickOpensThroughTheShell)
     {
         Form f;
         TAdvEdit* e = f.edit;
-        e->SetShowURL(true);
-        e->SetText("https://example.org/");
+        e->setShowURL(true);
+        e->setText("https://example.org/");
         EXPECT_TRUE(e->IsUrlLook());
         EXPECT_EQ(e->FontColor(), 0xFF0000u);
         EXPECT_TRUE(e->font().underline());
@@ -401,7 +401,7 @@ TEST(AdvEdit, UrlClickOpensThroughTheShell)
         e->OnURLClick = [](TAdvEdit*, const QString&, bool& show) { show = false; };
         QTest::mouseClick(e, Qt::LeftButton, {}, QPoint(30, 10));
         EXPECT_EQ(opened.size(), 1);
-        e->SetText("plain");
+        e->setText("plain");
         EXPECT_FALSE(e->IsUrlLook());
         EXPECT_FALSE(e->font().underline());
     }
@@ -411,7 +411,7 @@ TEST(AdvEdit, PressInsideSelectionKeepsItUntilRelease)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetText("abcdef");
+    e->setText("abcdef");
     f.focusEdit();
     const QPoint inside = e->PosFromChar(2) + QPoint(1, 2);
     QTest::mousePress(e, Qt::LeftButton, {}, inside);
@@ -426,7 +426,7 @@ TEST(AdvEdit, CharacterPositions)
     Form f;
     TAdvEdit* e = f.edit;
     EXPECT_EQ(e->PosFromChar(0), QPoint(0, 0));
-    e->SetText("abc");
+    e->setText("abc");
     const QPoint p0 = e->PosFromChar(0), p2 = e->PosFromChar(2), p3 = e->PosFromChar(3);
     EXPECT_LT(p0.x(), p2.x());
     EXPECT_LT(p2.x(), p3.x()); // just past the last character too
@@ -438,7 +438,7 @@ TEST(AdvEdit, FocusBorderColourFrame)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetFocusBorderColor(0x00FF00);
+    e->setFocusBorderColor(0x00FF00);
     EXPECT_NE(pixel(e, 0, 0), QColor(0, 0xFF, 0));
     f.focusEdit();
     EXPECT_EQ(pixel(e, 0, 0), QColor(0, 0xFF, 0));
@@ -458,19 +458,19 @@ TEST(AdvEdit, Screenshots)
     Form f;
     TAdvEdit* e = f.edit;
     e->setReadOnly(true);
-    e->SetText("/home/user/Documents/report.docx");
+    e->setText("/home/user/Documents/report.docx");
     f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-enabled.png");
     e->setEnabled(false);
     f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-disabled.png");
     e->setEnabled(true);
-    e->SetText("");
+    e->setText("");
     e->setReadOnly(false);
-    e->SetEmptyText("type a name");
-    e->SetErrorMarkerPos(0);
+    e->setEmptyText("type a name");
+    e->setErrorMarkerPos(0);
     f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-empty.png");
-    e->SetText("misspeled word");
-    e->SetErrorMarkerPos(0);
-    e->SetErrorMarkerLen(9);
+    e->setText("misspeled word");
+    e->setErrorMarkerPos(0);
+    e->setErrorMarkerLen(9);
     f.window.grab(QRect(0, 100, 800, 40)).save(dir + "/advedit-marker.png");
 }
 
@@ -482,8 +482,8 @@ TEST(AdvEdit, FocusTimeWidthAndAlignment)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetFocusWidthInc(20);
-    e->SetFocusAlign(TAdvEdit::eaRight);
+    e->setFocusWidthInc(20);
+    e->setFocusAlign(TAdvEdit::eaRight);
     f.focusEdit();
     EXPECT_EQ(e->width(), 766);
     EXPECT_EQ(e->EditAlign(), TAdvEdit::eaRight);
@@ -500,7 +500,7 @@ TEST(AdvEdit, MouseEnterLeaveAndAutoFocus)
     QStringList seen;
     e->OnMouseEnter = [&](TAdvEdit*) { seen << "enter"; };
     e->OnMouseLeave = [&](TAdvEdit*) { seen << "leave"; };
-    e->SetAutoFocus(true);
+    e->setAutoFocus(true);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), e->mapToGlobal(QPointF(5, 5)));
     QApplication::sendEvent(e, &enter);
     QApplication::processEvents();
@@ -514,12 +514,12 @@ TEST(AdvEdit, FlatFieldDrawsItsBottomLine)
 {
     Form f;
     TAdvEdit* e = f.edit;
-    e->SetFlat(true);
+    e->setFlat(true);
     EXPECT_FALSE(e->hasFrame());
     const QImage img = e->grab().toImage();
     EXPECT_EQ(img.pixelColor(300, 20), QColor(Qt::black));
     EXPECT_EQ(img.pixelColor(300, 10), f.window.palette().color(QPalette::Window));
-    e->SetFlat(false);
+    e->setFlat(false);
     EXPECT_TRUE(e->hasFrame());
     EXPECT_EQ(e->Color(), clWindow);
 }
@@ -529,10 +529,10 @@ TEST(AdvEdit, LongValueBecomesTheHint)
     Form f;
     TAdvEdit* e = f.edit;
     e->resize(60, 21);
-    e->SetText("a value far wider than the field can show");
+    e->setText("a value far wider than the field can show");
     QHelpEvent tip(QEvent::ToolTip, QPoint(5, 5), e->mapToGlobal(QPoint(5, 5)));
     EXPECT_FALSE(QApplication::sendEvent(e, &tip) && QToolTip::isVisible());
-    e->SetHintShowLargeText(true);
+    e->setHintShowLargeText(true);
     QApplication::sendEvent(e, &tip);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text(), e->Text());
