@@ -217,3 +217,33 @@ void TAdvEditControl::Paste()
         return;
     m_input->Paste(*this, { insert, newValue, start, len > 0 });
 }
+
+bool TAdvEditControl::Drop(const DropRequest& drop)
+{
+    if (m_host.IsReadOnly())
+        return false;
+    // one line: the text up to its first line break
+    // left() of a negative count keeps the whole text
+    QString text = drop.text.left(drop.text.indexOf(EditChar::CarriageReturn));
+    text = text.left(text.indexOf(EditChar::LineFeed));
+    QString value = Value();
+    const int prefixLen = PrefixLength();
+    int at = qBound(0, drop.index - prefixLen, int(value.size()));
+    if (drop.fromSelf) {
+        const int selStart = m_host.SelStart() - prefixLen;
+        const int selLength = m_host.SelLength();
+        if (at >= selStart && at <= selStart + selLength)
+            return false;
+        if (!drop.copy) {
+            value.remove(selStart, selLength);
+            if (at > selStart)
+                at -= selLength;
+        }
+    }
+    if (m_maxLength > 0 && value.size() + text.size() > m_maxLength)
+        return false;
+    value.insert(at, text);
+    setValue(value, prefixLen + at + int(text.size()));
+    m_host.setModified(true);
+    return true;
+}

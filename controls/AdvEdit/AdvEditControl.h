@@ -22,7 +22,7 @@
 //   paste              TEditInput::Paste (accept, transform, select), then
 //                      TEditHost::UpdateLookupList, then TEditInput::AfterPaste
 //   focus loss         TEditInput::FocusLost (FocusLost())
-//   drop               Drop() computes what a dropped text does to the value
+//   drop               Drop() puts a dropped text into the value (the widget does the dragging)
 
 // Control characters the rules name.
 namespace EditChar {
@@ -197,6 +197,15 @@ public:
     bool KeyPress(const TEditKey& key);
     // The paste command, however it was issued.
     void Paste();
+    // Text dropped at control-text position `index`. A drag from this field's own selection moves
+    // it (unless `copy`) and does nothing when dropped inside it. False when nothing changed.
+    struct DropRequest {
+        QString text;
+        int index = 0;
+        bool fromSelf = false; // the field's own selection is being dragged
+        bool copy = false;
+    };
+    bool Drop(const DropRequest& drop);
     // Text assignment: the value to store.
     QString AssignedValue(const QString& value) const { return m_input->AssignedValue(value); }
     void FocusLost() { m_input->FocusLost(*this); }
