@@ -5,6 +5,7 @@
 #include "MarkupValues.h"
 
 #include <algorithm>
+#include <utility>
 
 bool DrawMarkup(TCanvas& canvas, QStringView text, const TMarkupParams& params, TMarkupResult& result)
 {
@@ -19,6 +20,28 @@ namespace {
 
 // Single line, bottom-aligned, tabs expanded, external leading.
 constexpr unsigned kRunFlags = DT::SingleLine | DT::Bottom | DT::ExpandTabs | DT::ExternalLeading;
+
+// Every CR becomes "<BR>" and every LF goes, in one pass however many there are.
+void ExpandLineBreaks(QString& text)
+{
+    qsizetype crs = 0;
+    bool lfs = false;
+    for (const QChar c : std::as_const(text)) {
+        crs += c == u'\r';
+        lfs = lfs || c == u'\n';
+    }
+    if (crs == 0 && !lfs)
+        return;
+    QString out;
+    out.reserve(text.size() + 3 * crs);
+    for (const QChar c : std::as_const(text)) {
+        if (c == u'\r')
+            out += QLatin1StringView("<BR>");
+        else if (c != u'\n')
+            out += c;
+    }
+    text = std::move(out);
+}
 
 } // namespace
 
@@ -58,9 +81,7 @@ void TLayout::Run(QStringView markup)
         if (const qsizetype close = m_text.indexOf(u'>', hash); close >= 0)
             m_text.remove(close, 1);
     }
-    if (m_text.contains(u'\r'))
-        m_text.replace(u'\r', QLatin1StringView("<BR>"));
-    m_text.remove(u'\n');
+    ExpandLineBreaks(m_text);
 
     m_rect = m_params.Rect;
     m_rect.Left += 1;

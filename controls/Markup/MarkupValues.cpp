@@ -3,6 +3,7 @@
 
 #include <array>
 #include <climits>
+#include <iterator>
 
 namespace Markup {
 
@@ -208,51 +209,112 @@ QString AsciiUpper(QStringView text)
     return upper;
 }
 
+namespace {
+
+struct Entity {
+    QLatin1StringView name; // after the "&"
+    char16_t character;
+};
+
+// The entity whose name (any case) starts `text` at `at`, or none.
+const Entity* EntityAt(QStringView text, qsizetype at, const Entity* table, size_t count)
+{
+    const QStringView rest = text.mid(at, 8); // longer than any name
+    for (size_t i = 0; i < count; ++i) {
+        if (rest.startsWith(table[i].name, Qt::CaseInsensitive))
+            return &table[i];
+    }
+    return nullptr;
+}
+
+constexpr Entity kTextEntities[] = {
+    { QLatin1StringView("amp;"), u'&' },
+    { QLatin1StringView("quot;"), u'"' },
+    { QLatin1StringView("sect;"), 0x00A7 },
+    { QLatin1StringView("permil;"), 0x2030 },
+    { QLatin1StringView("reg;"), 0x00AE },
+    { QLatin1StringView("copy;"), 0x00A9 },
+    { QLatin1StringView("para;"), 0x00B6 },
+    { QLatin1StringView("trade;"), 0x2122 },
+    { QLatin1StringView("euro;"), 0x20AC },
+};
+
+constexpr Entity kRunEntities[] = {
+    { QLatin1StringView("nbsp;"), u' ' },
+    { QLatin1StringView("lt;"), u'<' },
+    { QLatin1StringView("gt;"), u'>' },
+};
+
+} // namespace
+
 void DecodeTextEntities(QString& text)
 {
-    static const std::pair<QLatin1StringView, QString> kEntities[] = {
-        { QLatin1StringView("&amp;"), QStringLiteral("&&") },
-        { QLatin1StringView("&quot;"), QStringLiteral("\"") },
-        { QLatin1StringView("&sect;"), QString(QChar(0x00A7)) },
-        { QLatin1StringView("&permil;"), QString(QChar(0x2030)) },
-        { QLatin1StringView("&reg;"), QString(QChar(0x00AE)) },
-        { QLatin1StringView("&copy;"), QString(QChar(0x00A9)) },
-        { QLatin1StringView("&para;"), QString(QChar(0x00B6)) },
-        { QLatin1StringView("&trade;"), QString(QChar(0x2122)) },
-        { QLatin1StringView("&euro;"), QString(QChar(0x20AC)) },
-    };
-    // Every replacement shortens the text, so this ends.
-    for (bool changed = true; changed;) {
-        changed = false;
-        for (const auto& [entity, replacement] : kEntities) {
-            if (text.contains(entity, Qt::CaseInsensitive)) {
-                text.replace(entity, replacement, Qt::CaseInsensitive);
-                changed = true;
+    const QStringView in(text);
+    // The "<#" pair that the engine shows as text opens and closes no tag.
+    const qsizetype plainOpen = in.indexOf(u"<#");
+    const qsizetype plainClose = plainOpen < 0 ? -1 : in.indexOf(u'>', plainOpen + 1);
+    QString out;
+    out.reserve(in.size());
+    bool inTag = false;
+    // In text, "&amp;" leaves "&&", and its second "&" may begin another entity: a chain resolves
+    // level by level in the one pass.
+    bool pending = false;
+    qsizetype i = 0;
+    while (i < in.size()) {
+        const char16_t c = in[i].unicode();
+        if (c == u'&' || pending) {
+            const qsizetype nameAt = pending ? i : i + 1;
+            if (const Entity* e = EntityAt(in, nameAt, kTextEntities, std::size(kTextEntities))) {
+                i = nameAt + e->name.size();
+                out += QChar(e->character);
+                pending = !inTag && e->character == u'&';
+                continue;
             }
+            out += QChar(u'&');
+            if (pending)
+                pending = false; // the character at i is looked at afresh
+            else
+                ++i;
+            continue;
         }
+        if (c == u'<' && i != plainOpen)
+            inTag = true;
+        else if ((c == u'>' && i != plainClose) || c == u'\r') // a CR becomes a line-break tag
+            inTag = false;
+        out += QChar(c);
+        ++i;
     }
+    if (pending)
+        out += QChar(u'&');
+    text = std::move(out);
 }
 
 bool DecodeRunEntities(QStringView run, QString& out)
 {
-    if (!run.contains(u'&'))
+    qsizetype amp = run.indexOf(u'&');
+    if (amp < 0)
         return false;
-    static const std::pair<QLatin1StringView, QChar> kEntities[] = {
-        { QLatin1StringView("&nbsp;"), QChar(u' ') },
-        { QLatin1StringView("&lt;"), QChar(u'<') },
-        { QLatin1StringView("&gt;"), QChar(u'>') },
-    };
+    QString decoded;
     bool any = false;
-    QString decoded = run.toString();
-    for (const auto& [entity, replacement] : kEntities) {
-        if (decoded.contains(entity, Qt::CaseInsensitive)) {
-            decoded.replace(entity, QString(replacement), Qt::CaseInsensitive);
+    qsizetype copied = 0;
+    for (; amp >= 0; amp = run.indexOf(u'&', amp + 1)) {
+        const Entity* e = EntityAt(run, amp + 1, kRunEntities, std::size(kRunEntities));
+        if (!e)
+            continue;
+        if (!any) {
+            decoded.reserve(run.size());
             any = true;
         }
+        decoded += run.mid(copied, amp - copied);
+        decoded += QChar(e->character);
+        copied = amp + 1 + e->name.size();
+        amp = copied - 1;
     }
-    if (any)
-        out = std::move(decoded);
-    return any;
+    if (!any)
+        return false;
+    decoded += run.mid(copied);
+    out = std::move(decoded);
+    return true;
 }
 
 } // namespace Markup

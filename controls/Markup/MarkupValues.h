@@ -42,8 +42,12 @@ QStringView TagPart(QStringView tag, qsizetype from);
 // Upper-cases ASCII letters only, so that indices stay those of the original.
 QString AsciiUpper(QStringView text);
 
-// Decodes "&amp;" (to "&&", for the prefix rule), "&quot;", "&sect;", "&permil;", "&reg;", "&copy;",
-// "&para;", "&trade;" and "&euro;" in any case, repeating until nothing changes.
+// Decodes "&amp;", "&quot;", "&sect;", "&permil;", "&reg;", "&copy;", "&para;", "&trade;" and
+// "&euro;" in any case, in one pass over the whole markup. In text "&amp;" becomes "&&" for the
+// prefix rule, and its second "&" may begin another entity, so a chain ends as decoding again until
+// nothing changes would leave it ("&amp;amp;" gives "&&&", "&amp;quot;" gives "&" and a quote).
+// Inside a tag (from "<" to ">" or to a CR, which becomes a line-break tag; the first "<#" pair is
+// text) an entity stands for its one character: "&amp;" is "&", and nothing chains.
 void DecodeTextEntities(QString& text);
 
 // Decodes "&nbsp;", "&lt;" and "&gt;" (any case) in one run into `out`; false when the run has none

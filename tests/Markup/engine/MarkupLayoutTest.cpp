@@ -202,6 +202,15 @@ TEST_F(MarkupLayout, HitTestOnAnAnchorAndOnPlainText)
     EXPECT_FALSE(HitTest(text, onTwo, Gh() + 2));
 }
 
+TEST_F(MarkupLayout, AnAnchorTargetKeepsItsAmpersands)
+{
+    const QString text = QStringLiteral("<A href=\"https://example.com/?a=1&amp;b=2\">Tom &amp; Jerry</A>");
+    ASSERT_TRUE(HitTest(text, 1 + Width(u"To"), Gh() / 2 + 1));
+    EXPECT_EQ(result.AnchorValue, QStringLiteral("https://example.com/?a=1&b=2"));
+    // The anchor's text still shows one ampersand under the prefix rule.
+    EXPECT_EQ(LaidOutWidth(text), LaidOutWidth(QStringLiteral("Tom &amp; Jerry")));
+}
+
 TEST_F(MarkupLayout, AnAnchorWrappedOntoTwoLinesIsHitOnBoth)
 {
     const QString text = QStringLiteral("aaaa <A href=\"t\">bbbb cccc</A>");

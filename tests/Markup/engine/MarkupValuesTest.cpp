@@ -110,6 +110,41 @@ TEST(MarkupEntities, TextEntitiesRepeatUntilNothingChanges)
     EXPECT_EQ(text, QStringLiteral("&\""));
 }
 
+TEST(MarkupEntities, ChainsResolveInTextAndTagsTakeOneCharacterPerEntity)
+{
+    struct Case {
+        const char* markup;
+        const char* decoded;
+    };
+    const Case cases[] = {
+        // Each "amp;" after "&amp;" is one more level, in any case.
+        { "&amp;amp;amp;", "&&&&" },
+        { "&AMP;Amp;QUOT;x", "&&\"x" },
+        { "&amp;amp;euro;", "&&\u20ac" },
+        { "&&amp;", "&&&" },
+        { "&amp;&amp;", "&&&&" },
+        { "&amp;am;p;", "&&am;p;" },
+        { "&amp", "&amp" },
+        // In a tag an entity is its one character and nothing chains.
+        { "<A href=\"a?b=1&amp;c=2\">a&amp;b</A>", "<A href=\"a?b=1&c=2\">a&&b</A>" },
+        { "<A href=\"&amp;quot;&AMP;amp;\">", "<A href=\"&quot;&amp;\">" },
+        { "<font face=&quot;x&quot;>&quot;", "<font face=\"x\">\"" },
+        // The first "<#" pair is text; a CR becomes a line-break tag and so ends a tag.
+        { "<#a&amp;b>&amp;<#c&amp;d>", "<#a&&b>&&<#c&d>" },
+        { "<b\r&amp;x>&amp;", "<b\r&&x>&&" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.markup);
+        QString text = QString::fromUtf8(c.markup);
+        DecodeTextEntities(text);
+        EXPECT_EQ(text, QString::fromUtf8(c.decoded));
+    }
+    // A deep chain: one more ampersand per level.
+    QString chain = QLatin1Char('&') + QStringLiteral("amp;").repeated(20000);
+    DecodeTextEntities(chain);
+    EXPECT_EQ(chain, QString(20001, QLatin1Char('&')));
+}
+
 TEST(MarkupEntities, RunEntitiesAreDecodedOnlyWhenPresent)
 {
     QString out = QStringLiteral("unchanged");
