@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabelText.h"
 
-#include <QList>
-#include <utility>
+#include <vector>
 
 namespace HTMLabelText {
 
@@ -57,15 +56,17 @@ qsizetype MarkupIndex(QStringView markup, qsizetype visibleIndex)
     qsizetype count = 0;
     qsizetype reached = -1; // where the count first reached visibleIndex (a tag's "<" or the character)
     qsizetype i = 0;
+    bool closes = true; // a ">" may still follow
     while (i < markup.size()) {
         if (count == visibleIndex && reached < 0)
             reached = i;
-        if (markup[i] == QLatin1Char('<')) {
+        if (closes && markup[i] == QLatin1Char('<')) {
             const qsizetype close = markup.indexOf(QLatin1Char('>'), i);
             if (close >= 0) {
                 i = close + 1;
                 continue;
             }
+            closes = false;
         }
         if (count == visibleIndex)
             return reached;
@@ -88,36 +89,74 @@ QString WrapMatches(QStringView markup, QStringView text, QStringView tag, bool 
         visible = UpperSameLength(visible);
         needle = UpperSameLength(needle);
     }
-    // Positions are taken in the original markup: once tags are inserted, a stray "<" would find
-    // their ">" and swallow them.
-    QList<std::pair<qsizetype, const QString*>> inserts;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype p = visible.indexOf(needle, from);
-        if (p < 0)
-            break;
-        inserts.append({ MarkupIndex(markup, p), &open });
-        inserts.append({ MarkupIndex(markup, p + needle.size()), &close });
-        from = p + needle.size();
+    // Visible positions where a tag goes, in order: each match's start, then its end.
+    std::vector<qsizetype> bounds;
+    for (qsizetype p = visible.indexOf(needle); p >= 0; p = visible.indexOf(needle, p + needle.size())) {
+        bounds.push_back(p);
+        bounds.push_back(p + needle.size());
     }
+    if (bounds.empty())
+        return markup.toString();
+
+    // One walk over the markup counting visible characters as MarkupIndex does: a tag goes where the
+    // count first reached the visible character it precedes (so before any tags in front of it), or
+    // at the end when there is no such character. Positions are those of the original markup: once
+    // tags are inserted, a stray "<" would find their ">" and swallow them.
     QString result;
-    result.reserve(markup.size() + inserts.size() * close.size());
+    result.reserve(markup.size() + qsizetype(bounds.size() / 2) * (open.size() + close.size()));
+    size_t next = 0;
+    qsizetype count = 0;
+    qsizetype reached = 0; // where the count reached its present value
     qsizetype copied = 0;
-    for (const auto& [at, insert] : inserts) {
-        result += markup.mid(copied, at - copied);
-        result += *insert;
-        copied = at;
+    qsizetype i = 0;
+    bool closes = true; // a ">" may still follow
+    while (i < markup.size() && next < bounds.size()) {
+        if (closes && markup[i] == QLatin1Char('<')) {
+            const qsizetype end = markup.indexOf(QLatin1Char('>'), i);
+            if (end >= 0) {
+                i = end + 1;
+                continue;
+            }
+            closes = false;
+        }
+        for (; next < bounds.size() && bounds[next] == count; ++next) {
+            result += markup.mid(copied, reached - copied);
+            result += next % 2 == 0 ? open : close;
+            copied = reached;
+        }
+        ++count;
+        reached = ++i;
     }
     result += markup.mid(copied);
+    for (; next < bounds.size(); ++next)
+        result += next % 2 == 0 ? open : close;
     return result;
 }
 
 QString RemoveTag(QStringView markup, QStringView tag)
 {
-    QString result = markup.toString();
-    result.remove(QLatin1Char('<') + tag.toString() + QLatin1Char('>'), Qt::CaseInsensitive);
-    result.remove(QLatin1String("</") + tag.toString() + QLatin1Char('>'), Qt::CaseInsensitive);
-    return result;
+    const QString open = QLatin1Char('<') + tag.toString() + QLatin1Char('>');
+    const QString close = QLatin1String("</") + tag.toString() + QLatin1Char('>');
+    // Opening tags go first and closing tags then from what is left, in one walk: a closing tag is
+    // one that stands whole in the text without opening tags, after the last one removed.
+    QString out;
+    out.reserve(markup.size());
+    qsizetype floor = 0; // closing tags start here or later
+    qsizetype i = 0;
+    while (i < markup.size()) {
+        if (markup[i] == QLatin1Char('<') && markup.mid(i).startsWith(open, Qt::CaseInsensitive)) {
+            i += open.size();
+            continue;
+        }
+        const QChar c = markup[i++];
+        out += c;
+        if (c == QLatin1Char('>') && out.size() - floor >= close.size()
+            && QStringView(out).endsWith(close, Qt::CaseInsensitive)) {
+            out.chop(close.size());
+            floor = out.size();
+        }
+    }
+    return out;
 }
 
 } // namespace HTMLabelText

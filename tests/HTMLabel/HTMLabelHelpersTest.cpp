@@ -64,6 +64,29 @@ TEST(HTMLabelText, RemoveTagUndoesWrapping)
     EXPECT_EQ(RemoveTag(u"<e>x</E><em>", u"e"), QStringLiteral("x<em>"));
 }
 
+TEST(HTMLabelText, ManyMatchesAreEachWrappedWhereOneWouldBe)
+{
+    // Every case repeated many times gives its single result repeated: no match is lost, moved or
+    // merged with its neighbour, also after a "<" that no ">" follows.
+    struct Case {
+        const char* unit;
+        const char* wrapped;
+    };
+    const Case cases[] = {
+        { "find me, <b>Find</b> you ", "<hi>find</hi> me, <hi><b>Find</hi></b> you " },
+        { "findfind<i></i> ", "<hi>find</hi><hi>find</hi><i></i> " },
+        { "< find ", "< <hi>find</hi> " },
+    };
+    constexpr int kRepeats = 5000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.unit);
+        const QString markup = QString::fromUtf8(c.unit).repeated(kRepeats);
+        const QString wrapped = WrapMatches(markup, u"FIND", u"hi", false);
+        EXPECT_EQ(wrapped, QString::fromUtf8(c.wrapped).repeated(kRepeats));
+        EXPECT_EQ(RemoveTag(wrapped, u"hi"), markup);
+    }
+}
+
 TEST(HTMLabelText, VisibleTextAndPositions)
 {
     EXPECT_EQ(VisibleText(u"a<b>bc</b>d"), QStringLiteral("abcd"));
