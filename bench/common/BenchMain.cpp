@@ -11,27 +11,41 @@
 namespace {
 
 std::map<std::string, double> g_seconds; // per iteration, by benchmark name
+std::map<std::string, double> g_cpuSeconds;
 
 // The console output, keeping each run's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& r : runs)
+        for (const Run& r : runs) {
             g_seconds[r.benchmark_name()]
                 = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+            g_cpuSeconds[r.benchmark_name()]
+                = r.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 };
+
+double Lookup(const std::map<std::string, double>& seconds, const std::string& name)
+{
+    auto it = seconds.find(name + "_median");
+    if (it == seconds.end())
+        it = seconds.find(name);
+    return it != seconds.end() ? it->second : 0.0;
+}
 
 } // namespace
 
 double BenchSeconds(const std::string& name)
 {
-    auto it = g_seconds.find(name + "_median");
-    if (it == g_seconds.end())
-        it = g_seconds.find(name);
-    return it != g_seconds.end() ? it->second : 0.0;
+    return Lookup(g_seconds, name);
+}
+
+double BenchCpuSeconds(const std::string& name)
+{
+    return Lookup(g_cpuSeconds, name);
 }
 
 double BenchRatio(const std::string& ours, const std::string& base)

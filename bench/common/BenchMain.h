@@ -22,5 +22,7 @@ std::unique_ptr<TBenchSuite> MakeBenchSuite();
 // Seconds per iteration of a benchmark that ran (its median under --benchmark_repetitions); 0 when
 // it did not run.
 double BenchSeconds(const std::string& name);
+// The same in CPU seconds of this process: steadier than the clock on a shared machine.
+double BenchCpuSeconds(const std::string& name);
 // BenchSeconds(ours) / BenchSeconds(base); 0 when either did not run.
 double BenchRatio(const std::string& ours, const std::string& base);
