@@ -55,7 +55,7 @@ void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
         owned = file.readAll();
         image = owned;
     }
-    const std::optional<TResourceSpan> span = FindVersionResource(image);
+    const std::optional<TResourceSpan> span = FindVersionResource(image, UserInterfaceLanguage());
     if (!span)
         return;
     const std::optional<TVersionInfo> info = ParseVersionInfo(image.sliced(span->offset, span->size));
@@ -76,6 +76,11 @@ void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
     for (int i = 0; i < 10; ++i)
         *fields[i]
             = table.isEmpty() ? QString() : info->value(table, QLatin1String(Keys[i])).value_or(QString());
+}
+
+std::uint16_t TExeInfo::UserInterfaceLanguage() const
+{
+    return m_uiLanguage ? *m_uiLanguage : ExeInfoSystem::userInterfaceLanguage();
 }
 
 QString TExeInfo::ReadComputerName() const

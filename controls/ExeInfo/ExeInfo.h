@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 // Version information of the running executable, read once at construction by parsing the
 // executable file's own version resource, plus a few questions about the machine.
@@ -32,6 +33,11 @@ public:
     // Reads the version resource of any file (PE image or our own executable) into the ten texts
     // and the fixed-block numbers. A file without one leaves every field as it was.
     void GetVersionInfoOfApp(const QString& AAppName);
+
+    // The user's interface language (a Windows language id) that chooses among the languages of a
+    // multi-language resource; the system's until set. Takes effect at the next GetVersionInfoOfApp.
+    std::uint16_t UserInterfaceLanguage() const;
+    void setUserInterfaceLanguage(std::uint16_t language) { m_uiLanguage = language; }
 
     virtual std::uint32_t VersionNumber() const { return 0x01020200; }
     virtual void ReadOwnVersionInfo();
@@ -93,6 +99,7 @@ private:
     QString FOsName, FWindowsDir, FSystemDir, FTempDir;
     int FFileFlags = 0, FFileOS = 0, FFileType = 0;
     double FFileCreation = 0;
+    std::optional<std::uint16_t> m_uiLanguage;
 };
 
 // A 64-bit file time (100 ns units since 1601-01-01) as days since 1899-12-30.

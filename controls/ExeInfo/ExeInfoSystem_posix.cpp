@@ -37,6 +37,13 @@ QString systemDirectory()
     return {};
 }
 
+std::uint16_t userInterfaceLanguage()
+{
+    // The messages language first, as the system orders it.
+    const QStringList languages = QLocale::system().uiLanguages();
+    return WindowsLanguageId(languages.isEmpty() ? QLocale::system() : QLocale(languages.first()));
+}
+
 QString tempDirectory()
 {
     QString path = QDir::tempPath();

@@ -50,6 +50,11 @@ QString systemDirectory()
     return withBackslash(buf, GetSystemDirectoryW(buf, 261));
 }
 
+std::uint16_t userInterfaceLanguage()
+{
+    return GetUserDefaultUILanguage();
+}
+
 QString tempDirectory()
 {
     wchar_t buf[261] = {};

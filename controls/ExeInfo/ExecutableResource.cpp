@@ -69,9 +69,56 @@ std::optional<std::uint32_t> pickEntry(const Bytes& b, std::uint64_t rsrc, std::
     return std::nullopt;
 }
 
+// The data entry (relative to the resource directory) of the language chosen among the entries of
+// the language directory at `dir`.
+std::optional<std::uint32_t> pickLanguage(
+    const Bytes& b, std::uint64_t rsrc, std::uint64_t rsrcSize, std::uint32_t dir, std::uint16_t uiLanguage)
+{
+    if (dir > rsrcSize || rsrcSize - dir < 16 || !b.has(rsrc + dir, 16))
+        return std::nullopt;
+    const std::uint32_t named = b.u16(rsrc + dir + 12);
+    const std::uint32_t ids = b.u16(rsrc + dir + 14);
+    std::vector<std::uint16_t> languages;
+    std::vector<std::uint32_t> targets;
+    for (std::uint32_t i = 0; i < named + ids; ++i) {
+        const std::uint64_t e = rsrc + dir + 16 + std::uint64_t(i) * 8;
+        if (e + 8 > rsrc + rsrcSize || !b.has(e, 8))
+            return std::nullopt;
+        const std::uint32_t name = b.u32(e);
+        // Languages are numbered; a named entry or a number beyond a language id is none.
+        if (i < named || name > 0xFFFF)
+            continue;
+        languages.push_back(std::uint16_t(name));
+        targets.push_back(b.u32(e + 4));
+    }
+    const int chosen = ChooseResourceLanguage(languages, uiLanguage);
+    if (chosen < 0 || (targets[size_t(chosen)] & 0x80000000u) != 0)
+        return std::nullopt;
+    return targets[size_t(chosen)];
+}
+
 } // namespace
 
-std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image)
+int ChooseResourceLanguage(const std::vector<std::uint16_t>& languages, std::uint16_t uiLanguage)
+{
+    const auto primary = [](std::uint16_t id) { return id & 0x3FF; };
+    const auto first = [&](auto&& matches) {
+        const auto it = std::find_if(languages.begin(), languages.end(), matches);
+        return it == languages.end() ? -1 : int(it - languages.begin());
+    };
+    int chosen = first([&](std::uint16_t id) { return id == uiLanguage; });
+    if (chosen < 0 && primary(uiLanguage) != 0)
+        chosen = first([&](std::uint16_t id) { return primary(id) == primary(uiLanguage); });
+    if (chosen < 0)
+        chosen = first([&](std::uint16_t id) { return primary(id) == 0; });
+    if (chosen < 0)
+        chosen = first([](std::uint16_t id) { return id == EnglishLanguage; });
+    if (chosen < 0 && !languages.empty())
+        chosen = 0;
+    return chosen;
+}
+
+std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image, std::uint16_t uiLanguage)
 {
     const Bytes b { image };
     if (!b.has(0, 64) || b.u16(0) != 0x5A4D)
@@ -121,7 +168,7 @@ std::optional<TResourceSpan> FindPeVersionResource(QByteArrayView image)
     const auto languages = pickEntry(b, *rsrc, available, *names, 0, true);
     if (!languages)
         return std::nullopt;
-    const auto dataEntry = pickEntry(b, *rsrc, available, *languages, 0, false);
+    const auto dataEntry = pickLanguage(b, *rsrc, available, *languages, uiLanguage);
     if (!dataEntry || *dataEntry > available || available - *dataEntry < 16)
         return std::nullopt;
     const std::uint32_t dataRva = b.u32(*rsrc + *dataEntry);
@@ -179,10 +226,10 @@ std::optional<TResourceSpan> FindElfVersionResource(QByteArrayView image)
     return std::nullopt;
 }
 
-std::optional<TResourceSpan> FindVersionResource(QByteArrayView image)
+std::optional<TResourceSpan> FindVersionResource(QByteArrayView image, std::uint16_t uiLanguage)
 {
     if (image.size() >= 2 && image[0] == 'M' && image[1] == 'Z')
-        return FindPeVersionResource(image);
+        return FindPeVersionResource(image, uiLanguage);
     if (image.size() >= 4 && image[0] == '\x7f' && image[1] == 'E')
         return FindElfVersionResource(image);
     return std::nullopt;

@@ -51,6 +51,41 @@ TEST(ExeInfo, ReadsGeneratedPeFiles)
     }
 }
 
+TEST(ExeInfo, AMultiLanguageFileReadsInTheUsersLanguage)
+{
+    // Arabic first, as such files often list it; each language names the product in its own way.
+    auto resource = [](std::uint16_t language, const char* name) {
+        TVersionDefinition d = SampleDefinition();
+        d.language = language;
+        d.strings = { { "ProductName", name } };
+        return ToBytes(WriteVersionResource(d));
+    };
+    TempDir dir;
+    const QString path = dir.write("multi.dll",
+        BuildPeLanguages(true,
+            { { 0x0401, resource(0x0401, "Arabic") }, { 0x0407, resource(0x0407, "German") },
+                { 0x0409, resource(0x0409, "English") } }));
+    TExeInfo info;
+    const std::pair<std::uint16_t, const char*> cases[]
+        = { { 0x0407, "German" }, { 0x0807, "German" }, { 0x0419, "English" }, { 0x0401, "Arabic" } };
+    for (const auto& [ui, name] : cases) {
+        info.setUserInterfaceLanguage(ui);
+        EXPECT_EQ(info.UserInterfaceLanguage(), ui);
+        info.GetVersionInfoOfApp(path);
+        EXPECT_EQ(info.ProductName(), name) << ui;
+    }
+}
+
+TEST(ExeInfo, LocalesMapToWindowsLanguages)
+{
+    const std::pair<const char*, std::uint16_t> cases[]
+        = { { "de_DE", 0x0407 }, { "de_AT", 0x0C07 }, { "en_US", 0x0409 }, { "en_GB", 0x0809 },
+              { "zh_CN", 0x0804 }, { "zh_TW", 0x0404 }, { "pt_BR", 0x0416 }, { "pt_PT", 0x0816 },
+              { "ar_EG", 0x0C01 }, { "sr_Latn_RS", 0x081A }, { "C", 0x0409 }, { "zu_ZA", 0 } };
+    for (const auto& [name, id] : cases)
+        EXPECT_EQ(WindowsLanguageId(QLocale(QString::fromLatin1(name))), id) << name;
+}
+
 TEST(ExeInfo, FileWithoutResourceLeavesEverythingAlone)
 {
     TempDir dir;

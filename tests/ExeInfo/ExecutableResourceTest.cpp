@@ -60,6 +60,40 @@ TEST(PeReader, TruncatedAndLyingImagesAreRejected)
     EXPECT_FALSE(FindVersionResource(manySections));
 }
 
+TEST(PeReader, LanguageIsChosenAsTheSystemWould)
+{
+    struct Case {
+        std::vector<std::uint16_t> languages;
+        std::uint16_t ui;
+        int chosen;
+    };
+    const Case cases[] = {
+        { { 0x0401, 0x0407, 0x0409 }, 0x0407, 1 }, // the user's language
+        { { 0x0401, 0x0804, 0x0404 }, 0x0404, 2 }, // exactly, before another form of it
+        { { 0x0401, 0x0407, 0x0409 }, 0x0C07, 1 }, // another form of the same language
+        { { 0x0401, 0x0000, 0x0409 }, 0x0419, 1 }, // language-neutral
+        { { 0x0401, 0x0409, 0x040C }, 0x0419, 1 }, // U.S. English
+        { { 0x0401, 0x0409, 0x040C }, 0x0000, 1 }, // a neutral user has no language of their own
+        { { 0x0401, 0x040C }, 0x0419, 0 }, // the first
+        { {}, 0x0409, -1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ui);
+        EXPECT_EQ(ChooseResourceLanguage(c.languages, c.ui), c.chosen);
+    }
+
+    // In an image: each language's own bytes.
+    const QByteArray arabic("arabic"), german("german!"), english("english");
+    const QByteArray image
+        = BuildPeLanguages(false, { { 0x0401, arabic }, { 0x0407, german }, { 0x0409, english } });
+    for (const auto& [ui, expected] :
+        { std::pair { 0x0407, german }, { 0x0419, english }, { 0x0401, arabic } }) {
+        const auto span = FindVersionResource(image, std::uint16_t(ui));
+        ASSERT_TRUE(span) << ui;
+        EXPECT_EQ(QByteArrayView(image).sliced(span->offset, span->size), QByteArrayView(expected)) << ui;
+    }
+}
+
 TEST(ElfReader, TestExecutableCarriesTheProgramResource)
 {
     QFile self(QCoreApplication::applicationFilePath());

@@ -5,8 +5,10 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <vector>
 
-// Minimal PE images with one .rsrc section holding `resource` as RT_VERSION, name 1, language 0x409.
+// Minimal PE images with one .rsrc section holding RT_VERSION, name 1, in one language (0x409) or in
+// several, each with its own resource.
 inline void put16(QByteArray& b, int at, std::uint16_t v)
 {
     b[at] = char(v);
@@ -24,8 +26,13 @@ struct PeLayout {
     int dataEntry = 0; // offset of the data entry within the section
 };
 
-inline QByteArray BuildPe(
-    bool is64, const QByteArray& resource, PeLayout* layout = nullptr, bool withResource = true)
+struct PeLanguage {
+    std::uint16_t id;
+    QByteArray resource;
+};
+
+inline QByteArray BuildPeLanguages(
+    bool is64, const std::vector<PeLanguage>& languages, PeLayout* layout = nullptr, bool withResource = true)
 {
     PeLayout l;
     QByteArray b(l.rsrcOffset, '\0');
@@ -50,21 +57,27 @@ inline QByteArray BuildPe(
 
     QByteArray r;
     if (withResource) {
-        // Three directory levels: type 16 -> name 1 -> language 0x409 -> data entry.
-        r.resize(16 * 3 + 8 * 3 + 16, '\0');
+        // Three directory levels: type 16 -> name 1 -> each language -> its data entry.
+        const int n = int(languages.size());
+        l.dataEntry = 64 + 8 * n;
+        r.resize(l.dataEntry + 16 * n, '\0');
         put16(r, 14, 1);
         put32(r, 16, 16);
         put32(r, 20, 0x80000000u | 24);
         put16(r, 24 + 14, 1);
         put32(r, 40, 1);
         put32(r, 44, 0x80000000u | 48);
-        put16(r, 48 + 14, 1);
-        put32(r, 64, 0x409);
-        put32(r, 68, 72);
-        l.dataEntry = 72;
-        put32(r, 72, l.rsrcRva + 88);
-        put32(r, 76, std::uint32_t(resource.size()));
-        r += resource;
+        put16(r, 48 + 14, std::uint16_t(n));
+        for (int i = 0; i < n; ++i) {
+            while (r.size() % 4)
+                r += '\0';
+            const int entry = l.dataEntry + 16 * i;
+            put32(r, 64 + 8 * i, languages[size_t(i)].id);
+            put32(r, 68 + 8 * i, std::uint32_t(entry));
+            put32(r, entry, l.rsrcRva + std::uint32_t(r.size()));
+            put32(r, entry + 4, std::uint32_t(languages[size_t(i)].resource.size()));
+            r += languages[size_t(i)].resource;
+        }
     }
     b.replace(sec + 40, 5, ".rsrc");
     put32(b, sec + 40 + 8, std::uint32_t(r.size()));
@@ -79,6 +92,12 @@ inline QByteArray BuildPe(
     if (layout)
         *layout = l;
     return b;
+}
+
+inline QByteArray BuildPe(
+    bool is64, const QByteArray& resource, PeLayout* layout = nullptr, bool withResource = true)
+{
+    return BuildPeLanguages(is64, { { 0x409, resource } }, layout, withResource);
 }
 
 inline TVersionDefinition SampleDefinition()
