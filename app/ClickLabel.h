@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QLabel>
+#include "Label.h"
 
 // A label that acts as a link: it reports a left click released over it while it is enabled.
-class ClickLabel : public QLabel {
+// Assistive technology sees it as a link whose press action clicks it.
+class ClickLabel : public TLabel {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit ClickLabel(QWidget* parent = nullptr);
 
 signals:
     void clicked();

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "FormStyle.h"
 
-#include "ClickLabel.h"
-
-#include <QFontInfo>
-#include <QFontMetrics>
 #include <QHash>
-#include <QLabel>
 #include <QWidget>
 #include <array>
 #include <utility>
@@ -90,20 +85,4 @@ void ApplyDesignFonts(QWidget* root)
     ApplyOne(root, cache);
     for (QWidget* child : root->findChildren<QWidget*>())
         ApplyOne(child, cache);
-    // Labels size themselves to their text. The design font fits the designed sizes; only a stand-in
-    // font (the design font missing) can be wider, and then labels grow rather than clip.
-    bool substituted = false;
-    for (auto it = cache.cbegin(); it != cache.cend() && !substituted; ++it)
-        substituted = QFontInfo(it->first).family() != it->first.family();
-    // The link texts (addresses) are ours rather than the design's, so links are always measured.
-    for (QLabel* label : root->findChildren<QLabel*>()) {
-        if (label->wordWrap() || label->text().isEmpty())
-            continue;
-        if (!substituted && !qobject_cast<ClickLabel*>(label))
-            continue;
-        // One measurement of the single line; a full size hint lays the text out and costs far more.
-        const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2 * label->margin();
-        if (needed > label->width())
-            label->resize(needed, label->height());
-    }
 }

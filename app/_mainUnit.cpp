@@ -9,10 +9,10 @@
 #include "PassOutcome.h"
 #include "Paths.h"
 #include "ShellService.h"
+#include "WindowPlacement.h"
 #include "_manualUnit.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QScreen>
 #include <array>
 #include <stdexcept>
@@ -32,6 +32,7 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
             | Qt::WindowCloseButtonHint)
     , m_services(services)
 {
+    Q_INIT_RESOURCE(pictures);
     LoadForm([this] {
         setupUi(this);
         OpenDialog = new TOpenDialog(this);
@@ -71,8 +72,7 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     connect(UndeleteLabel, &ClickLabel::clicked, this, &T_mainForm::UndeleteLabelClick);
     connect(ChangeLabel, &ClickLabel::clicked, this, &T_mainForm::ChangeLabelClick);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    KeepCentred(*this, [this] { return screen()->availableGeometry(); });
 
     FormCreate();
 }
@@ -97,8 +97,12 @@ void T_mainForm::FormActivate()
 
 bool T_mainForm::event(QEvent* event)
 {
+    // Shown first: a desktop that holds a new window back from activation (or none that activates it at
+    // all) must still show the caption.
     if (event->type() == QEvent::WindowActivate)
         FormActivate();
+    else if (event->type() == QEvent::Show)
+        setWindowTitle(CaptionText());
     return QWidget::event(event);
 }
 

@@ -4,6 +4,9 @@
 #include "FormStyle.h"
 #include "Links.h"
 #include "Loadable.h"
+#include "WindowPlacement.h"
+
+#include <QScreen>
 
 T_manualForm::T_manualForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
@@ -15,4 +18,8 @@ T_manualForm::T_manualForm(QWidget* parent)
     });
     ApplyDesignFonts(this);
     setFixedSize(412, 83);
+    KeepCentred(*this, [this] {
+        const QWidget* owner = parentWidget();
+        return owner ? owner->window()->frameGeometry() : screen()->availableGeometry();
+    });
 }

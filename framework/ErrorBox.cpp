@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ErrorBox.h"
 
-#include <QGuiApplication>
+#include "WindowPlacement.h"
+
 #include <QMessageBox>
 #include <QScreen>
 
@@ -24,10 +25,7 @@ void PrepareMessageBox(QMessageBox& box, const QString& text, const QString& tit
     box.setDefaultButton(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
-    }
+    KeepCentred(box, [&box] { return box.screen()->availableGeometry(); });
 }
 
 void ShowMessageBox(const QString& text, const QString& title, TMessageKind kind)

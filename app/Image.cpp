@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#include "Image.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QPixmap>
+
+void TImage::setPicture(const QString& fileName)
+{
+    if (fileName == m_picture)
+        return;
+    m_picture = fileName;
+    m_loadedRatio = 0;
+    LoadPicture();
+}
+
+QString TImage::FileFor(const QString& fileName, qreal devicePixelRatio)
+{
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (devicePixelRatio <= 1 || dot <= 0)
+        return fileName;
+    const QString twice = fileName.left(dot) + QStringLiteral("@2x") + fileName.mid(dot);
+    return QFile::exists(twice) ? twice : fileName;
+}
+
+bool TImage::event(QEvent* event)
+{
+    // Moved to a screen of another pixel ratio: the other file suits it.
+    if (event->type() == QEvent::ScreenChangeInternal && devicePixelRatioF() != m_loadedRatio)
+        LoadPicture();
+    return QLabel::event(event);
+}
+
+void TImage::LoadPicture()
+{
+    if (m_picture.isEmpty()) {
+        clear();
+        return;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QString file = FileFor(m_picture, ratio);
+    QPixmap picture(file);
+    picture.setDevicePixelRatio(file == m_picture ? 1.0 : 2.0);
+    m_loadedRatio = ratio;
+    setPixmap(picture);
+    if (!picture.isNull())
+        resize(picture.deviceIndependentSize().toSize());
+}

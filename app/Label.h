@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QLabel>
+
+// A label of the window definitions: one line of text whose width always fits the text, whatever
+// font or text it is given; height and position stay as designed.
+class TLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    using QLabel::QLabel;
+
+    // Sets the text and fits the width to it (hides QLabel::setText, which does not resize).
+    void setText(const QString& text);
+    // The width that shows the whole text.
+    int TextWidth() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void FitWidth();
+};
+
+// A static text: a label with a window of its own in the original framework; the same here.
+class TStaticText : public TLabel {
+    Q_OBJECT
+
+public:
+    using TLabel::TLabel;
+};
