@@ -1,36 +1,35 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabel.h"
 
-#include "HTMLabelGeometry.h"
-#include "HTMLabelMeasureCache.h"
+#include "HTMLabelRenderer.h"
 #include "HTMLabelText.h"
-#include "MeasureCanvas.h"
-#include "PainterCanvas.h"
+#include "MarkupEngine.h"
 #include "ShellService.h"
 #include "VersionText.h"
 
 #include <QCursor>
 #include <QEnterEvent>
-#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
-#include <optional>
 
 namespace G = HTMLabelGeometry;
 
 namespace {
 
 constexpr TRect kNoRect { -1, -1, -1, -1 };
-// Auto-sized directions are laid out without a limit.
-constexpr int kUnbounded = 65535;
-// Room auto-sizing leaves around the text, in each sized direction.
-constexpr int kAutoSizeMargin = 6;
+// The width and height an auto-sized label starts from when docked to a side; the next layout grows
+// it to its text.
+constexpr int kAutoSizeStart = 6;
 // Far wider than any label; keeps the frame arithmetic of three nested frames within int range.
 constexpr int kMaxFrameWidth = 65535;
+
+// The renderer's enumerations list the label's in the same order.
+static_assert(int(G::Bevel::Space) == THTMLabel::bvSpace && int(G::VAlign::Bottom) == THTMLabel::tvaBottom
+    && int(THTMLabelLook::Gradient::TopLine) == THTMLabel::gtTopLine);
 
 G::Bevel ToBevel(THTMLabel::TBevelCut cut)
 {
@@ -41,7 +40,7 @@ G::Bevel ToBevel(THTMLabel::TBevelCut cut)
 
 THTMLabel::THTMLabel(QWidget* parent)
     : QWidget(parent)
-    , FImageCache(std::make_unique<THTMLPictureCache>())
+    , m_renderer(std::make_unique<THTMLabelRenderer>())
 {
     // No background of its own: the parent shows through wherever the label does not paint.
     setAutoFillBackground(false);
@@ -53,7 +52,6 @@ THTMLabel::THTMLabel(QWidget* parent)
 THTMLabel::~THTMLabel()
 {
     FHTMLText.OnChange = nullptr;
-    FImageCache->Clear();
 }
 
 // ---- properties
@@ -63,9 +61,9 @@ void THTMLabel::setAutoSizing(bool value)
     FAutoSizing = value;
     if (value) {
         if (FAlign == alLeft || FAlign == alRight)
-            resize(kAutoSizeMargin, height());
+            resize(kAutoSizeStart, height());
         else if (FAlign == alTop || FAlign == alBottom)
-            resize(width(), kAutoSizeMargin);
+            resize(width(), kAutoSizeStart);
     }
     AdjustAutoSize();
     update();
@@ -186,6 +184,11 @@ void THTMLabel::setHTMLText(const QStringList& value)
     FHTMLText.SetLines(text.isEmpty() ? QStringList() : QStringList { text });
 }
 
+void THTMLabel::setHTMLLines(const QStringList& lines)
+{
+    FHTMLText.SetLines(lines);
+}
+
 void THTMLabel::setImages(TImageList* value)
 {
     if (FILChangeLink)
@@ -285,16 +288,14 @@ QString THTMLabel::Text() const
 
 // ---- operations
 
+THTMLPictureCache* THTMLabel::ImageCache() const
+{
+    return &m_renderer->PictureCache();
+}
+
 QSize THTMLabel::GetSizeWithMaxWidth(int maxWidth) const
 {
-    TCanvas& canvas = MeasureCanvas();
-    canvas.Font = CanvasFont();
-    canvas.Brush.Color = Color();
-    TMarkupParams params = BaseParams(TRect(0, 0, maxWidth, 4096));
-    params.HitTestOnly = true;
-    TMarkupResult result;
-    DrawMarkup(canvas, DisplayText(), params, result);
-    return QSize(result.XSize, result.YSize);
+    return m_renderer->TextSize(TextLayout(), maxWidth);
 }
 
 QSize THTMLabel::HTMLSize() const
@@ -322,18 +323,7 @@ void THTMLabel::Doit()
 
 void THTMLabel::HTMLPrint(TCanvas& canvas, const TRect& r)
 {
-    TMarkupParams params = BaseParams(r);
-    params.PrintMode = true;
-    params.HitX = 0;
-    params.HitY = 0;
-    params.HoverAnchor = -1;
-    params.Hover = false;
-    params.ShadowOffset = 1;
-    params.ShadowColor = clGray;
-    params.HoverColor = clNone;
-    params.HoverFontColor = clNone;
-    TMarkupResult result;
-    PaintMarkup(canvas, params, result);
+    m_renderer->Print(Look(), canvas, r);
 }
 
 void THTMLabel::HilightText(const QString& text, bool matchCase)
@@ -358,92 +348,23 @@ void THTMLabel::UnMarkText()
 
 QString THTMLabel::AnchorAt(int x, int y)
 {
-    m_anchorRect = kNoRect;
-    TCanvas& canvas = MeasureCanvas();
-    canvas.Font = CanvasFont();
-    const Placement placement = PlaceText(canvas, QPoint(x, y), true);
-    if (m_hitCaching) {
-        LayoutKey key = CurrentLayoutKey();
-        if (!m_hitMapBuilt || key != m_hitMapKey) {
-            m_hitMapKey = std::move(key);
-            m_hitMapBuilt = true;
-            BuildHitMap(placement.rect);
-        }
-        QString target;
-        int number = -1;
-        TRect rect = kNoRect;
-        switch (m_hitMap.Find(x, y, target, number, rect)) {
-        case THTMLabelHitMap::Answer::Hit:
-            FHoverHyperLink = number;
-            m_anchorRect = rect;
-            return target;
-        case THTMLabelHitMap::Answer::Miss:
-            FHoverHyperLink = -1;
-            return QString();
-        case THTMLabelHitMap::Answer::Unknown:
-            break;
-        }
-    }
-    const TMarkupResult result = HitTest(placement.rect, x, y);
-    if (result.Hit) {
-        FHoverHyperLink = result.HitAnchor;
-        m_anchorRect = result.HitRect;
-        return result.AnchorValue;
-    }
-    FHoverHyperLink = -1;
-    return QString();
-}
-
-TMarkupResult THTMLabel::HitTest(const TRect& rect, int x, int y)
-{
-    TCanvas& canvas = MeasureCanvas();
-    canvas.Font = CanvasFont();
-    TMarkupParams params = BaseParams(rect);
-    params.HitTestOnly = true;
-    params.HitX = x;
-    params.HitY = y;
-    params.HoverAnchor = -1;
-    TMarkupResult result;
-    result.HitRect = kNoRect;
-    result.Hit = PaintMarkup(canvas, params, result);
-    return result;
-}
-
-void THTMLabel::BuildHitMap(const TRect& rect)
-{
-    m_hitMap.Clear();
-    if (!FEllipsis && FLineSpacing >= 0 && THTMLabelHitMap::Suits(DisplayText())) {
-        const TFont font = CanvasFont();
-        m_hitMap.Build(
-            MeasureCanvas(),
-            [&](TCanvas& canvas) {
-                canvas.Font = font;
-                TMarkupParams params = BaseParams(rect);
-                params.HoverAnchor = -1;
-                TMarkupResult result;
-                DrawMarkup(canvas, DisplayText(), params, result);
-            },
-            // Asked later, while the key the map was built for still holds.
-            [this, rect](int x, int y) { return HitTest(rect, x, y); });
-    }
+    const THTMLabelRenderer::Hit hit = m_renderer->AnchorAt(TextLayout(), x, y);
+    FHoverHyperLink = hit.number;
+    m_anchorRect = hit.rect;
+    return hit.target;
 }
 
 void THTMLabel::setHitCaching(bool on)
 {
-    m_hitCaching = on;
-    m_hitMapBuilt = false;
-    m_hitMap.Clear();
+    m_renderer->setHitCaching(on);
+}
+
+bool THTMLabel::AnswersFromMap() const
+{
+    return m_renderer->AnswersFromMap();
 }
 
 // ---- painting
-
-bool THTMLabel::PaintMarkup(TCanvas& canvas, const TMarkupParams& params, TMarkupResult& result)
-{
-    const bool hit = DrawMarkup(canvas, DisplayText(), params, result);
-    FXSize = result.XSize;
-    FYSize = result.YSize;
-    return hit;
-}
 
 void THTMLabel::paintEvent(QPaintEvent*)
 {
@@ -451,107 +372,16 @@ void THTMLabel::paintEvent(QPaintEvent*)
     PaintLabel(painter);
 }
 
-void THTMLabel::PaintLabel(QPainter& target)
+void THTMLabel::PaintLabel(QPainter& painter)
 {
-    const TRect client(0, 0, width(), height());
-    if (client.IsEmpty())
+    const std::optional<QSize> autoSize = m_renderer->Paint(Look(), painter, CursorPoint());
+    if (!autoSize)
         return;
-    const int steps = client.Width() / 4;
-    const TColor color = Color();
-    const QString text = DisplayText();
-    // Pictures can change without the label knowing, and an ALT picture follows the mouse.
-    const bool pictures = text.contains(QLatin1String("<im"), Qt::CaseInsensitive)
-        || text.contains(QLatin1String("<bo"), Qt::CaseInsensitive);
-
-    std::optional<QPainter> offscreen;
-    QPainter* painter = &target;
-    PaintKey key;
-    if (!FTransparent) {
-        const qreal dpr = target.device() ? target.device()->devicePixelRatioF() : devicePixelRatioF();
-        key = CurrentPaintKey(color, dpr);
-        // Nothing that shows has changed since the buffer was painted: show it again.
-        if (m_bufferValid && FUpdateCount == 0 && !pictures && key == m_bufferKey) {
-            target.drawPixmap(0, 0, m_buffer);
-            return;
-        }
-        const QSize pixels = (QSizeF(size()) * dpr).toSize();
-        if (m_buffer.size() != pixels || m_buffer.devicePixelRatioF() != dpr) {
-            m_buffer = QPixmap(pixels);
-            m_buffer.setDevicePixelRatio(dpr);
-        }
-        offscreen.emplace(&m_buffer);
-        painter = &*offscreen;
-    }
-    m_bufferValid = false;
-    TPainterCanvas canvas(*painter);
-
-    if (!FTransparent) {
-        if (FColorTo != clNone && (FGradientType == gtFullHorizontal || FGradientType == gtFullVertical)) {
-            DrawGradient(canvas, color, FColorTo, steps, client, FGradientType == gtFullHorizontal);
-        } else {
-            canvas.Pen = TPen { color, 1 };
-            canvas.Brush = TBrush { color, false };
-            canvas.Rectangle(client);
-        }
-    }
-    if (FGradientType == gtBottomLine || FGradientType == gtCenterLine || FGradientType == gtTopLine) {
-        const G::Band band = FGradientType == gtBottomLine ? G::Band::Bottom
-            : FGradientType == gtCenterLine                ? G::Band::Center
-                                                           : G::Band::Top;
-        DrawGradient(canvas, color, FColorTo, steps, G::LineBand(client, band, FLineWidth), true);
-    }
-    canvas.Font = CanvasFont();
-    if (FUpdateCount > 0)
-        return;
-
-    G::FrameSettings settings;
-    settings.outer = ToBevel(FBevelOuter);
-    settings.inner = ToBevel(FBevelInner);
-    settings.bevelWidth = FBevelWidth;
-    settings.borderWidth = FBorderWidth;
-    settings.singleBorder = FBorderStyle == bsSingle;
-    settings.color = color;
-    settings.borderColor = FBorderColor;
-    const G::Frames frames = G::LayoutFrames(client, settings);
-    canvas.Brush.Clear = false;
-    for (const G::Fill& fill : frames.fills) {
-        canvas.Brush.Color = fill.color;
-        canvas.FillRect(fill.rect);
-    }
-    if (frames.outline) {
-        const TRect& o = frames.outlineRect;
-        canvas.Pen = TPen { FBorderColor, frames.outlineWidth };
-        canvas.MoveTo(o.Left, o.Top);
-        canvas.LineTo(o.Right, o.Top);
-        canvas.LineTo(o.Right, o.Bottom);
-        canvas.LineTo(o.Left, o.Bottom);
-        canvas.LineTo(o.Left, o.Top);
-        canvas.Pen.Width = 1;
-    }
-
-    canvas.Brush.Color = color;
-    // The point under the mouse lets an image inside a hovered anchor show its ALT picture.
-    const QPoint hit = CursorPoint();
-    // Without pictures the point cannot change the layout, so the last measurement stays valid.
-    const Placement placement = PlaceText(canvas, hit, !pictures);
-    if (placement.autoSize != size()) {
+    m_paintedHover = FHoverHyperLink;
+    if (*autoSize != size()) {
         // Sizing is not done while painting; something changed without passing through a setter.
         QMetaObject::invokeMethod(
             this, [this] { AdjustAutoSize(); }, Qt::QueuedConnection);
-    }
-    TMarkupParams params = BaseParams(placement.rect);
-    params.HitX = hit.x();
-    params.HitY = hit.y();
-    params.HoverAnchor = FHoverHyperLink;
-    TMarkupResult result;
-    PaintMarkup(canvas, params, result);
-    m_paintedHover = FHoverHyperLink;
-
-    if (offscreen) {
-        offscreen->end();
-        target.drawPixmap(0, 0, m_buffer);
-        m_bufferKey = key;
-        m_bufferValid = !pictures;
     }
 }
 
@@ -716,28 +546,6 @@ TFont THTMLabel::CanvasFont() const
     return font;
 }
 
-TMarkupParams THTMLabel::BaseParams(const TRect& rect) const
-{
-    TMarkupParams params;
-    params.Rect = rect;
-    params.Images = FImages.data();
-    params.WordWrap = !FEllipsis;
-    params.LineSpacing = FLineSpacing;
-    params.PictureContainer = FContainer.data();
-    params.PictureCache = FImageCache.get();
-    params.ResFactor = 1.0;
-    params.FocusAnchor = -1;
-    params.BlinkOn = false;
-    params.FixedColors = false;
-    params.Hover = FHover;
-    params.URLColor = FURLColor;
-    params.HoverColor = FHoverColor;
-    params.HoverFontColor = FHoverFontColor;
-    params.ShadowColor = FShadowColor;
-    params.ShadowOffset = FShadowOffset;
-    return params;
-}
-
 bool THTMLabel::SizesWidth() const
 {
     return FAutoSizing && (FAlign == alNone || FAlign == alLeft || FAlign == alRight)
@@ -750,122 +558,60 @@ bool THTMLabel::SizesHeight() const
         && (FAutoSizeType == asVertical || FAutoSizeType == asBoth);
 }
 
-THTMLabel::LayoutKey THTMLabel::CurrentLayoutKey() const
+THTMLabelLayout THTMLabel::TextLayout() const
 {
-    LayoutKey key;
-    key.textGeneration = m_textGeneration;
-    key.text = DisplayText();
-    key.font = CanvasFont();
-    key.size = size();
-    key.align = FAlign;
-    key.autoSizeType = FAutoSizeType;
-    key.autoSizing = FAutoSizing;
-    key.valign = FVAlignment;
-    key.bevelInner = FBevelInner;
-    key.bevelOuter = FBevelOuter;
-    key.bevelWidth = FBevelWidth;
-    key.borderWidth = FBorderWidth;
-    key.borderStyle = FBorderStyle;
-    key.ellipsis = FEllipsis;
-    key.lineSpacing = FLineSpacing;
-    key.images = FImages.data();
-    key.container = FContainer.data();
-    return key;
+    THTMLabelLayout layout;
+    layout.text = DisplayText();
+    layout.textGeneration = m_textGeneration;
+    layout.font = CanvasFont();
+    layout.size = size();
+    layout.autoSizing = FAutoSizing;
+    layout.sizesWidth = SizesWidth();
+    layout.sizesHeight = SizesHeight();
+    layout.valign = static_cast<G::VAlign>(FVAlignment);
+    layout.frames.outer = ToBevel(FBevelOuter);
+    layout.frames.inner = ToBevel(FBevelInner);
+    layout.frames.bevelWidth = FBevelWidth;
+    layout.frames.borderWidth = FBorderWidth;
+    layout.frames.singleBorder = FBorderStyle == bsSingle;
+    layout.ellipsis = FEllipsis;
+    layout.lineSpacing = FLineSpacing;
+    layout.images = FImages.data();
+    layout.container = FContainer.data();
+    return layout;
 }
 
-THTMLabel::PaintKey THTMLabel::CurrentPaintKey(TColor color, qreal dpr) const
+THTMLabelLook THTMLabel::Look() const
 {
-    PaintKey key;
-    key.layout = CurrentLayoutKey();
-    key.color = color;
-    key.colorTo = FColorTo;
-    key.urlColor = FURLColor;
-    key.shadowColor = FShadowColor;
-    key.hoverColor = FHoverColor;
-    key.hoverFontColor = FHoverFontColor;
-    key.borderColor = FBorderColor;
-    key.gradientType = FGradientType;
-    key.lineWidth = FLineWidth;
-    key.shadowOffset = FShadowOffset;
-    key.hover = FHover;
-    key.hoverLink = FHoverHyperLink;
-    // System colours resolve through the application palette.
-    key.appPalette = QGuiApplication::palette().cacheKey();
-    key.dpr = dpr;
-    return key;
-}
-
-THTMLabel::Placement THTMLabel::PlaceText(TCanvas& canvas, const QPoint& hit, bool reuse)
-{
-    G::FrameSettings settings;
-    settings.outer = ToBevel(FBevelOuter);
-    settings.inner = ToBevel(FBevelInner);
-    settings.bevelWidth = FBevelWidth;
-    settings.borderWidth = FBorderWidth;
-    settings.singleBorder = FBorderStyle == bsSingle;
-    const TRect inner = G::LayoutFrames(TRect(0, 0, width(), height()), settings).textRect;
-
-    Placement placement { inner, size() };
-    TRect& rect = placement.rect;
-    if (FAutoSizing) {
-        if (SizesWidth())
-            rect.Right += kUnbounded;
-        if (SizesHeight())
-            rect.Bottom += kUnbounded;
-    }
-    if (!FAutoSizing && FVAlignment == tvaTop)
-        return placement;
-
-    QSize text;
-    const LayoutKey key = CurrentLayoutKey();
-    if (reuse && m_hasMeasure && key == m_measuredKey) {
-        text = m_measuredSize;
-    } else {
-        text = MeasureText(canvas, rect, hit);
-        m_measuredKey = key;
-        m_measuredSize = text;
-        m_hasMeasure = true;
-    }
-    // The frames keep their room: without them this is the text size plus the margin.
-    if (SizesWidth())
-        placement.autoSize.setWidth(text.width() + kAutoSizeMargin + width() - inner.Width());
-    if (SizesHeight())
-        placement.autoSize.setHeight(text.height() + kAutoSizeMargin + height() - inner.Height());
-    if (FVAlignment != tvaTop) {
-        // Aligned within the frames at the size the label takes, so that the text never sits on them.
-        const TRect sized
-            = G::LayoutFrames(TRect(0, 0, placement.autoSize.width(), placement.autoSize.height()), settings)
-                  .textRect;
-        rect = G::AlignText(
-            rect, sized, text.height(), FVAlignment == tvaCenter ? G::VAlign::Center : G::VAlign::Bottom);
-    }
-    return placement;
-}
-
-QSize THTMLabel::MeasureText(TCanvas& canvas, const TRect& rect, const QPoint& hit)
-{
-    TMarkupParams params = BaseParams(rect);
-    params.HitTestOnly = true;
-    params.HitX = hit.x();
-    params.HitY = hit.y();
-    params.HoverAnchor = -1;
-    TMarkupResult result;
-    PaintMarkup(canvas, params, result);
-    return QSize(result.XSize, result.YSize);
+    THTMLabelLook look;
+    look.layout = TextLayout();
+    look.colors.color = Color();
+    look.colors.borderColor = FBorderColor;
+    look.colorTo = FColorTo;
+    look.gradient = static_cast<THTMLabelLook::Gradient>(FGradientType);
+    look.lineWidth = FLineWidth;
+    look.urlColor = FURLColor;
+    look.shadowColor = FShadowColor;
+    look.shadowOffset = FShadowOffset;
+    look.hover = FHover;
+    look.hoverColor = FHoverColor;
+    look.hoverFontColor = FHoverFontColor;
+    look.hoverLink = FHoverHyperLink;
+    look.transparent = FTransparent;
+    look.updating = FUpdateCount > 0;
+    look.devicePixelRatio = devicePixelRatioF();
+    return look;
 }
 
 void THTMLabel::AdjustAutoSize()
 {
     if (!FAutoSizing || IsLoading() || m_adjusting || (!SizesWidth() && !SizesHeight()))
         return;
-    TCanvas& canvas = MeasureCanvas();
-    canvas.Font = CanvasFont();
-    canvas.Brush.Color = Color();
-    const Placement placement = PlaceText(canvas, CursorPoint(), true);
-    if (placement.autoSize == size())
+    const QSize wanted = m_renderer->AutoSize(TextLayout(), CursorPoint());
+    if (wanted == size())
         return;
     m_adjusting = true;
-    resize(placement.autoSize);
+    resize(wanted);
     m_adjusting = false;
 }
 
@@ -911,7 +657,7 @@ void THTMLabel::ApplyAlign()
 
 void THTMLabel::HTMLTextChanged()
 {
-    FImageCache->Clear();
+    m_renderer->PictureCache().Clear();
     m_displayText = HTMLabelText::JoinLines(FHTMLText.Lines());
     ++m_textGeneration;
     TextChanged();
@@ -940,15 +686,6 @@ void THTMLabel::RepaintHover()
 bool THTMLabel::HasHandCursor() const
 {
     return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::PointingHandCursor;
-}
-
-TCanvas& THTMLabel::MeasureCanvas() const
-{
-    if (!m_measureCanvas) {
-        m_measureCanvas = std::make_unique<TMeasureCanvas>();
-        m_measureCache = std::make_unique<THTMLabelMeasureCache>(*m_measureCanvas);
-    }
-    return *m_measureCache;
 }
 
 QPoint THTMLabel::CursorPoint() const

@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Canvas.h"
 #include "Color.h"
 #include "Font.h"
 #include "HTMLPicture.h"
-#include "HTMLabelHitMap.h"
 #include "HTMLabelStrings.h"
 #include "ImageList.h"
 #include "Loadable.h"
-#include "MarkupEngine.h"
 #include "Rect.h"
 
-#include <QPixmap>
 #include <QPointer>
 #include <QSize>
 #include <QStringList>
@@ -21,8 +19,9 @@
 #include <memory>
 
 class QPainter;
-class TMeasureCanvas;
-class THTMLabelMeasureCache;
+class THTMLabelRenderer;
+struct THTMLabelLayout;
+struct THTMLabelLook;
 
 // A label that shows mini-markup. It paints on its parent's background (nothing of its own unless it
 // is opaque, then its Color or the Color-to-ColorTo gradient), with optional line gradients, bevels
@@ -139,8 +138,10 @@ public:
     // whole list runs its lines together, dropping every CR and LF, into a single line.
     QStringList HTMLText() const { return FHTMLText.Lines(); }
     void setHTMLText(const QStringList& value);
-    // The line list itself, for editing in place (every edit repaints and empties the picture cache).
-    THTMLStrings& HTMLLines() { return FHTMLText; }
+    // The line list, read-only; setHTMLLines replaces its lines as they are (shown joined by one
+    // blank). Every change repaints and empties the picture cache.
+    const THTMLStrings& HTMLLines() const { return FHTMLText; }
+    void setHTMLLines(const QStringList& lines);
     TImageList* Images() const { return FImages; }
     void setImages(TImageList* value);
     // Extra pixels added to every line's height.
@@ -170,7 +171,7 @@ public:
     // The plain text (markup removed).
     QString Text() const;
     // Owned cache of pictures loaded from "://" sources.
-    THTMLPictureCache* ImageCache() const { return FImageCache.get(); }
+    THTMLPictureCache* ImageCache() const;
     // Size of the text laid out without a width limit (within 4096 × 4096 pixels).
     QSize HTMLSize() const;
     // Size of the text laid out at most `maxWidth` pixels wide.
@@ -202,7 +203,7 @@ public:
     void setHitCaching(bool on);
     // Whether AnchorAt answers from the map for the layout it last saw (texts with scripts, shadows,
     // rotation or pictures, an ellipsis or a negative line spacing are always laid out again).
-    bool AnswersFromMap() const { return m_hitCaching && m_hitMap.Usable(); }
+    bool AnswersFromMap() const;
     // Rectangle of the anchor found by the last AnchorAt, (-1, -1, -1, -1) when none.
     TRect AnchorAtRect() const { return m_anchorRect; }
     // 1-based number of the anchor under the mouse, -1 when none.
@@ -232,8 +233,6 @@ signals:
 
 protected:
     virtual void TextChanged();
-    // One engine call with the label's settings on `rect`; stores the text size in FXSize / FYSize.
-    virtual bool PaintMarkup(TCanvas& canvas, const TMarkupParams& params, TMarkupResult& result);
 
     void Loaded() override;
     bool event(QEvent* event) override;
@@ -247,64 +246,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // Everything the text placement depends on besides the point; equal keys give equal layouts.
-    struct LayoutKey {
-        quint64 textGeneration = 0;
-        QString text;
-        TFont font;
-        QSize size;
-        TAlign align = alNone;
-        TAutoSizeType autoSizeType = asVertical;
-        bool autoSizing = false;
-        TVAlignment valign = tvaTop;
-        TBevelCut bevelInner = bvNone;
-        TBevelCut bevelOuter = bvNone;
-        int bevelWidth = 0;
-        int borderWidth = 0;
-        TBorderStyle borderStyle = bsNone;
-        bool ellipsis = false;
-        int lineSpacing = 0;
-        const void* images = nullptr;
-        const void* container = nullptr;
-        bool operator==(const LayoutKey&) const = default;
-    };
-    // Everything a paint depends on; an equal key paints equal pixels (for a text without pictures).
-    struct PaintKey {
-        LayoutKey layout;
-        TColor color = clNone;
-        TColor colorTo = clNone;
-        TColor urlColor = clNone;
-        TColor shadowColor = clNone;
-        TColor hoverColor = clNone;
-        TColor hoverFontColor = clNone;
-        TColor borderColor = clNone;
-        TGradientType gradientType = gtFullHorizontal;
-        int lineWidth = 0;
-        int shadowOffset = 0;
-        bool hover = false;
-        int hoverLink = -1;
-        qint64 appPalette = 0;
-        qreal dpr = 1.0;
-        bool operator==(const PaintKey&) const = default;
-    };
-    struct Placement {
-        TRect rect; // where the text is laid out
-        QSize autoSize; // the size auto-sizing asks for (the current size when it asks nothing)
-    };
-
+    // What the renderer needs to know of the label for placing the text and for painting it, each
+    // built in this one place.
+    THTMLabelLayout TextLayout() const;
+    THTMLabelLook Look() const;
     TFont CanvasFont() const;
-    TMarkupParams BaseParams(const TRect& rect) const;
     bool SizesWidth() const;
     bool SizesHeight() const;
-    LayoutKey CurrentLayoutKey() const;
-    PaintKey CurrentPaintKey(TColor color, qreal dpr) const;
-    // Text rectangle for the current settings; measures the text when auto-sizing or alignment needs
-    // it (reusing the last measurement when `reuse` and nothing that shapes the layout changed).
-    Placement PlaceText(TCanvas& canvas, const QPoint& hit, bool reuse);
-    QSize MeasureText(TCanvas& canvas, const TRect& rect, const QPoint& hit);
-    // One hit test of the engine at a client point, the text laid out in `rect`.
-    TMarkupResult HitTest(const TRect& rect, int x, int y);
-    void BuildHitMap(const TRect& rect);
     void AdjustAutoSize();
     void ApplyAlign();
     void HTMLTextChanged();
@@ -313,8 +261,6 @@ private:
     void RepaintHover();
     bool HasHandCursor() const;
     QPoint CursorPoint() const;
-    // Measures without drawing, remembering what it measured (outside paint events).
-    TCanvas& MeasureCanvas() const;
 
     QString FAnchor;
     bool FAutoSizing = false;
@@ -322,7 +268,6 @@ private:
     THTMLStrings FHTMLText;
     bool FAnchorHint = false;
     QPointer<TImageList> FImages;
-    std::unique_ptr<THTMLPictureCache> FImageCache;
     int FUpdateCount = 0;
     TColor FURLColor = clBlue;
     TBevelCut FBevelInner = bvNone;
@@ -348,8 +293,6 @@ private:
     bool FHTMLHint = false;
     bool FHintShowFull = false;
     QMetaObject::Connection FILChangeLink;
-    int FXSize = 0;
-    int FYSize = 0;
     TColor FColorTo = clNone;
     TColor FColor = clBtnFace;
     bool FParentColor = true;
@@ -360,19 +303,9 @@ private:
     quint64 m_textGeneration = 0; // bumped by every change of the text or of its picture sources
     TRect m_anchorRect { -1, -1, -1, -1 };
     int m_paintedHover = -1; // the hovered anchor the text was last drawn with
-    bool m_hitCaching = true;
-    bool m_hitMapBuilt = false;
-    LayoutKey m_hitMapKey; // what m_hitMap was built for
-    THTMLabelHitMap m_hitMap;
-    LayoutKey m_measuredKey; // what m_measuredSize was measured for
-    QSize m_measuredSize;
-    bool m_hasMeasure = false;
     bool m_adjusting = false;
     bool m_aligning = false;
-    mutable std::unique_ptr<TMeasureCanvas> m_measureCanvas;
-    mutable std::unique_ptr<THTMLabelMeasureCache> m_measureCache;
-    QPixmap m_buffer; // off-screen paint buffer, kept between paints
-    PaintKey m_bufferKey; // what the buffer shows
-    bool m_bufferValid = false;
     QPointer<QWidget> m_alignParent;
+    // Rendering and its caches; holds the picture cache (ImageCache).
+    const std::unique_ptr<THTMLabelRenderer> m_renderer;
 };

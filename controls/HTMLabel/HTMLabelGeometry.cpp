@@ -43,14 +43,14 @@ void AppendFrame(std::vector<Fill>& fills, TRect& rect, TColor topLeft, TColor b
     }
 }
 
-Frames LayoutFrames(const TRect& client, const FrameSettings& s)
+Frames LayoutFrames(const TRect& client, const FrameSettings& s, const FrameColors& colors)
 {
     Frames frames;
     TRect r = client;
     AppendBevel(frames.fills, r, s.outer, s.bevelWidth);
-    AppendFrame(frames.fills, r, s.color, s.color, s.borderWidth);
+    AppendFrame(frames.fills, r, colors.color, colors.color, s.borderWidth);
     AppendBevel(frames.fills, r, s.inner, s.bevelWidth);
-    if (s.singleBorder && s.borderWidth > 0 && s.borderColor != clNone) {
+    if (s.singleBorder && s.borderWidth > 0 && colors.borderColor != clNone) {
         const int a = (s.borderWidth + 1) / 2;
         const int b = s.borderWidth / 2;
         frames.outline = true;

@@ -19,8 +19,13 @@ struct FrameSettings {
     int bevelWidth = 1;
     int borderWidth = 0;
     bool singleBorder = false;
+    bool operator==(const FrameSettings&) const = default;
+};
+
+struct FrameColors {
     TColor color = clBtnFace; // the label's background colour (the colour frame)
-    TColor borderColor = clBlack;
+    TColor borderColor = clBlack; // clNone: the single border takes its room but is not drawn
+    bool operator==(const FrameColors&) const = default;
 };
 
 // One filled rectangle of a frame.
@@ -43,8 +48,8 @@ struct Frames {
 void AppendFrame(std::vector<Fill>& fills, TRect& rect, TColor topLeft, TColor bottomRight, int width);
 
 // Outer bevel, colour frame, inner bevel, single border outline and the text rectangle for a client
-// rectangle.
-Frames LayoutFrames(const TRect& client, const FrameSettings& settings);
+// rectangle. The text rectangle does not depend on the colours.
+Frames LayoutFrames(const TRect& client, const FrameSettings& settings, const FrameColors& colors = {});
 
 // The band of a line gradient.
 TRect LineBand(const TRect& client, Band band, int lineWidth);

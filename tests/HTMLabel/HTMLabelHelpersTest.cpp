@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The label's text rewrites, its line list and its frame geometry, without a widget.
+// The label's text rewrites, its line list, its frame geometry and its renderer, without a widget.
 #include "FixedCanvas.h"
 #include "HTMLabelGeometry.h"
 #include "HTMLabelMeasureCache.h"
+#include "HTMLabelRenderer.h"
 #include "HTMLabelStrings.h"
 #include "HTMLabelText.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -178,8 +181,9 @@ TEST(HTMLabelGeometry, FrameRingsCoverTheEdgeOnce)
 TEST(HTMLabelGeometry, FramesShrinkTheTextRectangle)
 {
     G::FrameSettings s;
-    s.color = clGreen;
-    G::Frames plain = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    G::FrameColors colors;
+    colors.color = clGreen;
+    G::Frames plain = G::LayoutFrames(TRect(0, 0, 100, 50), s, colors);
     EXPECT_TRUE(plain.fills.empty());
     EXPECT_FALSE(plain.outline);
     EXPECT_EQ(plain.textRect, TRect(0, 0, 100, 50));
@@ -189,7 +193,7 @@ TEST(HTMLabelGeometry, FramesShrinkTheTextRectangle)
     s.bevelWidth = 2;
     s.borderWidth = 3;
     s.singleBorder = true;
-    G::Frames full = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    G::Frames full = G::LayoutFrames(TRect(0, 0, 100, 50), s, colors);
     // Outer bevel 2, colour frame 3, inner bevel 2, once more the bevel width and the border width.
     EXPECT_EQ(full.textRect, TRect(12, 12, 88, 38));
     ASSERT_TRUE(full.outline);
@@ -205,7 +209,7 @@ TEST(HTMLabelGeometry, FramesShrinkTheTextRectangle)
     s.outer = G::Bevel::Space;
     s.inner = G::Bevel::None;
     s.singleBorder = false;
-    G::Frames space = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    G::Frames space = G::LayoutFrames(TRect(0, 0, 100, 50), s, colors);
     EXPECT_EQ(Cover(space.fills)[std::pair(0, 0)], clBtnHighlight);
     EXPECT_EQ(space.textRect, TRect(7, 7, 93, 43));
 
@@ -213,8 +217,8 @@ TEST(HTMLabelGeometry, FramesShrinkTheTextRectangle)
     s = G::FrameSettings();
     s.borderWidth = 1;
     s.singleBorder = true;
-    s.borderColor = clNone;
-    G::Frames none = G::LayoutFrames(TRect(0, 0, 100, 50), s);
+    colors.borderColor = clNone;
+    G::Frames none = G::LayoutFrames(TRect(0, 0, 100, 50), s, colors);
     EXPECT_FALSE(none.outline);
     EXPECT_EQ(none.textRect, TRect(2, 2, 98, 48));
 }
@@ -290,6 +294,45 @@ TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
     cache.DrawText(u"word", d, DT::SingleLine | DT::Bottom);
     EXPECT_EQ(inner.drawn.size(), 2u);
     EXPECT_EQ(inner.Font.Color, clRed);
+}
+
+TEST(HTMLabelRenderer, KeepsItsPictureOnlyWhileTheLookHolds)
+{
+    THTMLabelRenderer renderer;
+    THTMLabelLook look;
+    look.layout.text = QStringLiteral("mail <a href=\"mailto:a@b.example\">a@b.example</a> now");
+    look.layout.font.Height = -11;
+    look.layout.size = QSize(240, 20);
+    look.colors.color = clWhite;
+    look.urlColor = clBlue;
+    QImage image(look.layout.size, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    const QPoint away(-1, -1);
+
+    EXPECT_EQ(renderer.Paint(look, painter, away), QSize(240, 20)) << "laid out; no auto-sizing, no change";
+    EXPECT_FALSE(renderer.Paint(look, painter, away).has_value()) << "unchanged: the kept picture";
+    THTMLabelLook hovered = look;
+    hovered.hover = true;
+    hovered.hoverLink = 1;
+    EXPECT_TRUE(renderer.Paint(hovered, painter, away).has_value());
+    EXPECT_FALSE(renderer.Paint(hovered, painter, away).has_value()) << "unchanged: the kept picture";
+    THTMLabelLook updating = hovered;
+    updating.updating = true;
+    EXPECT_FALSE(renderer.Paint(updating, painter, away).has_value()) << "frames and text suppressed";
+    EXPECT_TRUE(renderer.Paint(hovered, painter, away).has_value()) << "nothing was kept meanwhile";
+
+    // Hit tests need only the layout; the address is found where the text after "mail " lies.
+    const QSize all = renderer.TextSize(look.layout, 4096);
+    THTMLabelLayout word = look.layout;
+    word.text = QStringLiteral("mail");
+    EXPECT_GT(all.width(), renderer.TextSize(word, 4096).width());
+    THTMLabelRenderer::Hit hit;
+    for (int x = 0; x < all.width() && hit.number < 0; ++x)
+        hit = renderer.AnchorAt(look.layout, x, all.height() / 2);
+    EXPECT_EQ(hit.target, QStringLiteral("mailto:a@b.example"));
+    EXPECT_EQ(hit.number, 1);
+    EXPECT_TRUE(renderer.AnswersFromMap());
+    EXPECT_EQ(renderer.AnchorAt(look.layout, all.width() - 2, all.height() / 2).number, -1) << "on \"now\"";
 }
 
 } // namespace

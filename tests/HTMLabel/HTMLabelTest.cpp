@@ -207,9 +207,9 @@ TEST(HTMLabel, HTMLTextAssignedAsAListRunsTogether)
     EXPECT_TRUE(label.HTMLText().isEmpty());
     EXPECT_EQ(label.Text(), QString());
 
-    // Lines put into the list itself are shown joined by one blank.
-    label.HTMLLines().Add("<b>first</b>");
-    label.HTMLLines().Add("second");
+    // Lines put into the list as they are are shown joined by one blank.
+    label.setHTMLLines({ "<b>first</b>", "second" });
+    EXPECT_EQ(label.HTMLLines().Count(), 2);
     EXPECT_EQ(label.HTMLText(), QStringList({ "<b>first</b>", "second" }));
     EXPECT_EQ(label.DisplayText(), QStringLiteral("<b>first</b> second"));
     EXPECT_EQ(label.Text(), QStringLiteral("first second"));
@@ -220,7 +220,7 @@ TEST(HTMLabel, TextChangesEmptyThePictureCache)
     THTMLabel label;
     label.ImageCache()->Add(QStringLiteral("https://example.invalid/a.png"));
     ASSERT_EQ(label.ImageCache()->Count(), 1);
-    label.HTMLLines().Add("x");
+    label.setHTMLLines({ "x" });
     EXPECT_EQ(label.ImageCache()->Count(), 0);
     label.ImageCache()->Add(QStringLiteral("https://example.invalid/b.png"));
     label.setHTMLText({ "y" });
