@@ -94,9 +94,9 @@ void THTMLabelHitMap::Build(TCanvas& measure, const Draw& draw, Probe probe)
     m_usable = true;
 }
 
-void THTMLabelHitMap::Resolve(Region& r)
+void THTMLabelHitMap::Classify(Region& r)
 {
-    r.resolved = true;
+    r.classified = true;
     const TMarkupResult result = m_probe(r.left + (r.right - r.left) / 2, r.bottom - 1);
     if (!result.Hit)
         return;
@@ -104,6 +104,11 @@ void THTMLabelHitMap::Resolve(Region& r)
     r.target = result.AnchorValue;
     r.number = result.HitAnchor;
     r.rect = result.HitRect;
+}
+
+void THTMLabelHitMap::Verify(Region& r)
+{
+    r.verified = true;
     const int left = r.left, right = r.right, top = r.top, bottom = r.bottom;
     const int midX = left + (right - left) / 2;
     const int midY = top + (bottom - top) / 2;
@@ -117,15 +122,17 @@ void THTMLabelHitMap::Resolve(Region& r)
     }
 }
 
-const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y)
+const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y, bool verify)
 {
     const Region* found = nullptr;
     for (size_t i = 0; i < m_regions.size() && m_usable; ++i) {
         Region& r = m_regions[i];
         if (x < r.left || x > r.right || y <= r.top || y >= r.bottom)
             continue;
-        if (!r.resolved)
-            Resolve(r); // may give up on the map
+        if (!r.classified)
+            Classify(r);
+        if (r.anchor && verify && !r.verified)
+            Verify(r); // may give up on the map
         if (r.anchor)
             found = &r;
     }
@@ -135,7 +142,9 @@ const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y)
 bool THTMLabelHitMap::Agrees(int x, int y)
 {
     const TMarkupResult result = m_probe(x, y);
-    const Region* r = RegionAt(x, y);
+    // Neighbours met here are only classified: checking their edges too would walk the whole line,
+    // each step asking the layout again. They are checked when the mouse comes onto them.
+    const Region* r = RegionAt(x, y, false);
     if (!m_usable)
         return false;
     if (!result.Hit || !r)
@@ -147,7 +156,7 @@ THTMLabelHitMap::Answer THTMLabelHitMap::Find(int x, int y, QString& target, int
 {
     if (!m_usable)
         return Answer::Unknown;
-    const Region* r = RegionAt(x, y);
+    const Region* r = RegionAt(x, y, true);
     if (!m_usable)
         return Answer::Unknown;
     if (!r)

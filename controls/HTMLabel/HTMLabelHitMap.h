@@ -39,14 +39,17 @@ private:
         int right = 0;
         int top = 0; // both ends do not hit
         int bottom = 0;
-        bool resolved = false;
+        bool classified = false; // asked of the layout at its middle
+        bool verified = false; // an anchor whose edges the layout confirmed
         bool anchor = false;
         QString target;
         int number = -1;
         TRect rect;
     };
-    const Region* RegionAt(int x, int y);
-    void Resolve(Region& region);
+    // The anchor region at the point; `verify` checks its edges first (Find's answers).
+    const Region* RegionAt(int x, int y, bool verify);
+    void Classify(Region& region);
+    void Verify(Region& region);
     bool Agrees(int x, int y);
 
     std::vector<Region> m_regions; // every run in text order: a later anchor wins where two meet

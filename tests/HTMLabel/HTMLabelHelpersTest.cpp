@@ -2,6 +2,7 @@
 // The label's text rewrites, its line list, its frame geometry and its renderer, without a widget.
 #include "FixedCanvas.h"
 #include "HTMLabelGeometry.h"
+#include "HTMLabelHitMap.h"
 #include "HTMLabelMeasureCache.h"
 #include "HTMLabelRenderer.h"
 #include "HTMLabelStrings.h"
@@ -238,6 +239,41 @@ TEST(HTMLabelGeometry, BandsAndAlignment)
     EXPECT_EQ(G::AlignText(rect, inner, 20, G::VAlign::Bottom).Bottom, rect.Bottom);
     // A text higher than the room starts above it when centred (truncated toward zero).
     EXPECT_EQ(G::AlignText(rect, inner, 71, G::VAlign::Center).Top, 4 - 10);
+}
+
+TEST(HTMLabelHitMap, TheFirstAnswerOnALongAnchorLineAsksTheLayoutAFewTimes)
+{
+    // One anchor of many short runs on one line: checking a run's edges looks at its neighbours
+    // without walking on through the whole line.
+    const QString markup = QStringLiteral("<a href=\"t\">") + QStringLiteral("ab ").repeated(60) + "</a>";
+    TFixedCanvas canvas;
+    TMarkupParams params;
+    params.Rect = TRect(0, 0, 2000, 100);
+    int probes = 0;
+    THTMLabelHitMap map;
+    map.Build(
+        canvas,
+        [&](TCanvas& c) {
+            TMarkupResult result;
+            DrawMarkup(c, markup, params, result);
+        },
+        [&](int x, int y) {
+            ++probes;
+            TMarkupParams hit = params;
+            hit.HitTestOnly = true;
+            hit.HitX = x;
+            hit.HitY = y;
+            TMarkupResult result;
+            DrawMarkup(canvas, markup, hit, result);
+            return result;
+        });
+    QString target;
+    int number = 0;
+    TRect rect;
+    ASSERT_EQ(map.Find(1 + 18 * 30 + 3, 6, target, number, rect), THTMLabelHitMap::Answer::Hit);
+    EXPECT_EQ(target, QStringLiteral("t"));
+    EXPECT_LE(probes, 12);
+    EXPECT_TRUE(map.Usable());
 }
 
 TEST(HTMLabelMeasureCache, RemembersMeasurementsPerTextFontAndLimit)
