@@ -49,22 +49,9 @@ private:
 
 bool THTMLabelHitMap::Suits(QStringView markup)
 {
-    // Tags are told apart by their first letters: S (scripts, shadow), R (rotation), IM (images),
-    // BO (page pictures).
-    for (qsizetype i = markup.indexOf(u'<'); i >= 0; i = markup.indexOf(u'<', i + 1)) {
-        const QStringView name = markup.mid(i + 1, 2);
-        if (name.isEmpty())
-            continue;
-        const QChar first = name[0].toUpper();
-        if (first == u'S' || first == u'R')
-            return false;
-        if (name.size() == 2) {
-            const QChar second = name[1].toUpper();
-            if ((first == u'I' && second == u'M') || (first == u'B' && second == u'O'))
-                return false;
-        }
-    }
-    return true;
+    return !MarkupHasTag(markup,
+        { TMarkupTag::Subscript, TMarkupTag::Superscript, TMarkupTag::Shadow, TMarkupTag::Rotation,
+            TMarkupTag::Image, TMarkupTag::Page });
 }
 
 void THTMLabelHitMap::Clear()

@@ -70,8 +70,7 @@ std::optional<QSize> THTMLabelRenderer::Paint(const THTMLabelLook& look, QPainte
     if (client.IsEmpty())
         return std::nullopt;
     // Pictures can change without the label knowing, and an ALT picture follows the mouse.
-    const bool pictures = layout.text.contains(QLatin1String("<im"), Qt::CaseInsensitive)
-        || layout.text.contains(QLatin1String("<bo"), Qt::CaseInsensitive);
+    const bool pictures = HoldsPictures(layout.text);
 
     std::optional<QPainter> offscreen;
     QPainter* painter = &target;
@@ -114,6 +113,15 @@ std::optional<QSize> THTMLabelRenderer::Paint(const THTMLabelLook& look, QPainte
         m_bufferValid = !pictures;
     }
     return placement.autoSize;
+}
+
+bool THTMLabelRenderer::HoldsPictures(const QString& text)
+{
+    if (text != m_scannedText) {
+        m_scannedText = text;
+        m_holdsPictures = MarkupHasTag(text, { TMarkupTag::Image, TMarkupTag::Page });
+    }
+    return m_holdsPictures;
 }
 
 void THTMLabelRenderer::PaintBackground(const THTMLabelLook& look, TCanvas& canvas, const TRect& client)

@@ -123,6 +123,8 @@ private:
     Placement Place(const THTMLabelLayout& layout, TCanvas& canvas, QPoint hit, bool reuse);
     TMarkupResult HitTest(const THTMLabelLayout& layout, const TRect& rect, int x, int y);
     void BuildHitMap(const THTMLabelLayout& layout, const TRect& rect);
+    // Whether the text has image or page tags, whose pictures the kept picture cannot follow.
+    bool HoldsPictures(const QString& text);
     void PaintBackground(const THTMLabelLook& look, TCanvas& canvas, const TRect& client);
     static void PaintFrames(const HTMLabelGeometry::Frames& frames, TColor borderColor, TCanvas& canvas);
     // Measures without drawing, remembering what it measured; its font is the layout's.
@@ -138,6 +140,8 @@ private:
     bool m_hitMapBuilt = false;
     THTMLabelLayout m_hitMapLayout; // what m_hitMap was built for
     THTMLabelHitMap m_hitMap;
+    QString m_scannedText; // the text m_holdsPictures was found for
+    bool m_holdsPictures = false;
     QPixmap m_buffer; // off-screen paint buffer, kept between paints
     PaintKey m_bufferKey; // what the buffer shows
     bool m_bufferValid = false;

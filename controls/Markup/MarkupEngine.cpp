@@ -43,6 +43,21 @@ void ExpandLineBreaks(QString& text)
     text = std::move(out);
 }
 
+// The text as the layout reads it: entities decoded, the first "<#...>" shown as text, line breaks
+// made tags.
+void PrepareText(QString& text)
+{
+    if (text.contains(u'&'))
+        DecodeTextEntities(text);
+    // "<#...>" shows its inner text after "#" instead of acting as a tag (first occurrence only).
+    if (const qsizetype hash = text.indexOf(u"<#"); hash >= 0) {
+        text.remove(hash, 1);
+        if (const qsizetype close = text.indexOf(u'>', hash); close >= 0)
+            text.remove(close, 1);
+    }
+    ExpandLineBreaks(text);
+}
+
 } // namespace
 
 TLayout::TLayout(TCanvas& canvas, const TMarkupParams& params, TMarkupResult& result)
@@ -73,15 +88,7 @@ void TLayout::Run(QStringView markup)
         m_flags |= DT::EndEllipsis;
 
     m_text = markup.toString();
-    if (m_text.contains(u'&'))
-        DecodeTextEntities(m_text);
-    // "<#...>" shows its inner text after "#" instead of acting as a tag (first occurrence only).
-    if (const qsizetype hash = m_text.indexOf(u"<#"); hash >= 0) {
-        m_text.remove(hash, 1);
-        if (const qsizetype close = m_text.indexOf(u'>', hash); close >= 0)
-            m_text.remove(close, 1);
-    }
-    ExpandLineBreaks(m_text);
+    PrepareText(m_text);
 
     m_rect = m_params.Rect;
     m_rect.Left += 1;
@@ -209,12 +216,15 @@ void TLayout::LinePass(PassState& ps, qsizetype end)
             break;
         }
         const QStringView rest = QStringView(m_text).mid(m_pos, left);
-        const qsizetype close = rest.indexOf(u'>');
-        const QStringView tag = close < 0 ? rest : rest.left(close + 1);
-        HandleTag(ps, rest, tag);
+        const TMarkupTagToken token = ReadMarkupTag(rest);
+        const QStringView tag = rest.left(token.length);
+        if (token.closing)
+            ClosingTag(ps, token.tag);
+        else
+            OpeningTag(ps, token.tag, tag);
         if (ps.breakBefore)
             break;
-        m_pos = close < 0 ? end : m_pos + close + 1;
+        m_pos += token.length;
     }
 
     ps.width -= ps.trailingBlank;
@@ -423,3 +433,17 @@ int TLayout::ScaleY(int v) const
 }
 
 } // namespace Markup
+
+bool MarkupHasTag(QStringView markup, std::initializer_list<TMarkupTag> tags)
+{
+    QString text = markup.toString();
+    Markup::PrepareText(text);
+    // Text runs end at every "<", so every "<" outside a tag starts one.
+    for (qsizetype i = text.indexOf(u'<'); i >= 0 && text.size() - i > 2;) {
+        const TMarkupTagToken token = ReadMarkupTag(QStringView(text).mid(i));
+        if (!token.closing && std::find(tags.begin(), tags.end(), token.tag) != tags.end())
+            return true;
+        i = text.indexOf(u'<', i + token.length);
+    }
+    return false;
+}

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <initializer_list>
 
 class TImageList;
 class THTMLPictureCache;
@@ -54,6 +55,49 @@ struct TMarkupResult {
 // it out and hit-tests (HitTestOnly), or measures its height (HeightOnly). Keeps nothing between
 // calls; leaves the canvas font and brush colour as it found them. Returns result.Hit.
 bool DrawMarkup(TCanvas& canvas, QStringView text, const TMarkupParams& params, TMarkupResult& result);
+
+// What a tag does. Tags are told apart by the letter after "<" (or "</") and, for some letters, the
+// character after it, ASCII letters in either case; the rest of the name is never read, so any tag
+// whose name begins with those letters acts as that tag.
+enum class TMarkupTag {
+    Ignored, // consumed without effect
+    Anchor, // A
+    Bold, // B then ">"
+    Blink, // B then L; a closing B not followed by ">" brings the base font's colour back
+    Page, // B then O: page background
+    LineBreak, // B then R
+    ErrorMark, // E
+    Font, // F; an opening one only when a ">" follows
+    Highlight, // H then I; any closing H
+    Rule, // H then R
+    Italic, // I then ">"; any closing I
+    IndentTo, // I then N
+    Image, // I then M
+    ListItem, // L
+    Offset, // O then F; any closing O
+    Paragraph, // P
+    Rotation, // R
+    StrikeOut, // S then ">"; a closing S not followed by U or H
+    Shadow, // S then H
+    Subscript, // "<SUB>"; a closing S then U ends both scripts
+    Superscript, // "<SUP>"
+    Underline, // U then ">"
+    ListLevel, // U otherwise: one list level more (closing: less)
+    Hidden, // Z
+};
+
+struct TMarkupTagToken {
+    TMarkupTag tag = TMarkupTag::Ignored;
+    bool closing = false;
+    qsizetype length = 0; // from "<" through the first ">", or to the end of the input without one
+};
+
+// Reads the tag at the start of `rest`: a "<" followed by the rest of the input. Closing tags need
+// more than three characters of input, opening ones more than two; shorter ones are Ignored.
+TMarkupTagToken ReadMarkupTag(QStringView rest);
+
+// Whether DrawMarkup, reading `markup`, meets an opening tag of one of `tags`.
+bool MarkupHasTag(QStringView markup, std::initializer_list<TMarkupTag> tags);
 
 // The visible text without markup: <BR> and <HR> become CR LF, hidden text is dropped.
 QString MarkupToPlainText(QStringView text);

@@ -9,12 +9,6 @@ namespace Markup {
 
 namespace {
 
-QChar UpperAscii(QChar c)
-{
-    const char16_t u = c.unicode();
-    return QChar(u >= 'a' && u <= 'z' ? char16_t(u - 32) : u);
-}
-
 TColor ColorOrNone(QStringView value)
 {
     return value.isEmpty() ? clNone : ReadColor(value);
@@ -29,84 +23,72 @@ int PointsToHeight(int points, int dpi)
 
 } // namespace
 
-void TLayout::HandleTag(PassState& ps, QStringView rest, QStringView tag)
-{
-    if (rest[1] == u'/') {
-        if (rest.size() > 3)
-            ClosingTag(ps, rest, tag, UpperAscii(rest[2]), UpperAscii(rest[3]));
-        return;
-    }
-    OpeningTag(ps, rest, tag, UpperAscii(rest[1]), UpperAscii(rest[2]));
-}
-
-void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar first, QChar second)
+void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
 {
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
-    switch (first.unicode()) {
-    case 'A':
+    switch (kind) {
+    case TMarkupTag::Anchor:
         AnchorStart(ps, tag);
         break;
-    case 'B':
-        if (second == u'>') {
-            font.Bold = true;
-        } else if (second == u'L') {
-            if (ps.drawing() && !m_params.BlinkOn)
-                font.Color = m_entryBackground;
-        } else if (second == u'O') {
-            PageTag(ps, tag);
-        } else if (second == u'R') {
-            ps.lineEnded = true;
-        }
+    case TMarkupTag::Bold:
+        font.Bold = true;
         break;
-    case 'E':
+    case TMarkupTag::Blink:
+        if (ps.drawing() && !m_params.BlinkOn)
+            font.Color = m_entryBackground;
+        break;
+    case TMarkupTag::Page:
+        PageTag(ps, tag);
+        break;
+    case TMarkupTag::LineBreak:
+        ps.lineEnded = true;
+        break;
+    case TMarkupTag::ErrorMark:
         flow.errorMark = true;
         break;
-    case 'F':
-        if (tag.endsWith(u'>'))
-            FontTag(ps, tag);
+    case TMarkupTag::Font:
+        FontTag(ps, tag);
         break;
-    case 'H':
-        if (second == u'I') {
-            if (ps.drawing()) {
-                flow.hiliteFontColor = font.Color;
-                flow.hiliteBackground = flow.background;
-                SetBackground(ps, clHighlight);
-                font.Color = clHighlightText;
-            }
-        } else if (second == u'R') {
-            HorizontalRule(ps);
+    case TMarkupTag::Highlight:
+        if (ps.drawing()) {
+            flow.hiliteFontColor = font.Color;
+            flow.hiliteBackground = flow.background;
+            SetBackground(ps, clHighlight);
+            font.Color = clHighlightText;
         }
         break;
-    case 'I':
-        if (second == u'>') {
-            font.Italic = true;
-        } else if (second == u'N') {
-            const Number x = ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive));
-            if (x.clean && x.value > ps.width) {
-                ps.width = Add(0, x.value);
-                ps.x = Add(m_params.Rect.Left, x.value);
-            }
-        } else if (second == u'M') {
-            ImageTag(ps, tag);
+    case TMarkupTag::Rule:
+        HorizontalRule(ps);
+        break;
+    case TMarkupTag::Italic:
+        font.Italic = true;
+        break;
+    case TMarkupTag::IndentTo: {
+        const Number x = ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive));
+        if (x.clean && x.value > ps.width) {
+            ps.width = Add(0, x.value);
+            ps.x = Add(m_params.Rect.Left, x.value);
         }
         break;
-    case 'L':
+    }
+    case TMarkupTag::Image:
+        ImageTag(ps, tag);
+        break;
+    case TMarkupTag::ListItem:
         ListItem(ps);
         break;
-    case 'O':
-        if (second == u'F') {
-            const int x
-                = Add(0, ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive)).value);
-            m_nextLineOffset = x;
-            ps.x = x;
-            ps.width = x;
-        }
+    case TMarkupTag::Offset: {
+        const int x = Add(0, ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive)).value);
+        m_nextLineOffset = x;
+        ps.x = x;
+        ps.width = x;
         break;
-    case 'P':
+    }
+    case TMarkupTag::Paragraph:
         ParagraphTag(ps, tag);
         break;
-    case 'R': {
+    case TMarkupTag::Rotation: {
         const int degrees
             = ReadNumber(AttributeValue(TagPart(tag, 2), u"a", Qt::CaseInsensitive)).value % 360;
         flow.beforeRotation = font;
@@ -114,50 +96,51 @@ void TLayout::OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar
         font.Escapement = font.Orientation = degrees * 10;
         break;
     }
-    case 'S':
-        if (second == u'>')
-            font.StrikeOut = true;
-        else if (second == u'H')
-            flow.shadow = true;
-        else if (rest.startsWith(u"<SUB>", Qt::CaseInsensitive))
-            flow.subscript = true;
-        else if (rest.startsWith(u"<SUP>", Qt::CaseInsensitive))
-            flow.superscript = true;
+    case TMarkupTag::StrikeOut:
+        font.StrikeOut = true;
         break;
-    case 'U':
-        if (second == u'>') {
-            font.Underline = true;
-        } else {
-            flow.listLevel = std::min(flow.listLevel + 1, 1 << 16);
-            ps.lineEnded = true;
-        }
+    case TMarkupTag::Shadow:
+        flow.shadow = true;
         break;
-    case 'Z':
+    case TMarkupTag::Subscript:
+        flow.subscript = true;
+        break;
+    case TMarkupTag::Superscript:
+        flow.superscript = true;
+        break;
+    case TMarkupTag::Underline:
+        font.Underline = true;
+        break;
+    case TMarkupTag::ListLevel:
+        flow.listLevel = std::min(flow.listLevel + 1, 1 << 16);
+        ps.lineEnded = true;
+        break;
+    case TMarkupTag::Hidden:
         flow.hidden = true;
         break;
-    default:
+    case TMarkupTag::Ignored:
         break;
     }
 }
 
-void TLayout::ClosingTag(PassState& ps, QStringView, QStringView, QChar first, QChar second)
+void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
 {
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
-    switch (first.unicode()) {
-    case 'A':
+    switch (kind) {
+    case TMarkupTag::Anchor:
         AnchorEnd(ps);
         break;
-    case 'B':
-        if (second == u'>')
-            font.Bold = false;
-        else
-            font.Color = m_baseFont.Color;
+    case TMarkupTag::Bold:
+        font.Bold = false;
         break;
-    case 'E':
+    case TMarkupTag::Blink:
+        font.Color = m_baseFont.Color;
+        break;
+    case TMarkupTag::ErrorMark:
         flow.errorMark = false;
         break;
-    case 'F':
+    case TMarkupTag::Font:
         font.Name = m_baseFont.Name;
         font.Height = m_baseFont.Height;
         if (ps.drawing() && !m_params.FixedColors) {
@@ -165,54 +148,62 @@ void TLayout::ClosingTag(PassState& ps, QStringView, QStringView, QChar first, Q
             SetBackground(ps, flow.fontBackground);
         }
         break;
-    case 'H':
+    case TMarkupTag::Highlight:
         if (ps.drawing()) {
             font.Color = flow.hiliteFontColor;
             SetBackground(ps, flow.hiliteBackground);
         }
         break;
-    case 'I':
+    case TMarkupTag::Italic:
         font.Italic = false;
         break;
-    case 'L':
+    case TMarkupTag::ListItem:
         ps.lineEnded = true;
         break;
-    case 'O':
+    case TMarkupTag::Offset:
         m_nextLineOffset = 0;
         break;
-    case 'P':
+    case TMarkupTag::Paragraph:
         ps.lineEnded = true;
         if (ps.drawing() && flow.paraBackground) {
             SetBackground(ps, flow.paraBackgroundColor);
             flow.paraBackground = false;
         }
         break;
-    case 'R':
+    case TMarkupTag::Rotation:
         if (flow.rotated) {
             font = flow.beforeRotation;
             flow.rotated = false;
         }
         break;
-    case 'S':
-        if (second == u'U')
-            flow.subscript = flow.superscript = false;
-        else if (second == u'H')
-            flow.shadow = false;
-        else
-            font.StrikeOut = false;
+    case TMarkupTag::Subscript:
+    case TMarkupTag::Superscript:
+        flow.subscript = flow.superscript = false;
         break;
-    case 'U':
-        if (second == u'>')
-            font.Underline = false;
-        else if (flow.listLevel > 0)
+    case TMarkupTag::Shadow:
+        flow.shadow = false;
+        break;
+    case TMarkupTag::StrikeOut:
+        font.StrikeOut = false;
+        break;
+    case TMarkupTag::Underline:
+        font.Underline = false;
+        break;
+    case TMarkupTag::ListLevel:
+        if (flow.listLevel > 0)
             --flow.listLevel;
         else
             font.Underline = false;
         break;
-    case 'Z':
+    case TMarkupTag::Hidden:
         flow.hidden = false;
         break;
-    default:
+    case TMarkupTag::Page:
+    case TMarkupTag::LineBreak:
+    case TMarkupTag::Rule:
+    case TMarkupTag::IndentTo:
+    case TMarkupTag::Image:
+    case TMarkupTag::Ignored:
         break;
     }
 }
@@ -383,3 +374,117 @@ void TLayout::HorizontalRule(PassState& ps)
 }
 
 } // namespace Markup
+
+namespace {
+
+QChar UpperAscii(QChar c)
+{
+    const char16_t u = c.unicode();
+    return QChar(u >= 'a' && u <= 'z' ? char16_t(u - 32) : u);
+}
+
+TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
+{
+    switch (first.unicode()) {
+    case 'A':
+        return TMarkupTag::Anchor;
+    case 'B':
+        return second == u'>' ? TMarkupTag::Bold
+            : second == u'L'  ? TMarkupTag::Blink
+            : second == u'O'  ? TMarkupTag::Page
+            : second == u'R'  ? TMarkupTag::LineBreak
+                              : TMarkupTag::Ignored;
+    case 'E':
+        return TMarkupTag::ErrorMark;
+    case 'F':
+        return closed ? TMarkupTag::Font : TMarkupTag::Ignored;
+    case 'H':
+        return second == u'I' ? TMarkupTag::Highlight
+            : second == u'R'  ? TMarkupTag::Rule
+                              : TMarkupTag::Ignored;
+    case 'I':
+        return second == u'>' ? TMarkupTag::Italic
+            : second == u'N'  ? TMarkupTag::IndentTo
+            : second == u'M'  ? TMarkupTag::Image
+                              : TMarkupTag::Ignored;
+    case 'L':
+        return TMarkupTag::ListItem;
+    case 'O':
+        return second == u'F' ? TMarkupTag::Offset : TMarkupTag::Ignored;
+    case 'P':
+        return TMarkupTag::Paragraph;
+    case 'R':
+        return TMarkupTag::Rotation;
+    case 'S':
+        if (second == u'>')
+            return TMarkupTag::StrikeOut;
+        if (second == u'H')
+            return TMarkupTag::Shadow;
+        if (rest.startsWith(u"<SUB>", Qt::CaseInsensitive))
+            return TMarkupTag::Subscript;
+        if (rest.startsWith(u"<SUP>", Qt::CaseInsensitive))
+            return TMarkupTag::Superscript;
+        return TMarkupTag::Ignored;
+    case 'U':
+        return second == u'>' ? TMarkupTag::Underline : TMarkupTag::ListLevel;
+    case 'Z':
+        return TMarkupTag::Hidden;
+    default:
+        return TMarkupTag::Ignored;
+    }
+}
+
+TMarkupTag ClosingKind(QChar first, QChar second)
+{
+    switch (first.unicode()) {
+    case 'A':
+        return TMarkupTag::Anchor;
+    case 'B':
+        return second == u'>' ? TMarkupTag::Bold : TMarkupTag::Blink;
+    case 'E':
+        return TMarkupTag::ErrorMark;
+    case 'F':
+        return TMarkupTag::Font;
+    case 'H':
+        return TMarkupTag::Highlight;
+    case 'I':
+        return TMarkupTag::Italic;
+    case 'L':
+        return TMarkupTag::ListItem;
+    case 'O':
+        return TMarkupTag::Offset;
+    case 'P':
+        return TMarkupTag::Paragraph;
+    case 'R':
+        return TMarkupTag::Rotation;
+    case 'S':
+        return second == u'U' ? TMarkupTag::Subscript
+            : second == u'H'  ? TMarkupTag::Shadow
+                              : TMarkupTag::StrikeOut;
+    case 'U':
+        return second == u'>' ? TMarkupTag::Underline : TMarkupTag::ListLevel;
+    case 'Z':
+        return TMarkupTag::Hidden;
+    default:
+        return TMarkupTag::Ignored;
+    }
+}
+
+} // namespace
+
+TMarkupTagToken ReadMarkupTag(QStringView rest)
+{
+    TMarkupTagToken token;
+    const qsizetype close = rest.indexOf(u'>');
+    token.length = close < 0 ? rest.size() : close + 1;
+    if (rest.size() < 3)
+        return token;
+    if (rest[1] == u'/') {
+        token.closing = true;
+        if (rest.size() > 3)
+            token.tag = ClosingKind(UpperAscii(rest[2]), UpperAscii(rest[3]));
+        return token;
+    }
+    token.tag = OpeningKind(rest, UpperAscii(rest[1]), UpperAscii(rest[2]), close >= 0);
+    return token;
+}

@@ -91,9 +91,8 @@ private:
     void DrawErrorMark(int left, int right, int base);
     void TestRunHit(PassState& ps, int left, int right);
 
-    void HandleTag(PassState& ps, QStringView rest, QStringView tag);
-    void OpeningTag(PassState& ps, QStringView rest, QStringView tag, QChar first, QChar second);
-    void ClosingTag(PassState& ps, QStringView rest, QStringView tag, QChar first, QChar second);
+    void OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag);
+    void ClosingTag(PassState& ps, TMarkupTag kind);
     void AnchorStart(PassState& ps, QStringView tag);
     void AnchorEnd(PassState& ps);
     void FontTag(PassState& ps, QStringView tag);

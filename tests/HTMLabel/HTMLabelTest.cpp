@@ -948,6 +948,7 @@ TEST(HTMLabel, AnchorMapAnswersAsAFreshLayout)
         { "<a href=\"h\">vis<z>hidden</z>ible</a> <a href=\"p\">&amp;prefix</a> & <a>no target</a>", true },
         { "<a href=\"s\">x<sub>2</sub> y<sup>3</sup></a> <a href=\"t\">after</a>", false },
         { "<shad><a href=\"sh\">shadowed</a></shad>", false },
+        { "<s>struck <a href=\"st\">out</a></s> <a href=\"<img\">no picture</a>", true },
     };
     for (const Case& c : cases) {
         for (int variant = 0; variant < 3; ++variant) {
