@@ -13,6 +13,7 @@
 #include "_manualUnit.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 #include <QScreen>
 #include <array>
 #include <stdexcept>
@@ -275,14 +276,17 @@ void T_mainForm::StartBitBtnClick()
 
 void T_mainForm::ChangeSpeedButtonClick()
 {
-    const QString delimiters = PathDelimiters();
     const QString current = FileAdvEdit->text();
-    OpenDialog->InitialDir = DirectoryExists(current) ? current : FolderPart(current, delimiters);
+    OpenDialog->InitialDir = DirectoryExists(current) ? current : FolderPart(current, PathDelimiters());
     if (!m_services.Dialogs->ExecuteOpen(*OpenDialog, this))
         return;
-    const QString chosen = OpenDialog->FileName;
+    take_source(OpenDialog->FileName);
+}
+
+bool T_mainForm::take_source(const QString& chosen)
+{
     if (!FileExists(chosen))
-        return;
+        return false;
 
     FileAdvEdit->setText(chosen);
     show_fixed_file(make_fixed_name(chosen));
@@ -290,11 +294,35 @@ void T_mainForm::ChangeSpeedButtonClick()
     BrowseLabel->setEnabled(true);
 
     const QString documents = m_services.Desktop->DocumentsFolder() + PathSeparator();
-    const QString folder = FolderPart(chosen, delimiters);
+    const QString folder = FolderPart(chosen, PathDelimiters());
     if (documents != folder)
         save_setting(kPath, folder);
     else
         delete_setting(kPath);
+    return true;
+}
+
+void T_mainForm::take_command_line_file(const QString& path)
+{
+    const QString absolute = AbsolutePath(path);
+    // Only a file that can be read is taken: the pass would otherwise fail on it after its five seconds.
+    QString why;
+    try {
+        char first = 0;
+        QString readError;
+        ReadFileHead(absolute, &first, 1, &readError);
+        if (!readError.isEmpty())
+            why = QStringLiteral("Cannot read file \"%1\". %2").arg(absolute, readError);
+    } catch (const EFOpenError& e) {
+        why = QString::fromUtf8(e.what());
+    }
+    if (why.isEmpty() && !take_source(absolute))
+        why = QStringLiteral("\"%1\" is not a file").arg(absolute);
+    if (why.isEmpty())
+        return;
+    const QString line = QStringLiteral("File from the command line not taken. ") + why;
+    add_log_line(line);
+    qWarning().noquote() << line;
 }
 
 void T_mainForm::BrowseLabelClick()

@@ -49,6 +49,13 @@ public:
     // True when the first 40960 bytes of the file hold one byte value (or none). Throws EFOpenError
     // when the file cannot be opened and std::runtime_error when it cannot be read.
     bool is_uniform_file(const QString& path);
+    // Takes `chosen` as the source, as the chooser does with the name the user picked: the source field,
+    // the output name, "change" and "browse", the remembered folder. False, and nothing changes, when
+    // it does not name an existing file.
+    bool take_source(const QString& chosen);
+    // The file named on the command line, taken as if the user had chosen it with "..."; when it
+    // cannot be read it is not taken and one log line says why.
+    void take_command_line_file(const QString& path);
     void save_setting(const QString& name, const QString& value);
     void delete_setting(const QString& name);
 

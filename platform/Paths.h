@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // The characters that end a path's folder part on this system ("\" and ":" on Windows, "/" elsewhere).
 QString PathDelimiters();
@@ -14,6 +15,12 @@ QChar PathSeparator();
 // gives us can be handed back to it unchanged.
 QByteArray EncodePath(const QString& path);
 QString DecodePath(const QByteArray& path);
+
+// The program's arguments, its own name first, with every byte of a Linux name kept (see above).
+QStringList ProgramArguments(int argc, char** argv);
+
+// `path` made absolute against the current folder and cleaned of "." and ".." parts, in native form.
+QString AbsolutePath(const QString& path);
 
 class QUrl;
 // The file URL of a local path, keeping every byte of a Linux name.

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Paths.h"
 
+#include <QDir>
 #include <QUrl>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -87,6 +92,29 @@ QByteArray EncodePath(const QString& path)
     }
     out.append(path.mid(start).toUtf8());
     return out;
+}
+
+QStringList ProgramArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << DecodePath(QByteArray(argv[i]));
+    return arguments;
+}
+
+QString AbsolutePath(const QString& path)
+{
+    if (path.startsWith(QLatin1Char('/')))
+        return QDir::cleanPath(path);
+    // The current folder as the system names it; QDir::currentPath() would lose bytes that are not UTF-8.
+    QByteArray current(PATH_MAX, Qt::Uninitialized);
+    while (!::getcwd(current.data(), size_t(current.size()))) {
+        if (errno != ERANGE)
+            return QDir::cleanPath(QDir::currentPath() + QLatin1Char('/') + path);
+        current.resize(current.size() * 2);
+    }
+    current.truncate(qsizetype(std::strlen(current.constData())));
+    return QDir::cleanPath(DecodePath(current) + QLatin1Char('/') + path);
 }
 
 QUrl LocalFileUrl(const QString& path)

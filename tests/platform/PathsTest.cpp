@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "Paths.h"
+#include "TempDir.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,6 +49,33 @@ TEST(Paths, InvalidBytesBecomeEscapesOneEach)
                                             "b"));
     ASSERT_EQ(s.size(), 3);
     EXPECT_EQ(s.at(1).unicode(), 0xDCFF);
+}
+
+TEST(Paths, ProgramArgumentsKeepEveryByte)
+{
+    char program[] = "quillon";
+    char odd[] = "/tmp/caf\xe9.doc";
+    char* argv[] = { program, odd };
+    const QStringList arguments = ProgramArguments(2, argv);
+    ASSERT_EQ(arguments.size(), 2);
+    EXPECT_EQ(arguments.at(0), QStringLiteral("quillon"));
+    EXPECT_EQ(EncodePath(arguments.at(1)), QByteArray(odd));
+}
+
+TEST(Paths, AbsolutePathInACurrentFolderThatIsNotUtf8)
+{
+    TempDir dir;
+    const QByteArray folder = EncodePath(dir.path()) + "/caf\xe9";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray before = EncodePath(QDir::currentPath());
+    ASSERT_EQ(::chdir(folder.constData()), 0);
+    const QString relative = AbsolutePath(QStringLiteral("a/../b.doc"));
+    const QString dotted = AbsolutePath(QStringLiteral("./b.doc"));
+    ASSERT_EQ(::chdir(before.constData()), 0);
+    ::rmdir(folder.constData());
+    EXPECT_EQ(EncodePath(relative), folder + "/b.doc");
+    EXPECT_EQ(EncodePath(dotted), folder + "/b.doc");
+    EXPECT_EQ(AbsolutePath(QStringLiteral("/x/./y/../z.doc")), QStringLiteral("/x/z.doc"));
 }
 
 TEST(Paths, HostDelimiters)
