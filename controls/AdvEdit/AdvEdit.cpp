@@ -17,17 +17,28 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <limits>
+#include <utility>
+
 TAdvEdit::TAdvEdit(QWidget* parent)
     : QLineEdit(parent)
     , m_host(std::make_unique<TAdvEditHost>(*this))
     , m_control(std::make_unique<TAdvEditControl>(*m_host))
 {
+    // The field's own MaxLength limits typing and pasting; the line edit's would cut assignments.
+    QLineEdit::setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &TAdvEdit::ControlTextChanged);
+    connect(this, &QLineEdit::textEdited, this, &TAdvEdit::LineEditEdited);
+    connect(this, &QLineEdit::selectionChanged, this, &TAdvEdit::RememberSelection);
+    connect(this, &QLineEdit::cursorPositionChanged, this, &TAdvEdit::RememberSelection);
     m_wasEnabled = isEnabled();
     ApplyPalette();
 }
 
-TAdvEdit::~TAdvEdit() = default;
+TAdvEdit::~TAdvEdit()
+{
+    SavePersist();
+}
 
 QString TAdvEdit::Text() const
 {
@@ -72,6 +83,16 @@ void TAdvEdit::setSuffix(const QString& suffix)
 int TAdvEdit::ValueEnd() const
 {
     return m_control->ValueEnd();
+}
+
+int TAdvEdit::maxLength() const
+{
+    return m_control->MaxLength();
+}
+
+void TAdvEdit::setMaxLength(int length)
+{
+    m_control->setMaxLength(qMax(0, length));
 }
 
 bool TAdvEdit::CanUndo() const
@@ -387,6 +408,12 @@ void TAdvEdit::DoValidateValue(const QString& value, bool& isValid)
 
 void TAdvEdit::ControlTextChanged()
 {
+    if (m_undoingForeignEdit)
+        return;
+    // the line edit reports an edit that was undone once more, after the undo
+    if (std::exchange(m_staleChange, false))
+        return;
+    m_known.text = QLineEdit::text();
     if (const QString v = Text(); Assign(m_lastValue, v))
         emit valueChanged(v);
     if (FBlockChange) {
@@ -450,7 +477,11 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
 {
     if (IsLoading())
         return;
+    const int caret = cursorPosition();
     QLineEdit::focusInEvent(e);
+    // a popup (the field's menu, its lookup list, a menu bar's menu) is not a focus change
+    if (e->reason() == Qt::PopupFocusReason)
+        return;
     m_control->setFocusValue(Text());
     if (FFocusColor != clNone)
         setBackground(FFocusColor);
@@ -459,8 +490,12 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
         if (!(IsUrlText() && FShowURL) && FFocusFontColor != clNone)
             setFontColor(FFocusFontColor);
     }
-    // focusing by any means selects the value (the line edit only does so for Tab)
-    SelectAll();
+    // focusing by any means selects the value (the line edit only does so for Tab, and selects
+    // the prefix and suffix with it)
+    if (FAutoSelect)
+        SelectAll();
+    else
+        setCursorPosition(caret);
     if (FFocusLabel)
         LabelFocusChanged(true);
     if (FFocusWidthInc > 0 && !FAlignChanging)
@@ -478,6 +513,10 @@ void TAdvEdit::focusOutEvent(QFocusEvent* e)
 {
     if (IsLoading())
         return;
+    if (e->reason() == Qt::PopupFocusReason) {
+        QLineEdit::focusOutEvent(e);
+        return;
+    }
     LookupFocusLost();
     if (!FError && FColor != FNormalColor)
         setColor(FNormalColor);
@@ -509,77 +548,143 @@ void TAdvEdit::keyPressEvent(QKeyEvent* e)
     else if (e == QKeySequence::Paste)
         key.command = TEditKey::Paste;
     if (key.command == TEditKey::Copy || key.command == TEditKey::Cut) {
-        key.command == TEditKey::Copy ? CopyToClipboard() : CutToClipboard();
+        key.command == TEditKey::Copy ? copy() : cut();
         e->accept();
         return;
     }
+    const OwnEdit own(*this);
     m_host->key = e;
-    m_control->setMaxLength(maxLength());
     const bool usedUp = m_control->KeyPress(key);
     m_host->key = nullptr;
     if (usedUp)
         e->accept();
 }
 
+void TAdvEdit::inputMethodEvent(QInputMethodEvent* e)
+{
+    const OwnEdit own(*this);
+    if (m_control->MaxLength() > 0 && !e->commitString().isEmpty()
+        && int(Text().size()) - SelLength() + int(e->commitString().size()) > m_control->MaxLength())
+        e->setCommitString(QString());
+    QLineEdit::inputMethodEvent(e);
+    m_control->KeepSelectionInValue();
+}
+
+// An edit the line edit made on its own, outside the field's handling: a call to one of its slots
+// through a QLineEdit pointer. It is undone; a paste among them is done again by the field's rules.
+void TAdvEdit::LineEditEdited()
+{
+    if (m_ownEdit > 0)
+        return;
+    const QString edited = QLineEdit::text();
+    const QString clip = QApplication::clipboard()->text();
+    const int from = qMin(m_known.anchor, m_known.caret);
+    const int to = qMax(m_known.anchor, m_known.caret);
+    const bool pasted = !clip.isEmpty() && edited == m_known.text.left(from) + clip + m_known.text.mid(to);
+    const Known before = m_known;
+    m_undoingForeignEdit = true;
+    QLineEdit::setText(before.text);
+    m_host->setSelection(before.anchor, before.caret);
+    m_undoingForeignEdit = false;
+    m_known = before;
+    m_staleChange = true;
+    if (pasted) {
+        const OwnEdit own(*this);
+        m_staleChange = false;
+        paste();
+        m_staleChange = true;
+    }
+}
+
+void TAdvEdit::RememberSelection()
+{
+    if (m_undoingForeignEdit)
+        return;
+    m_known.caret = cursorPosition();
+    m_known.anchor = !hasSelectedText()     ? m_known.caret
+        : m_known.caret == selectionStart() ? selectionEnd()
+                                            : selectionStart();
+}
+
 // ---- clipboard ----
 
-void TAdvEdit::CopyToClipboard()
+void TAdvEdit::copy() const
 {
+    auto* self = const_cast<TAdvEdit*>(this);
     bool allow = true;
     if (OnClipboardCopy && !FBlockCopy)
-        OnClipboardCopy(this, selectedText(), allow);
-    FBlockCopy = false;
+        OnClipboardCopy(self, selectedText(), allow);
+    self->FBlockCopy = false;
     if (allow && hasSelectedText() && echoMode() == QLineEdit::Normal)
         QApplication::clipboard()->setText(selectedText());
 }
 
-void TAdvEdit::CutToClipboard()
+void TAdvEdit::cut()
 {
     FBlockCopy = true;
     bool allow = true;
     if (OnClipboardCut)
         OnClipboardCut(this, selectedText(), allow);
-    if (allow && !isReadOnly())
-        cut();
+    if (allow && !isReadOnly()) {
+        const OwnEdit own(*this);
+        QLineEdit::cut();
+    }
     FBlockCopy = false;
 }
 
-void TAdvEdit::PasteFromClipboard()
+void TAdvEdit::paste()
 {
-    m_control->setMaxLength(maxLength());
+    const OwnEdit own(*this);
     m_control->Paste();
+    m_control->KeepSelectionInValue();
+}
+
+void TAdvEdit::selectAll()
+{
+    SelectAll();
+}
+
+QMenu* TAdvEdit::createStandardContextMenu()
+{
+    // The clipboard commands run through the field's rules and events; the line edit's own
+    // undo, redo and delete are its edits too.
+    auto* menu = new QMenu(this);
+    const bool ro = isReadOnly();
+    const bool sel = hasSelectedText();
+    const bool shown = echoMode() == QLineEdit::Normal;
+    auto add = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled,
+                   std::function<void()> slot) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        a->setShortcut(key);
+        a->setEnabled(enabled);
+        connect(a, &QAction::triggered, this, [this, slot] {
+            const OwnEdit own(*this);
+            slot();
+            m_control->KeepSelectionInValue();
+        });
+    };
+    if (!ro) {
+        add(tr("&Undo"), "edit-undo", QKeySequence::Undo, isUndoAvailable(), [this] { undo(); });
+        add(tr("&Redo"), "edit-redo", QKeySequence::Redo, isRedoAvailable(), [this] { redo(); });
+        menu->addSeparator();
+        add(tr("Cu&t"), "edit-cut", QKeySequence::Cut, sel && shown, [this] { cut(); });
+    }
+    add(tr("&Copy"), "edit-copy", QKeySequence::Copy, sel && shown, [this] { copy(); });
+    if (!ro) {
+        add(tr("&Paste"), "edit-paste", QKeySequence::Paste, !QApplication::clipboard()->text().isEmpty(),
+            [this] { paste(); });
+        add(tr("Delete"), "edit-delete", QKeySequence::Delete, sel, [this] { del(); });
+    }
+    menu->addSeparator();
+    add(tr("Select All"), "select-all", QKeySequence::SelectAll, !Text().isEmpty(), [this] { SelectAll(); });
+    return menu;
 }
 
 void TAdvEdit::contextMenuEvent(QContextMenuEvent* e)
 {
-    // Our own menu: the clipboard commands must run through the field's rules and events.
-    auto* menu = new QMenu(this);
+    QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const bool ro = isReadOnly();
-    const bool sel = hasSelectedText();
-    const bool shown = echoMode() == QLineEdit::Normal;
-    auto add
-        = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled, auto slot) {
-              QAction* a = menu->addAction(text);
-              a->setObjectName(QLatin1String(name));
-              a->setShortcut(key);
-              a->setEnabled(enabled);
-              connect(a, &QAction::triggered, this, slot);
-          };
-    if (!ro) {
-        add(tr("&Undo"), "edit-undo", QKeySequence::Undo, isUndoAvailable(), &QLineEdit::undo);
-        add(tr("&Redo"), "edit-redo", QKeySequence::Redo, isRedoAvailable(), &QLineEdit::redo);
-        menu->addSeparator();
-        add(tr("Cu&t"), "edit-cut", QKeySequence::Cut, sel && shown, &TAdvEdit::CutToClipboard);
-    }
-    add(tr("&Copy"), "edit-copy", QKeySequence::Copy, sel && shown, &TAdvEdit::CopyToClipboard);
-    if (!ro) {
-        add(tr("&Paste"), "edit-paste", QKeySequence::Paste, !QApplication::clipboard()->text().isEmpty(),
-            &TAdvEdit::PasteFromClipboard);
-        add(tr("Delete"), "edit-delete", QKeySequence::Delete, sel, &QLineEdit::del);
-    }
-    menu->addSeparator();
-    add(tr("Select All"), "select-all", QKeySequence::SelectAll, !Text().isEmpty(), &TAdvEdit::SelectAll);
     menu->popup(e->globalPos());
 }
 
@@ -595,18 +700,41 @@ void TAdvEdit::mousePressEvent(QMouseEvent* e)
         }
     }
     QLineEdit::mousePressEvent(e);
+    if (hasSelectedText())
+        m_control->KeepSelectionInValue();
+}
+
+void TAdvEdit::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    QLineEdit::mouseDoubleClickEvent(e);
+    m_control->KeepSelectionInValue();
 }
 
 void TAdvEdit::mouseMoveEvent(QMouseEvent* e)
 {
-    if (!FButtonDown)
+    if (!FButtonDown) {
         QLineEdit::mouseMoveEvent(e);
+        if (hasSelectedText())
+            m_control->KeepSelectionInValue();
+    }
     if (hasSelectedText() && FButtonDown && StartTextDrag(selectedText()))
         FButtonDown = false;
 }
 
 void TAdvEdit::mouseReleaseEvent(QMouseEvent* e)
 {
+    if (e->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
+        // the selection's paste goes through the field's rules, at the point clicked
+        if (!isReadOnly()) {
+            const OwnEdit own(*this);
+            const int at = CharFromPos(e->position().toPoint());
+            m_host->setSelection(at, at);
+            m_control->KeepSelectionInValue();
+            m_control->PasteText(QApplication::clipboard()->text(QClipboard::Selection));
+        }
+        e->accept();
+        return;
+    }
     if (e->button() != Qt::LeftButton) {
         QLineEdit::mouseReleaseEvent(e);
         return;

@@ -18,7 +18,10 @@ class TAdvEditHost;
 // properties, events, colours and painting.
 //
 // Members of QLineEdit whose meaning the field changes are declared again here (setText,
-// setModified); call them through a TAdvEdit.
+// setModified, maxLength, copy, cut, paste, selectAll, createStandardContextMenu), so calls through
+// a TAdvEdit, the meta-object and the field's menu reach them. An edit the line edit makes when one
+// of its own slots is called through a QLineEdit pointer is undone, and a paste among them is done
+// again by the field's rules.
 class TAdvEdit : public QLineEdit, public TLoadable {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY valueChanged)
@@ -57,6 +60,8 @@ class TAdvEdit : public QLineEdit, public TLoadable {
     Q_PROPERTY(bool DefaultHandling READ DefaultHandling WRITE setDefaultHandling)
     Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE setReturnIsTab)
     Q_PROPERTY(bool AutoFocus READ AutoFocus WRITE setAutoFocus)
+    Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE setAutoSelect)
+    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
     Q_PROPERTY(bool Modified READ Modified WRITE setModified NOTIFY modifiedChanged)
     Q_PROPERTY(bool IsError READ IsError WRITE setIsError NOTIFY errorChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
@@ -171,6 +176,13 @@ public:
     // The field takes the focus when the mouse enters it.
     bool AutoFocus() const { return FAutoFocus; }
     void setAutoFocus(bool b) { FAutoFocus = b; }
+    // Focusing the field selects the value.
+    bool AutoSelect() const { return FAutoSelect; }
+    void setAutoSelect(bool b) { FAutoSelect = b; }
+    // Most characters of the value that typing, pasting and dropping may leave; 0 (the default): no
+    // limit. Assigning Text is never limited.
+    int maxLength() const;
+    void setMaxLength(int length);
     // Ignored while loading and while read-only; also sets the line edit's own flag.
     bool Modified() const { return FIsModified; }
     void setModified(bool b);
@@ -214,10 +226,18 @@ public:
     virtual void LoadPersist() { }
     virtual void SavePersist() { }
 
-    // Clipboard commands as the keyboard and the context menu issue them.
-    void CopyToClipboard();
-    void CutToClipboard();
-    void PasteFromClipboard();
+    // The field's context menu: its clipboard commands run through the field's rules.
+    QMenu* createStandardContextMenu();
+
+public slots:
+    // Clipboard commands, however they are issued (keys, menu, slots): copy and cut call
+    // OnClipboardCopy / OnClipboardCut; paste follows the paste rules and never changes a
+    // read-only field.
+    void copy() const;
+    void cut();
+    void paste();
+    // Selects the value (SelectAll).
+    void selectAll();
 
 signals:
     // The value changed (also when the change notification is swallowed).
@@ -261,6 +281,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -276,6 +298,18 @@ private:
     void UpdateTextRect(bool inset);
     void setUrlLook(bool on);
     void ControlTextChanged();
+    void LineEditEdited();
+    void RememberSelection();
+    // Marks the line edit's edits as the field's own while it lives.
+    struct OwnEdit {
+        explicit OwnEdit(TAdvEdit& edit)
+            : e(edit)
+        {
+            ++e.m_ownEdit;
+        }
+        ~OwnEdit() { --e.m_ownEdit; }
+        TAdvEdit& e;
+    };
     bool ErrorShowing() const { return FError && FShowError; }
     bool BorderActive() const;
     void PaintBorder(QPainter& p) const;
@@ -302,7 +336,7 @@ private:
     bool FDisabledBorder = true, FFocusBorder = false, FFocusLabel = false, FBorder3D = false;
     bool FFlat = false, FFlatParentColor = true, FSoftBorder = false, FTransparent = false;
     bool FShowModified = false, FShowError = false, FShowURL = false, FHintShowLargeText = false;
-    bool FAutoFocus = false;
+    bool FAutoFocus = false, FAutoSelect = true;
     int FFocusWidthInc = 0, FErrorMarkerPos = 0, FErrorMarkerLen = 0;
     TEditAlign FFocusAlign = eaDefault, FEditAlign = eaLeft, FOldEditAlign = eaLeft;
     bool FAlignChanging = false;
@@ -315,4 +349,11 @@ private:
     int FIndentL = 0, FIndentR = 0;
     bool m_wasEnabled = true;
     QString m_lastValue; // the value last reported by valueChanged
+    struct Known {
+        QString text;
+        int anchor = 0, caret = 0;
+    } m_known; // control text and selection before the line edit's latest edit
+    int m_ownEdit = 0; // > 0: the line edit edits for the field
+    bool m_undoingForeignEdit = false;
+    bool m_staleChange = false; // the line edit will report an undone edit once more
 };

@@ -23,9 +23,10 @@ TEditInput::Verdict TEditInput::Character(TAdvEditControl& edit, QChar& ch)
 void TEditInput::Paste(TAdvEditControl& edit, const PasteRequest& paste)
 {
     TEditHost& host = edit.Host();
-    host.setControlText(edit.Prefix() + paste.newValue + edit.Suffix());
-    const int end = edit.PrefixLength() + paste.start + int(paste.text.size());
-    host.setSelection(end, end);
+    host.AssignText(paste.newValue);
+    const int from = edit.PrefixLength() + paste.start;
+    const int to = from + int(paste.text.size());
+    host.setSelection(paste.replacedSelection ? from : to, to);
     host.setModified(true);
 }
 
@@ -47,10 +48,16 @@ void TAdvEditControl::setValue(const QString& value, int caret)
 
 bool TAdvEditControl::KeyPress(const TEditKey& key)
 {
-    // Escape: the undo to the value held at focus time comes before any key handling.
-    if (key.key == Qt::Key_Escape && m_canUndo && key.modifiers == Qt::NoModifier) {
-        m_host.Undo(m_focusValue);
-        if (m_defaultHandling)
+    if (key.key == Qt::Key_Escape) {
+        // The undo to the value held at focus time, forwarded from here with default handling;
+        // without default handling the character step forwards it. Either way it travels no
+        // further than that.
+        if (m_canUndo) {
+            m_host.Undo(m_focusValue);
+            if (m_defaultHandling)
+                m_host.ForwardKeyToParent(Qt::Key_Escape);
+        }
+        if (!m_defaultHandling)
             m_host.ForwardKeyToParent(Qt::Key_Escape);
         return true;
     }
@@ -68,7 +75,40 @@ bool TAdvEditControl::KeyPress(const TEditKey& key)
     const bool ok = KeyDownSteps(key) && CharacterSteps(key);
     // A block armed by a keystroke that changed nothing must not swallow a later, unrelated change.
     m_host.BlockNextChange(false);
+    KeepSelectionInValue();
     return !ok;
+}
+
+void TAdvEditControl::KeepSelectionInValue()
+{
+    const int low = PrefixLength();
+    const int high = ValueEnd();
+    const int caret = m_host.CursorPosition();
+    const int start = m_host.SelStart();
+    const int length = m_host.SelLength();
+    const int anchor = length == 0 ? caret : (caret == start ? start + length : start);
+    const int a = qBound(low, anchor, high);
+    const int c = qBound(low, caret, high);
+    if (a != anchor || c != caret)
+        m_host.setSelection(a, c);
+}
+
+bool TAdvEditControl::Fits(int inserted) const
+{
+    if (m_maxLength <= 0)
+        return true;
+    const int value = int(Value().size());
+    const int start = qBound(0, m_host.SelStart() - PrefixLength(), value);
+    const int replaced = qBound(0, m_host.SelLength(), value - start);
+    return qint64(value) - replaced + inserted <= m_maxLength;
+}
+
+bool TAdvEditControl::PassCharacter(const QString& text)
+{
+    if (!Fits(int(text.size())))
+        return false;
+    m_host.PassKey(text);
+    return true;
 }
 
 bool TAdvEditControl::KeyDownSteps(const TEditKey& k)
@@ -126,8 +166,6 @@ bool TAdvEditControl::KeyDownSteps(const TEditKey& k)
         return true; // the character steps decide
     m_host.PassKey(k.text);
     m_input->AfterKeyDown(*this, key);
-    if (!m_prefix.isEmpty() && m_host.CursorPosition() < prefixLen && m_host.SelLength() == 0)
-        m_host.setSelection(prefixLen, prefixLen);
     return false; // handled completely
 }
 
@@ -148,13 +186,6 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
         if (!m_defaultHandling)
             m_host.ForwardKeyToParent(Qt::Key_Return);
         return false;
-    }
-    if (ch == EditChar::Escape) {
-        if (!m_defaultHandling)
-            m_host.ForwardKeyToParent(Qt::Key_Escape);
-        // without undo the line edit gets it (and lets it travel on)
-        m_host.PassKey(k.text);
-        return true;
     }
     if (!m_input->BeforeCharacter(*this, k, ch))
         return false;
@@ -184,7 +215,9 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
     case TEditInput::Stop:
         return false;
     case TEditInput::Pass:
-        m_host.PassKey(ch == before ? text : QString(ch));
+        // a character that does not fit is refused whole, so a pair of surrogates is never split
+        if (!PassCharacter(ch == before ? text : QString(ch)))
+            return false;
         break;
     case TEditInput::Ignore:
         break;
@@ -198,24 +231,26 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
 
 void TAdvEditControl::Paste()
 {
+    PasteText(m_host.ClipboardText());
+}
+
+void TAdvEditControl::PasteText(const QString& clip)
+{
     if (m_host.IsReadOnly())
         return;
-    const QString clip = m_host.ClipboardText();
-    if (clip.isEmpty())
-        return;
-    // the pasted text is limited to the value, never into the prefix or suffix
-    const int prefixLen = PrefixLength();
-    const QString value = Value();
-    const int start = qBound(0, m_host.SelStart() - prefixLen, int(value.size()));
-    const int len = qBound(0, m_host.SelLength(), int(value.size()) - start);
-    QString insert = clip.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
-    const int room = m_maxLength - int(m_host.ControlText().size()) + len;
-    if (insert.size() > room)
-        insert.truncate(qMax(0, room));
-    const QString newValue = value.left(start) + insert + value.mid(start + len);
-    if (!m_host.AllowPaste(newValue))
-        return;
-    m_input->Paste(*this, { insert, newValue, start, len > 0 });
+    if (!clip.isEmpty()) {
+        // one line of it, into the value only, never into the prefix or suffix
+        const QString text = clip.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
+        const QString value = Value();
+        const int start = qBound(0, m_host.SelStart() - PrefixLength(), int(value.size()));
+        const int length = qBound(0, m_host.SelLength(), int(value.size()) - start);
+        const QString newValue = value.left(start) + text + value.mid(start + length);
+        if (!m_host.AllowPaste(newValue) || !Fits(int(text.size())))
+            return;
+        m_input->Paste(*this, { text, newValue, start, length > 0 });
+    }
+    m_host.UpdateLookupList();
+    m_input->AfterPaste(*this);
 }
 
 bool TAdvEditControl::Drop(const DropRequest& drop)

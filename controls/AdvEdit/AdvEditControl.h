@@ -128,7 +128,7 @@ public:
         return true;
     }
     // The type's own handling of a typed character. A hook that types the character itself
-    // (TEditHost::PassKey) and then rewrites the value returns Ignore.
+    // (TAdvEditControl::PassCharacter) and then rewrites the value returns Ignore.
     virtual Verdict Character(TAdvEditControl& edit, QChar& ch);
     // First part of the tail, after a character was handled.
     virtual void Tail(TAdvEditControl& edit) { Q_UNUSED(edit); }
@@ -173,6 +173,8 @@ public:
     void setPrefix(const QString& prefix) { m_prefix = prefix; }
     QString Suffix() const { return m_suffix; }
     void setSuffix(const QString& suffix) { m_suffix = suffix; }
+    // Most characters of the value that typing, pasting and dropping may leave; 0: no limit.
+    // Assigning Text is never limited.
     int MaxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
     bool CanUndo() const { return m_canUndo; }
@@ -195,8 +197,15 @@ public:
 
     // A key press; true when the key is used up here and must not travel on.
     bool KeyPress(const TEditKey& key);
-    // The paste command, however it was issued.
+    // The paste command, however it was issued: the clipboard's text (PasteText: a given text) goes
+    // into the value, one line of it, or nowhere when OnClipboardPaste refuses it or it does not
+    // fit MaxLength; then the lookup list is updated.
     void Paste();
+    void PasteText(const QString& clip);
+    // Types `text` through the line edit when it fits MaxLength (a character hook types this way).
+    bool PassCharacter(const QString& text);
+    // Caret and selection back between Prefix and Suffix.
+    void KeepSelectionInValue();
     // Text dropped at control-text position `index`. A drag from this field's own selection moves
     // it (unless `copy`) and does nothing when dropped inside it. False when nothing changed.
     struct DropRequest {
@@ -213,6 +222,8 @@ public:
 private:
     bool KeyDownSteps(const TEditKey& key); // false: discarded or handled completely
     bool CharacterSteps(const TEditKey& key); // false: discarded
+    // The value has room for `inserted` characters in place of the selection.
+    bool Fits(int inserted) const;
 
     TEditHost& m_host;
     TEditInput m_plain;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEdit.h"
+#include "EditForm.h"
 #include "RecordingShell.h"
 
 #include <QAction>
@@ -14,51 +15,6 @@
 #include <memory>
 
 namespace {
-
-// A shown, active window with the field and a second focus target.
-struct Form {
-    QWidget window;
-    TAdvEdit* edit;
-    QLineEdit* other;
-    Form()
-    {
-        window.resize(800, 200);
-        other = new QLineEdit(&window);
-        other->setGeometry(10, 10, 100, 21);
-        edit = new TAdvEdit(&window);
-        edit->setGeometry(10, 111, 746, 21);
-        window.show();
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        other->setFocus();
-    }
-    void focusEdit()
-    {
-        edit->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-        ASSERT_TRUE(edit->hasFocus());
-    }
-    void focusOther()
-    {
-        other->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-};
-
-QMenu* popupMenu(QWidget* w)
-{
-    QContextMenuEvent cme(QContextMenuEvent::Mouse, QPoint(5, 5), w->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(w, &cme);
-    for (QWidget* t : QApplication::topLevelWidgets())
-        if (auto* m = qobject_cast<QMenu*>(t); m && m->isVisible())
-            return m;
-    return nullptr;
-}
-
-QColor pixel(QWidget* w, int x, int y)
-{
-    return w->grab().toImage().pixelColor(x, y);
-}
 
 TEST(AdvEdit, PrefixAndSuffixFrameTheValue)
 {
@@ -125,7 +81,7 @@ TEST(AdvEdit, MainWindowSourceField)
     QTest::keyClick(e, Qt::Key_Backspace);
     EXPECT_EQ(e->Text(), path);
     EXPECT_FALSE(e->Modified());
-    e->PasteFromClipboard();
+    e->paste();
     EXPECT_EQ(e->Text(), path);
 
     // the context menu's paste does nothing either
