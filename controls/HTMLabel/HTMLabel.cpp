@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabel.h"
 
+#include "HTMLabelAccessible.h"
 #include "HTMLabelRenderer.h"
 #include "HTMLabelText.h"
 #include "MarkupEngine.h"
@@ -46,6 +47,7 @@ THTMLabel::THTMLabel(QWidget* parent)
     setAutoFillBackground(false);
     setMouseTracking(true);
     resize(120, 17);
+    InstallHTMLabelAccessibility();
     FHTMLText.OnChange = [this] { HTMLTextChanged(); };
 }
 

@@ -5,6 +5,7 @@
 #include "Color.h"
 #include "Font.h"
 #include "HTMLPicture.h"
+#include "HTMLabelAccessible.h"
 #include "HTMLabelStrings.h"
 #include "ImageList.h"
 #include "Loadable.h"
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class THTMLabelRenderer;
@@ -210,6 +212,9 @@ public:
     int HoverHyperLink() const { return FHoverHyperLink; }
     // Rectangle of the anchor the hover state refers to, (-1, -1, -1, -1) when none.
     TRect CurrHoverRect() const { return FCurrHoverRect; }
+
+    // The anchors as laid out now, in text order, for assistive technology.
+    std::vector<THTMLabelAnchor> Anchors();
 
     // Paints the label onto `painter` (the widget's own paint routine; also usable for a QImage).
     void PaintLabel(QPainter& painter);

@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "Font.h"
 #include "HTMLPicture.h"
+#include "HTMLabelAccessible.h"
 #include "HTMLabelGeometry.h"
 #include "HTMLabelHitMap.h"
 #include "MarkupEngine.h"
@@ -15,6 +16,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 class TImageList;
@@ -95,6 +97,8 @@ public:
     };
     // The anchor at a client point, the text laid out exactly as a paint lays it out.
     Hit AnchorAt(const THTMLabelLayout& layout, int x, int y);
+    // Every anchor in text order, laid out as a paint lays it out (for assistive technology).
+    std::vector<THTMLabelAnchor> Anchors(const THTMLabelLayout& layout);
     // Answering hit tests from the map of the anchors (on by default); off, every hit test lays the
     // text out again. The answers are the same either way.
     void setHitCaching(bool on);

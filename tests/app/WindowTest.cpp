@@ -119,6 +119,19 @@ TEST(MainWindowAccessibility, LinksIconsAndProgress)
         EXPECT_EQ(a->text(QAccessible::Description), icon->toolTip());
     }
 
+    // The manual-repair text reads as static text whose address is a link that opens the mail program.
+    QAccessibleInterface* text = Accessible(form.ManualHTMLabel);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->role(), QAccessible::StaticText);
+    EXPECT_TRUE(text->text(QAccessible::Name).startsWith(QStringLiteral("You can send us your file")));
+    ASSERT_EQ(text->childCount(), 1);
+    QAccessibleInterface* address = text->child(0);
+    EXPECT_EQ(address->role(), QAccessible::Link);
+    EXPECT_EQ(address->text(QAccessible::Name), Links::Email);
+    box.shell.opened.clear();
+    address->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(box.shell.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
+
     QAccessibleInterface* bar = Accessible(form.AdvProgress);
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->role(), QAccessible::ProgressBar);
