@@ -39,8 +39,10 @@ void TImage::LoadPicture()
     }
     const qreal ratio = devicePixelRatioF();
     const QString file = FileFor(m_picture, ratio);
-    QPixmap picture(file);
-    picture.setDevicePixelRatio(file == m_picture ? 1.0 : 2.0);
+    QPixmap picture(file); // shared with the pixmap cache; a 2x file reads with its ratio
+    const qreal pictureRatio = file == m_picture ? 1.0 : 2.0;
+    if (picture.devicePixelRatio() != pictureRatio)
+        picture.setDevicePixelRatio(pictureRatio);
     m_loadedRatio = ratio;
     setPixmap(picture);
     if (!picture.isNull())

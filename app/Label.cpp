@@ -2,6 +2,36 @@
 #include "Label.h"
 
 #include <QEvent>
+#include <QList>
+#include <QPointer>
+#include <utility>
+
+namespace {
+
+int g_deferDepth = 0;
+QList<QPointer<TLabel>>& Pending()
+{
+    static QList<QPointer<TLabel>> pending;
+    return pending;
+}
+
+} // namespace
+
+TLabel::DeferFitting::DeferFitting()
+{
+    ++g_deferDepth;
+}
+
+TLabel::DeferFitting::~DeferFitting()
+{
+    if (--g_deferDepth > 0)
+        return;
+    const QList<QPointer<TLabel>> due = std::exchange(Pending(), {});
+    for (const QPointer<TLabel>& label : due) {
+        if (label)
+            label->FitWidth();
+    }
+}
 
 void TLabel::setText(const QString& text)
 {
@@ -24,6 +54,11 @@ void TLabel::changeEvent(QEvent* event)
 
 void TLabel::FitWidth()
 {
+    if (g_deferDepth > 0) {
+        if (!Pending().contains(this))
+            Pending().append(this);
+        return;
+    }
     if (!wordWrap())
         resize(TextWidth(), height());
 }

@@ -16,6 +16,16 @@ public:
     // The width that shows the whole text.
     int TextWidth() const;
 
+    // While one lives, labels only note that their width is due; the last one to go fits them once.
+    // A form wraps the setting of its texts and fonts in one, so each label measures once.
+    class DeferFitting {
+    public:
+        DeferFitting();
+        ~DeferFitting();
+        DeferFitting(const DeferFitting&) = delete;
+        DeferFitting& operator=(const DeferFitting&) = delete;
+    };
+
 protected:
     void changeEvent(QEvent* event) override;
 

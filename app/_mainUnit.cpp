@@ -34,6 +34,8 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     , m_services(services)
 {
     Q_INIT_RESOURCE(pictures);
+    // Each label measures its text once, after its text and font are set.
+    auto fitting = std::make_unique<TLabel::DeferFitting>();
     LoadForm([this] {
         setupUi(this);
         OpenDialog = new TOpenDialog(this);
@@ -49,6 +51,7 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'Y') });
     });
     ApplyDesignFonts(this);
+    fitting.reset();
     setFixedSize(800, 626);
 
     OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");
