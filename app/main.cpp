@@ -27,6 +27,8 @@ int main(int argc, char** argv)
         return 1;
     }
     application.SetTitle(QStringLiteral("Quillon"));
+    // Ties the window to the installed desktop entry (its icon and name in the dock on Wayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon.Quillon"));
     RegisterDesignFonts();
 
     T_mainForm mainForm(RealServices());
