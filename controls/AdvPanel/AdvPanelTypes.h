@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+
+// The enumerations shared by the styled panel, its settings objects, the styler and the panel group.
+namespace AdvPanel {
+Q_NAMESPACE
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+Q_ENUM_NS(TBevelCut)
+enum TBorderStyle { bsNone, bsSingle };
+Q_ENUM_NS(TBorderStyle)
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+Q_ENUM_NS(TAlign)
+enum TGradientDirection { gdVertical, gdHorizontal };
+Q_ENUM_NS(TGradientDirection)
+enum TBackGroundPosition {
+    bpTopLeft,
+    bpTopRight,
+    bpBottomLeft,
+    bpBottomRight,
+    bpTiled,
+    bpStretched,
+    bpCenter
+};
+Q_ENUM_NS(TBackGroundPosition)
+enum TTextVAlignment { tvaTop, tvaCenter, tvaBottom };
+Q_ENUM_NS(TTextVAlignment)
+enum TCaptionPosition { cpTop, cpLeft };
+Q_ENUM_NS(TCaptionPosition)
+enum TCaptionShape { csRectangle, csRounded, csSemiRounded };
+Q_ENUM_NS(TCaptionShape)
+enum TShadeType {
+    stNormal,
+    stNoise,
+    stDiagShade,
+    stHShade,
+    stVShade,
+    stHBump,
+    stVBump,
+    stSoftBump,
+    stHardBump,
+    stLMetal,
+    stRMetal,
+    stIRadial,
+    stORadial,
+    stHShadeInv,
+    stVShadeInv,
+    stXPCaption,
+    stBitmap,
+    stBitmapRStretch,
+    stBitmapLStretch
+};
+Q_ENUM_NS(TShadeType)
+enum TCaptionButtonPosition { cbpRight, cbpLeft };
+Q_ENUM_NS(TCaptionButtonPosition)
+enum TPanelPositionLocation { clRegistry, clInifile };
+Q_ENUM_NS(TPanelPositionLocation)
+enum TAdvPanelStyle {
+    psXP,
+    psFlat,
+    psOrvane,
+    psClassic,
+    psOffice2003Blue,
+    psOffice2003Olive,
+    psOffice2003Silver,
+    psOffice2003Classic,
+    psOffice2007Luna,
+    psOffice2007Obsidian,
+    psWhidbey,
+    psWindowsXP,
+    psCustom,
+    psOffice2007Silver,
+    psWindowsVista,
+    psWindows7,
+    psTerminal
+};
+Q_ENUM_NS(TAdvPanelStyle)
+enum TGroupStyle { gsVertical, gsHorizontal };
+Q_ENUM_NS(TGroupStyle)
+
+} // namespace AdvPanel

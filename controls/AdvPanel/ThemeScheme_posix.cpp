@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: MIT
+#include "ThemeScheme.h"
+
+TThemeScheme CurrentThemeScheme()
+{
+    return TThemeScheme::None;
+}
