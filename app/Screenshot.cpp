@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
-// Renders the main window offscreen as it looks after start-up and saves it as a PNG, and the
-// manual-repair offer dialog too when a second file is named:
-//   quillon_screenshot docs/main-window.png [docs/offer-dialog.png]
+// Renders the main window offscreen as it looks after start-up and saves it as a PNG, the
+// manual-repair offer dialog too when a second file is named, and the gallery of panel styles when a
+// third is:
+//   quillon_screenshot docs/main-window.png [docs/offer-dialog.png [docs/panel-styles.png]]
 #include "Application.h"
 #include "Fonts.h"
+#include "PanelGallery.h"
 #include "_mainUnit.h"
 #include "_manualUnit.h"
 
@@ -13,8 +15,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: %s <main.png> [<dialog.png>]\n", argv[0]);
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: %s <main.png> [<dialog.png> [<panel-styles.png>]]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -27,7 +29,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
-    if (argc == 3) {
+    if (argc >= 3) {
         T_manualForm dialog(&form);
         dialog.show();
         QCoreApplication::processEvents();
@@ -35,6 +37,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "cannot write %s\n", argv[2]);
             return 1;
         }
+    }
+    if (argc == 4 && !RenderPanelStyleGallery().save(QString::fromLocal8Bit(argv[3]), "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", argv[3]);
+        return 1;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "Files.h"
 #include "FixedFile.h"
+#include "FormPanel.h"
 #include "FormStyle.h"
 #include "Links.h"
 #include "Loadable.h"
@@ -38,6 +39,9 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     auto fitting = std::make_unique<TLabel::DeferFitting>();
     LoadForm([this] {
         setupUi(this);
+        LoadStoredPanelValues(*MainAdvPanel);
+        MainAdvPanelStyler = CreateMainPanelStyler(this);
+        MainAdvPanel->SetStyler(MainAdvPanelStyler);
         OpenDialog = new TOpenDialog(this);
         FolderDialog = new TFolderDialog(this);
         FolderDialog->setObjectName(QStringLiteral("FolderDialog"));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "AdvPanelStyler.h"
 #include "ExeInfo.h"
 #include "FolderDialog.h"
 #include "HTMLabel.h"
@@ -15,8 +16,7 @@ class T_manualForm;
 // The main window: the choice of the damaged file and of the output, and the repair pass.
 //
 // Stand-ins until their controls land (each used only through text, enabled state and position, so
-// the swap is the widget class in _mainForm.ui): MainAdvPanel is a QFrame; the pictures are empty
-// labels.
+// the swap is the widget class in _mainForm.ui): the pictures are empty labels.
 class T_mainForm : public QWidget, public Ui::_mainForm {
     Q_OBJECT
 
@@ -24,6 +24,7 @@ public:
     explicit T_mainForm(const TServices& services, QWidget* parent = nullptr);
     ~T_mainForm() override;
 
+    TAdvPanelStyler* MainAdvPanelStyler = nullptr;
     TOpenDialog* OpenDialog = nullptr;
     TFolderDialog* FolderDialog = nullptr;
     TExeInfo* ExeInfo = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "_manualUnit.h"
 
+#include "FormPanel.h"
 #include "FormStyle.h"
 #include "Links.h"
 #include "Loadable.h"
@@ -13,6 +14,7 @@ T_manualForm::T_manualForm(QWidget* parent)
 {
     LoadForm([this] {
         setupUi(this);
+        LoadStoredPanelValues(*MainAdvPanel);
         // The text continues the caption, hence its small first letter.
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'y') });
     });

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QImage>
+
+// One styled panel per style preset, with some markup text, side by side: the picture of
+// docs/panel-styles.png.
+QImage RenderPanelStyleGallery();
