@@ -4,15 +4,13 @@
 // once (paint into the backing store and flush). Prints the ratios; on a busy machine run it with
 // --benchmark_repetitions=5 to compare medians.
 #include "AdvPanel.h"
-#include "Fonts.h"
+#include "BenchMain.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <memory>
-#include <string>
 
 using namespace AdvPanel;
 
@@ -65,49 +63,20 @@ BENCHMARK(BM_QFrameRaised);
 BENCHMARK(BM_PanelClassic);
 BENCHMARK(BM_PanelGradient);
 
-std::map<std::string, double> g_seconds; // per iteration, by benchmark name
-
-// Keeps each run's time per iteration for the summary.
-class RatioReporter : public benchmark::ConsoleReporter {
+class PanelSuite : public TBenchSuite {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
+    void Report() override
     {
-        for (const Run& r : runs)
-            g_seconds[r.benchmark_name()]
-                = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
+        std::printf("\nclassic repaint:  %.2fx a raised QFrame (target <= 1.2x)\n",
+            BenchRatio("BM_PanelClassic", "BM_QFrameRaised"));
+        std::printf("gradient repaint: %.2fx a raised QFrame (target <= 2x)\n",
+            BenchRatio("BM_PanelGradient", "BM_QFrameRaised"));
     }
 };
 
-double Seconds(const std::string& name)
-{
-    auto it = g_seconds.find(name + "_median");
-    if (it == g_seconds.end())
-        it = g_seconds.find(name);
-    return it == g_seconds.end() ? 0 : it->second;
-}
-
-double Ratio(const char* ours, const char* base)
-{
-    const double b = Seconds(base);
-    return b > 0 ? Seconds(ours) / b : 0;
-}
-
 } // namespace
 
-int main(int argc, char** argv)
+std::unique_ptr<TBenchSuite> MakeBenchSuite()
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    std::printf("\nclassic repaint:  %.2fx a raised QFrame (target <= 1.2x)\n",
-        Ratio("BM_PanelClassic", "BM_QFrameRaised"));
-    std::printf("gradient repaint: %.2fx a raised QFrame (target <= 2x)\n",
-        Ratio("BM_PanelGradient", "BM_QFrameRaised"));
-    return 0;
+    return std::make_unique<PanelSuite>();
 }
