@@ -4,6 +4,7 @@
 #include "AdvEditHost.h"
 #include "EditValue.h"
 #include "ShellService.h"
+#include "TypedEditInput.h"
 #include "VersionText.h"
 
 #include <QAction>
@@ -12,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QInputMethodQueryEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -24,7 +26,9 @@ TAdvEdit::TAdvEdit(QWidget* parent)
     : QLineEdit(parent)
     , m_host(std::make_unique<TAdvEditHost>(*this))
     , m_control(std::make_unique<TAdvEditControl>(*m_host))
+    , m_typed(std::make_unique<TTypedEditInput>(*m_control))
 {
+    m_control->setInput(m_typed.get());
     // The field's own MaxLength limits typing and pasting; the line edit's would cut assignments.
     QLineEdit::setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &TAdvEdit::ControlTextChanged);
@@ -386,7 +390,8 @@ void TAdvEdit::setUrlLook(bool on)
 
 bool TAdvEdit::IsUrlText() const
 {
-    return EditValue::IsUrlText(Text());
+    // a password is never shown or opened as an address
+    return echoMode() == QLineEdit::Normal && EditValue::IsUrlText(Text());
 }
 
 bool TAdvEdit::ValidateValue(const QString& value)
@@ -562,6 +567,22 @@ void TAdvEdit::keyPressEvent(QKeyEvent* e)
 
 void TAdvEdit::inputMethodEvent(QInputMethodEvent* e)
 {
+    // A typed field takes composed text one character at a time, as if typed.
+    if (!e->commitString().isEmpty() && EditType() != etString && EditType() != etPassword) {
+        const QString commit = e->commitString();
+        e->setCommitString(QString());
+        {
+            const OwnEdit own(*this);
+            QLineEdit::inputMethodEvent(e);
+        }
+        for (qsizetype i = 0; i < commit.size(); ++i) {
+            const qsizetype n = commit[i].isHighSurrogate() && i + 1 < commit.size() ? 2 : 1;
+            QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, commit.mid(i, n));
+            keyPressEvent(&typed);
+            i += n - 1;
+        }
+        return;
+    }
     const OwnEdit own(*this);
     if (m_control->MaxLength() > 0 && !e->commitString().isEmpty()
         && int(Text().size()) - SelLength() + int(e->commitString().size()) > m_control->MaxLength())
@@ -610,6 +631,9 @@ void TAdvEdit::RememberSelection()
 
 void TAdvEdit::copy() const
 {
+    // a password never leaves the field, not even to the copy event
+    if (echoMode() != QLineEdit::Normal)
+        return;
     auto* self = const_cast<TAdvEdit*>(this);
     bool allow = true;
     if (OnClipboardCopy && !FBlockCopy)
@@ -621,6 +645,9 @@ void TAdvEdit::copy() const
 
 void TAdvEdit::cut()
 {
+    // nor by cutting, which would otherwise delete it without a copy
+    if (echoMode() != QLineEdit::Normal)
+        return;
     FBlockCopy = true;
     bool allow = true;
     if (OnClipboardCut)
@@ -717,7 +744,7 @@ void TAdvEdit::mouseMoveEvent(QMouseEvent* e)
         if (hasSelectedText())
             m_control->KeepSelectionInValue();
     }
-    if (hasSelectedText() && FButtonDown && StartTextDrag(selectedText()))
+    if (hasSelectedText() && FButtonDown && echoMode() == QLineEdit::Normal && StartTextDrag(selectedText()))
         FButtonDown = false;
 }
 
@@ -792,13 +819,17 @@ void TAdvEdit::leaveEvent(QEvent* e)
 
 bool TAdvEdit::event(QEvent* e)
 {
-    if (e->type() == QEvent::ToolTip && FHintShowLargeText && GetTextSize() > width()) {
+    if (e->type() == QEvent::ToolTip && FHintShowLargeText && echoMode() == QLineEdit::Normal
+        && GetTextSize() > width()) {
         auto* he = static_cast<QHelpEvent*>(e);
         Q_UNUSED(he);
         QToolTip::showText(mapToGlobal(QPoint(0, 0)), Text(), this);
         return true;
     }
-    return QLineEdit::event(e);
+    const bool handled = QLineEdit::event(e);
+    if (e->type() == QEvent::InputMethodQuery && echoMode() != QLineEdit::Normal)
+        HideTextFromInputMethod(*static_cast<QInputMethodQueryEvent*>(e));
+    return handled;
 }
 
 // ---- measuring ----

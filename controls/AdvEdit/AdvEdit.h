@@ -2,6 +2,7 @@
 #pragma once
 #include "Color.h"
 #include "Loadable.h"
+#include "TypedInput.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -10,6 +11,8 @@
 
 class TAdvEditControl;
 class TAdvEditHost;
+class TTypedEditInput;
+class QInputMethodQueryEvent;
 
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
@@ -65,10 +68,29 @@ class TAdvEdit : public QLineEdit, public TLoadable {
     Q_PROPERTY(bool Modified READ Modified WRITE setModified NOTIFY modifiedChanged)
     Q_PROPERTY(bool IsError READ IsError WRITE setIsError NOTIFY errorChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
+    // Typed input.
+    Q_PROPERTY(AdvEditTypes::TAdvEditType EditType READ EditType WRITE setEditType)
+    Q_PROPERTY(int Precision READ Precision WRITE setPrecision)
+    Q_PROPERTY(
+        AdvEditTypes::TPrecisionDisplay PrecisionDisplay READ PrecisionDisplay WRITE setPrecisionDisplay)
+    Q_PROPERTY(bool Signed READ Signed WRITE setSigned)
+    Q_PROPERTY(bool AllowNumericNullValue READ AllowNumericNullValue WRITE setAllowNumericNullValue)
+    Q_PROPERTY(bool AutoThousandSeparator READ AutoThousandSeparator WRITE setAutoThousandSeparator)
+    Q_PROPERTY(
+        bool ExcelStyleDecimalSeparator READ ExcelStyleDecimalSeparator WRITE setExcelStyleDecimalSeparator)
+    Q_PROPERTY(int LengthLimit READ LengthLimit WRITE setLengthLimit)
+    Q_PROPERTY(bool TabOnFullLength READ TabOnFullLength WRITE setTabOnFullLength)
+    Q_PROPERTY(QString ValidChars READ ValidChars WRITE setValidChars)
+    Q_PROPERTY(double FloatValue READ FloatValue WRITE setFloatValue NOTIFY valueChanged STORED false)
+    Q_PROPERTY(int IntValue READ IntValue WRITE setIntValue NOTIFY valueChanged STORED false)
 
 public:
     enum TEditAlign { eaLeft, eaRight, eaDefault, eaCenter };
     Q_ENUM(TEditAlign)
+    using TAdvEditType = AdvEditTypes::TAdvEditType;
+    using enum AdvEditTypes::TAdvEditType;
+    using TPrecisionDisplay = AdvEditTypes::TPrecisionDisplay;
+    using enum AdvEditTypes::TPrecisionDisplay;
 
     explicit TAdvEdit(QWidget* parent = nullptr);
     ~TAdvEdit() override;
@@ -207,6 +229,51 @@ public:
     // The editing rules, where typed input plugs in.
     TAdvEditControl& EditControl() const { return *m_control; }
 
+    // --- typed input (the rules are TTypedInput's) ---
+    // What the value holds and how typing, pasting and assigning treat it. etPassword masks the
+    // text with "*", switches CanUndo off and never lets the text out (copy, cut, drag, hint, URL
+    // look); a value that cannot be read as the new type becomes 0.
+    TAdvEditType EditType() const;
+    void setEditType(TAdvEditType type);
+    // Decimals of float and money values (negative: FloatValue writes use the general format).
+    int Precision() const;
+    void setPrecision(int precision);
+    TPrecisionDisplay PrecisionDisplay() const;
+    void setPrecisionDisplay(TPrecisionDisplay display);
+    // Numeric, float and money fields take a minus sign.
+    bool Signed() const;
+    void setSigned(bool b);
+    // Numeric fields may stay empty instead of showing 0.
+    bool AllowNumericNullValue() const;
+    void setAllowNumericNullValue(bool b);
+    // Money values group their integer part with the locale's thousand separator.
+    bool AutoThousandSeparator() const;
+    void setAutoThousandSeparator(bool b);
+    // The numeric keypad's decimal key types the locale's decimal separator.
+    bool ExcelStyleDecimalSeparator() const;
+    void setExcelStyleDecimalSeparator(bool b);
+    // Most integer-part characters typing may make (0: no limit).
+    int LengthLimit() const;
+    void setLengthLimit(int limit);
+    // The focus moves on when the integer part reaches LengthLimit.
+    bool TabOnFullLength() const;
+    void setTabOnFullLength(bool b);
+    // The characters an etValidChars field takes.
+    QString ValidChars() const;
+    void setValidChars(const QString& chars);
+    // The value as a number; integer reads saturate at the 32-bit bounds.
+    double FloatValue() const;
+    void setFloatValue(double x);
+    int IntValue() const;
+    void setIntValue(int n);
+    // Caret just before / after the value's decimal separator (at the value's start without one).
+    void SelectBeforeDecimal();
+    void SelectAfterDecimal();
+    // The value read as integer ranges ("1-3,7;9"); false when an item is not valid.
+    bool RangeStrToList(TRangeList& list) const;
+    // The value := the list written as ranges.
+    void ListToRangeStr(const TRangeList& list);
+
     // Events: sender first, outputs as trailing references.
     std::function<void(TAdvEdit*, const QString&, bool&)> OnValueValidate;
     std::function<void(TAdvEdit*, const QString&, bool&)> OnClipboardCopy;
@@ -228,6 +295,8 @@ public:
 
     // The field's context menu: its clipboard commands run through the field's rules.
     QMenu* createStandardContextMenu();
+    // A password's text is not told to input methods.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 public slots:
     // Clipboard commands, however they are issued (keys, menu, slots): copy and cut call
@@ -297,6 +366,7 @@ private:
     void ApplyPalette();
     void UpdateTextRect(bool inset);
     void setUrlLook(bool on);
+    static void HideTextFromInputMethod(QInputMethodQueryEvent& query);
     void ControlTextChanged();
     void LineEditEdited();
     void RememberSelection();
@@ -319,6 +389,7 @@ private:
 
     std::unique_ptr<TAdvEditHost> m_host;
     std::unique_ptr<TAdvEditControl> m_control;
+    std::unique_ptr<TTypedEditInput> m_typed;
     QString FEmptyText;
     TColor FColor = clWindow;
     TColor m_shownFontColor = clWindowText;

@@ -200,6 +200,7 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
         if (after != value)
             m_host.setModified(true);
         m_host.PassKey(text);
+        m_input->AfterKeyDown(*this, Qt::Key_Backspace);
         if (Value().isEmpty() && !after.isEmpty())
             m_host.Change();
         return true;

@@ -138,7 +138,7 @@ public:
         Q_UNUSED(edit);
         return true;
     }
-    // After the line edit handled a key that types nothing (Delete, arrows, …).
+    // After the line edit handled a key that types nothing (Delete, arrows, …) or Backspace.
     virtual void AfterKeyDown(TAdvEditControl& edit, int key)
     {
         Q_UNUSED(edit);

@@ -468,15 +468,21 @@ TTypedInput::TFlow TTypedInput::DecimalCharacter(
         ToggleSign(field, value);
         return TFlow::Stop;
     }
-    field.PassCharacter(ch);
-    if (money) {
-        const QString typed = ValueOf(field);
-        if (!typed.isEmpty() && typed != kMinus && !ds) {
-            if (field.FrameworkModified())
-                field.SetModified(true);
-            MoneyReformat(field);
-        }
+    if (money && digit) {
+        // typed and regrouped in one change of the text, the caret as far from the end as it was
+        const int at = qBound(0, field.SelStart() - prefixLen, int(value.size()));
+        const int replaced = qBound(0, field.SelLength(), int(value.size()) - at);
+        if (field.MaxLength() > 0 && value.size() - replaced + ch.size() > field.MaxLength())
+            return TFlow::Stop;
+        const QString typed = value.left(at) + ch + value.mid(at + replaced);
+        const QString regrouped = MoneyRegroup(typed, FAutoThousandSeparator, sep);
+        SetValue(field, regrouped);
+        const int caret = prefixLen + at + int(ch.size()) + int(regrouped.size()) - int(typed.size());
+        field.SetSel(qBound(prefixLen, caret, prefixLen + int(regrouped.size())), 0);
+        field.SetModified(true);
+        return TFlow::Tail;
     }
+    field.PassCharacter(ch);
     return TFlow::Tail;
 }
 
@@ -656,7 +662,9 @@ void TTypedInput::SelectBeforeDecimal(TTypedField& field) const
     const QString value = ValueOf(field);
     const int prefixLen = int(field.Prefix().size());
     const qsizetype d = value.indexOf(TSeparators::Current().ds);
-    field.SetSel(d < 0 ? prefixLen : prefixLen + int(d), field.SelLength());
+    const int pos = d < 0 ? prefixLen : prefixLen + int(d);
+    const int end = prefixLen + int(value.size());
+    field.SetSel(pos, qMin(field.SelLength(), end - pos));
 }
 
 void TTypedInput::SelectAfterDecimal(TTypedField& field) const

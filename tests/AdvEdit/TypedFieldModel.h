@@ -88,10 +88,11 @@ public:
             selLength = 0;
         }
     }
-    // The line edit's own insertion of typed text over the selection, within MaxLength.
+    // The field's insertion of typed text over the selection, within MaxLength (counted on the
+    // value).
     void Insert(const QString& text)
     {
-        if (maxLength > 0 && control.size() - selLength + text.size() > maxLength)
+        if (maxLength > 0 && Value().size() - selLength + text.size() > maxLength)
             return;
         control.replace(selStart, selLength, text);
         selStart += int(text.size());

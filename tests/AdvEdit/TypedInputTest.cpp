@@ -327,6 +327,9 @@ TEST(TypedInput, DecimalCaretAndRanges)
     EXPECT_EQ(f.model.Shown(), "$12[.]50");
     f.typed.SelectAfterDecimal(f.model);
     EXPECT_EQ(f.model.Shown(), "$12.[5]0");
+    f.model.Show(QStringLiteral("$[12.5]0")); // a selection never reaches past the value
+    f.typed.SelectBeforeDecimal(f.model);
+    EXPECT_EQ(f.model.Shown(), "$12[.50]");
     f.model.Show(QStringLiteral("$12|"));
     f.typed.SelectAfterDecimal(f.model);
     EXPECT_EQ(f.model.Shown(), "$|12");
