@@ -194,7 +194,9 @@ bool TPainterCanvas::DrawGlyphs(TTextMetrics& m, const TTextLine& line, int x, i
     }
     if (held == 0)
         m_heldFont = m.RawFont();
-    if (!m_batching)
+    // Several lines' worth at most: a long text in one font is not all held before it is drawn.
+    constexpr qsizetype kHeldLimit = 4096;
+    if (!m_batching || m_heldGlyphs.size() >= kHeldLimit)
         Flush();
     return true;
 }

@@ -368,15 +368,16 @@ bool THTMLabel::AnswersFromMap() const
 
 // ---- painting
 
-void THTMLabel::paintEvent(QPaintEvent*)
+void THTMLabel::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    PaintLabel(painter);
+    // The exposed part only: Qt leaves out what the label's parents hide.
+    PaintLabel(painter, event->rect());
 }
 
-void THTMLabel::PaintLabel(QPainter& painter)
+void THTMLabel::PaintLabel(QPainter& painter, const QRect& exposed)
 {
-    const std::optional<QSize> autoSize = m_renderer->Paint(Look(), painter, CursorPoint());
+    const std::optional<QSize> autoSize = m_renderer->Paint(Look(), painter, CursorPoint(), exposed);
     if (!autoSize)
         return;
     m_paintedHover = FHoverHyperLink;

@@ -216,8 +216,9 @@ public:
     // The anchors as laid out now, in text order, for assistive technology.
     std::vector<THTMLabelAnchor> Anchors();
 
-    // Paints the label onto `painter` (the widget's own paint routine; also usable for a QImage).
-    void PaintLabel(QPainter& painter);
+    // Paints the label onto `painter` (the widget's own paint routine; also usable for a QImage),
+    // only `exposed` of it when that is not empty.
+    void PaintLabel(QPainter& painter, const QRect& exposed = QRect());
 
     // Events: sender first; OnAnchorHint may change the hint text.
     std::function<void(THTMLabel*, const QString& anchor)> OnAnchorClick;

@@ -63,7 +63,8 @@ TMarkupParams THTMLabelRenderer::Params(
 
 // ---- painting
 
-std::optional<QSize> THTMLabelRenderer::Paint(const THTMLabelLook& look, QPainter& target, QPoint hit)
+std::optional<QSize> THTMLabelRenderer::Paint(
+    const THTMLabelLook& look, QPainter& target, QPoint hit, const QRect& exposed)
 {
     const THTMLabelLayout& layout = look.layout;
     const TRect client(0, 0, layout.size.width(), layout.size.height());
@@ -77,18 +78,30 @@ std::optional<QSize> THTMLabelRenderer::Paint(const THTMLabelLook& look, QPainte
     PaintKey key;
     if (!look.transparent) {
         const qreal dpr = target.device() ? target.device()->devicePixelRatioF() : look.devicePixelRatio;
-        key = PaintKey { look, QGuiApplication::palette().cacheKey(), dpr };
-        // Nothing that shows has changed since the buffer was painted: show it again.
-        if (m_bufferValid && !look.updating && !pictures && key == m_bufferKey) {
-            target.drawPixmap(0, 0, m_buffer);
+        const QRect whole(QPoint(0, 0), layout.size);
+        const QRect area = exposed.isEmpty() ? whole : exposed & whole;
+        if (area.isEmpty())
             return std::nullopt;
+        key = PaintKey { look, QGuiApplication::palette().cacheKey(), dpr, area };
+        // Nothing that shows has changed since the buffer was painted: show it again, or the part of
+        // it asked for.
+        if (m_bufferValid && !look.updating && !pictures && m_bufferKey.area.contains(area)) {
+            PaintKey kept = m_bufferKey;
+            kept.area = area;
+            if (kept == key) {
+                const QRectF source(
+                    QPointF(area.topLeft() - m_bufferKey.area.topLeft()) * dpr, QSizeF(area.size()) * dpr);
+                target.drawPixmap(QRectF(area), m_buffer, source);
+                return std::nullopt;
+            }
         }
-        const QSize pixels = (QSizeF(layout.size) * dpr).toSize();
+        const QSize pixels = (QSizeF(area.size()) * dpr).toSize();
         if (m_buffer.size() != pixels || m_buffer.devicePixelRatioF() != dpr) {
             m_buffer = QPixmap(pixels);
             m_buffer.setDevicePixelRatio(dpr);
         }
         offscreen.emplace(&m_buffer);
+        offscreen->translate(-area.topLeft());
         painter = &*offscreen;
     }
     m_bufferValid = false;
@@ -108,7 +121,7 @@ std::optional<QSize> THTMLabelRenderer::Paint(const THTMLabelLook& look, QPainte
 
     if (offscreen) {
         offscreen->end();
-        target.drawPixmap(0, 0, m_buffer);
+        target.drawPixmap(key.area.topLeft(), m_buffer);
         m_bufferKey = key;
         m_bufferValid = !pictures;
     }

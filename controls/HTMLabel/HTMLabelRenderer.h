@@ -81,7 +81,10 @@ public:
     // Paints the label onto `target`; `hit` is the point under the mouse (an image inside a hovered
     // anchor shows its ALT picture). Returns the size auto-sizing asks for when the text was laid
     // out, nothing when the label showed its kept picture or did not paint its text.
-    std::optional<QSize> Paint(const THTMLabelLook& look, QPainter& target, QPoint hit);
+    // Only `exposed` is painted (all of the label when it is empty): a tall label in a small window
+    // needs no picture of its whole height.
+    std::optional<QSize> Paint(
+        const THTMLabelLook& look, QPainter& target, QPoint hit, const QRect& exposed = QRect());
     // Draws the text onto `canvas` in `rect` with the canvas's font, for printing.
     void Print(const THTMLabelLook& look, TCanvas& canvas, const TRect& rect);
 
@@ -114,6 +117,7 @@ private:
         THTMLabelLook look;
         qint64 appPalette = 0; // system colours resolve through it
         qreal dpr = 1.0;
+        QRect area; // the part of the label painted
         bool operator==(const PaintKey&) const = default;
     };
 

@@ -577,6 +577,38 @@ TEST(HTMLabel, HighlightAndMarkWrapEveryOccurrence)
     EXPECT_EQ(label.HTMLText(), QStringList({ "a < b <hi>word</hi>" }));
 }
 
+// A label far taller than what is shown paints only the exposed part, the same pixels there as a
+// paint of the whole, whether it draws them anew or shows them from what it kept.
+TEST(HTMLabel, AnExposedPartShowsWhatTheWholeShowsThere)
+{
+    QString text;
+    for (int i = 0; i < 300; ++i)
+        text += QStringLiteral("line %1 <a href=\"x\">link</a><br>").arg(i);
+    auto make = [&](THTMLabel& label) {
+        label.setFont(Tahoma11());
+        label.resize(200, 40);
+        label.setAutoSizing(true);
+        label.setHTMLText({ text });
+    };
+    THTMLabel whole;
+    make(whole);
+    ASSERT_GT(whole.height(), 3000);
+    const QImage all = Render(whole);
+    const QRect part(0, 2000, 200, 50);
+    auto renderPart = [&](THTMLabel& label) {
+        QImage image(part.size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        label.render(&image, QPoint(), QRegion(part), QWidget::DrawChildren);
+        return image;
+    };
+    EXPECT_EQ(renderPart(whole), all.copy(part)) << "from the kept picture";
+    THTMLabel fresh;
+    make(fresh);
+    const QImage drawn = renderPart(fresh);
+    EXPECT_EQ(drawn, all.copy(part)) << "drawn for the part alone";
+    EXPECT_GT(CountDark(drawn, drawn.rect()), 50);
+}
+
 TEST(HTMLabel, BackgroundTransparencyAndGradients)
 {
     THTMLabel label;
