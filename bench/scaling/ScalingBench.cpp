@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // How the work grows with the text: for each input form, a drawing call, a hit test and a height call
-// of the markup engine (and, for the form with many matches, the label's highlight and mark
-// operations) on 10 KB and on 1 MB of text, in one run. The ratio of the two times is printed per
+// of the markup engine, a repaint and a first mouse move of an auto-sized label (and, for the form
+// with many matches, the label's highlight and mark operations) on 10 KB and on 1 MB of text, in one
+// run. The ratio of the two times is printed per
 // call: linear work gives 100. Beside them, Qt's own word advances over the same visible text show
 // what linear looks like on this machine. Every call lays out the whole text (the rectangle is
 // unbounded), as an auto-sized label does.
@@ -124,6 +125,44 @@ void Height(benchmark::State& state, const QString& text)
     }
 }
 
+// An auto-sized label with the text, as a window shows it: only its first 400 pixels exposed.
+struct ShownLabel {
+    THTMLabel label;
+    explicit ShownLabel(const QString& text)
+    {
+        label.setFont(Tahoma11());
+        label.resize(kWidth, 400);
+        label.setAutoSizing(true);
+        label.setHTMLText({ text });
+    }
+};
+
+// A repaint after something that shows changed (the anchor colour): the text is drawn again.
+void LabelPaint(benchmark::State& state, const QString& text)
+{
+    ShownLabel shown(text);
+    QImage image(kWidth, 400, QImage::Format_ARGB32_Premultiplied);
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        shown.label.setURLColor(flip ? clNavy : clBlue);
+        shown.label.render(&image, QPoint(), QRegion(0, 0, kWidth, 400));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// The first mouse move after the layout changed (the line spacing): laid out and mapped again.
+void LabelFirstMove(benchmark::State& state, const QString& text)
+{
+    ShownLabel shown(text);
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        shown.label.setLineSpacing(flip ? 1 : 0);
+        benchmark::DoNotOptimize(shown.label.AnchorAt(40, 6));
+    }
+}
+
 // The label's text rewrites, each from the text it applies to (set up outside the timing).
 void Rewrite(benchmark::State& state, const QString& text, const std::function<void(THTMLabel&)>& rewrite)
 {
@@ -202,6 +241,8 @@ void RegisterAll()
         Register(name, "draw", on(Draw));
         Register(name, "hit test", on(HitTest));
         Register(name, "height", on(Height));
+        Register(name, "label paint", on(LabelPaint));
+        Register(name, "label first move", on(LabelFirstMove));
         if (name == "many matches") {
             const QString search = QString::fromLatin1(kSearch);
             Register(name, "HilightText", [name, search](benchmark::State& s, qsizetype size) {
