@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#include "UserSettings.h"
+
+std::unique_ptr<QSettings> OpenUserSettings(const QString& keyPath)
+{
+    QStringList parts = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (!parts.isEmpty() && parts.front().compare(QLatin1String("SOFTWARE"), Qt::CaseInsensitive) == 0)
+        parts.removeFirst();
+    // an empty or dot-only part must not lead out of the configuration folder
+    parts.removeIf([](const QString& p) { return p == QLatin1String(".") || p == QLatin1String(".."); });
+    if (parts.isEmpty())
+        return nullptr;
+    const QString organization = parts.takeFirst();
+    const QString application = parts.isEmpty() ? organization : parts.join(QLatin1Char('/'));
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, organization, application);
+}
