@@ -11,8 +11,8 @@
 // re-applies them later, so a theme change keeps the colours last written.
 class TAdvProgress : public QProgressBar {
     Q_OBJECT
-    Q_PROPERTY(quint32 BarColor READ BarColor WRITE setBarColor)
-    Q_PROPERTY(quint32 BkColor READ BkColor WRITE setBkColor)
+    Q_PROPERTY(uint BarColor READ BarColor WRITE setBarColor)
+    Q_PROPERTY(uint BkColor READ BkColor WRITE setBkColor)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
 
 public:

@@ -82,6 +82,14 @@ QString TFolderDialog::Version() const
     return VersionText(0x01010001);
 }
 
+void TFolderDialog::setDirectory(const QString& v)
+{
+    if (FDirectory == v)
+        return;
+    FDirectory = v;
+    emit directoryChanged(FDirectory);
+}
+
 void TFolderDialog::setBrowser(std::unique_ptr<TFolderBrowser> browser)
 {
     m_browser = std::move(browser);
@@ -109,7 +117,7 @@ bool TFolderDialog::Execute()
     request.owner = ownerWidget ? ownerWidget->window() : QApplication::activeWindow();
     request.title = FTitle;
     if (!QFileInfo(FDirectory).isDir())
-        FDirectory = QDir::currentPath();
+        setDirectory(QDir::currentPath());
     request.directory = FDirectory;
     request.flags = BrowseFlags(FOptions);
     request.initialized = [this](QWidget* window) { placeWindow(window); };
@@ -125,8 +133,11 @@ bool TFolderDialog::Execute()
     const QString path = QDir::toNativeSeparators(result->item.toLocalFile());
     if (path.isEmpty())
         return false;
-    FDirectory = path;
-    FImageIndex = result->imageIndex;
+    setDirectory(path);
+    if (FImageIndex != result->imageIndex) {
+        FImageIndex = result->imageIndex;
+        emit imageIndexChanged(FImageIndex);
+    }
     return true;
 }
 

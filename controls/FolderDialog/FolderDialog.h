@@ -73,8 +73,8 @@ class TFolderDialog : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(QString Title READ Title WRITE setTitle)
-    Q_PROPERTY(QString Directory READ Directory WRITE setDirectory)
-    Q_PROPERTY(int ImageIndex READ ImageIndex)
+    Q_PROPERTY(QString Directory READ Directory WRITE setDirectory NOTIFY directoryChanged)
+    Q_PROPERTY(int ImageIndex READ ImageIndex NOTIFY imageIndexChanged)
     Q_PROPERTY(int DialogX READ DialogX WRITE setDialogX)
     Q_PROPERTY(int DialogY READ DialogY WRITE setDialogY)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
@@ -90,7 +90,7 @@ public:
     QString Title() const { return FTitle; }
     void setTitle(const QString& v) { FTitle = v; }
     QString Directory() const { return FDirectory; }
-    void setDirectory(const QString& v) { FDirectory = v; }
+    void setDirectory(const QString& v);
     int ImageIndex() const { return FImageIndex; }
     TFolderOptions Options() const { return FOptions; }
     void setOptions(TFolderOptions v) { FOptions = v; }
@@ -108,6 +108,11 @@ public:
 
     // Preselection is the browser's; this places the window and sets its title.
     void placeWindow(QWidget* window) const;
+
+signals:
+    // A folder was chosen, or Directory was set or replaced by the current directory.
+    void directoryChanged(const QString& directory);
+    void imageIndexChanged(int imageIndex);
 
 private:
     QString FTitle;

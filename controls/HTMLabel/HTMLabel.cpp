@@ -351,7 +351,7 @@ void THTMLabel::UnMarkText()
 QString THTMLabel::AnchorAt(int x, int y)
 {
     const THTMLabelRenderer::Hit hit = m_renderer->AnchorAt(TextLayout(), x, y);
-    FHoverHyperLink = hit.number;
+    SetHoverHyperLink(hit.number);
     m_anchorRect = hit.rect;
     return hit.target;
 }
@@ -461,7 +461,7 @@ void THTMLabel::leaveEvent(QEvent* event)
 {
     if (FHover && FHoverHyperLink != -1)
         InvalidateRect(FCurrHoverRect);
-    FHoverHyperLink = -1;
+    SetHoverHyperLink(-1);
     RepaintHover();
     QWidget::leaveEvent(event);
     if (OnMouseLeave)
@@ -677,6 +677,14 @@ void THTMLabel::InvalidateRect(const TRect& r)
 {
     if (!r.IsEmpty())
         update(r.toQRect());
+}
+
+void THTMLabel::SetHoverHyperLink(int number)
+{
+    if (FHoverHyperLink == number)
+        return;
+    FHoverHyperLink = number;
+    emit hoverHyperLinkChanged(number);
 }
 
 void THTMLabel::RepaintHover()

@@ -65,6 +65,7 @@ class THTMLabel : public QWidget, public TLoadable {
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
     Q_PROPERTY(QString Text READ Text)
     Q_PROPERTY(QSize HTMLSize READ HTMLSize)
+    Q_PROPERTY(int HoverHyperLink READ HoverHyperLink NOTIFY hoverHyperLinkChanged)
 
 public:
     enum TAutoSizeType { asVertical, asHorizontal, asBoth };
@@ -236,6 +237,8 @@ signals:
     void anchorClicked(const QString& anchor);
     void anchorEntered(const QString& anchor);
     void anchorExited(const QString& anchor);
+    // The anchor under the mouse changed (AnchorAt found another one, or the mouse left).
+    void hoverHyperLinkChanged(int number);
 
 protected:
     virtual void TextChanged();
@@ -264,6 +267,7 @@ private:
     void HTMLTextChanged();
     void LayoutChanged();
     void InvalidateRect(const TRect& r);
+    void SetHoverHyperLink(int number);
     void RepaintHover();
     bool HasHandCursor() const;
     QPoint CursorPoint() const;

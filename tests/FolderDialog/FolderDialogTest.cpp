@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -98,7 +99,13 @@ TEST(FolderDialog, ExecutePlacesPreselectsAndReturnsChoice)
     d.setCaption("Choose");
     FakeBrowser* fake = install(d);
     fake->answer = chosen(tmp.path() + "/pick", 7);
+    QSignalSpy directory(&d, &TFolderDialog::directoryChanged);
+    QSignalSpy image(&d, &TFolderDialog::imageIndexChanged);
     EXPECT_TRUE(d.Execute());
+    ASSERT_EQ(directory.size(), 1);
+    EXPECT_EQ(directory.at(0).at(0).toString(), QDir::toNativeSeparators(tmp.path() + "/pick"));
+    ASSERT_EQ(image.size(), 1);
+    EXPECT_EQ(image.at(0).at(0).toInt(), 7);
     EXPECT_EQ(fake->seen.title, "Please, select the fixed file folder.");
     EXPECT_EQ(fake->seen.directory, tmp.path());
     EXPECT_EQ(fake->seen.flags, 0x40u);
@@ -122,9 +129,11 @@ TEST(FolderDialog, CancelWithMissingDirectoryLeavesCurrentDirectory)
     TFolderDialog d;
     d.setDirectory("/no/such/folder/anywhere");
     FakeBrowser* fake = install(d);
+    QSignalSpy directory(&d, &TFolderDialog::directoryChanged);
     EXPECT_FALSE(d.Execute());
     EXPECT_EQ(fake->seen.directory, QDir::currentPath());
     EXPECT_EQ(d.Directory(), QDir::currentPath());
+    EXPECT_EQ(directory.size(), 1) << "replaced by the current directory";
 }
 
 TEST(FolderDialog, VirtualItemOrBrowserErrorGiveFalse)

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 #include <gtest/gtest.h>
@@ -366,6 +367,13 @@ TEST(HTMLabel, HoverFollowsRealMouseMoves)
         entered.append(a);
     };
     label.OnAnchorExit = [&](THTMLabel*, const QString& a) { exited.append(a); };
+    QSignalSpy hovered(&label, &THTMLabel::hoverHyperLinkChanged);
+    auto hoverChanges = [&] {
+        QList<int> numbers;
+        for (const QList<QVariant>& args : std::as_const(hovered))
+            numbers.append(args.at(0).toInt());
+        return numbers;
+    };
 
     QTest::mouseMove(&label, onText);
     EXPECT_TRUE(entered.isEmpty());
@@ -392,6 +400,7 @@ TEST(HTMLabel, HoverFollowsRealMouseMoves)
     QTest::mouseMove(&label, onAddress);
     EXPECT_EQ(entered, QStringList({ kMailto, kMailto }));
     EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(hoverChanges(), QList<int>({ 1, -1, 1 })) << "once per change of the hovered anchor";
 }
 
 TEST(HTMLabel, MouseEnterAndLeaveEventsAndHoverReset)
