@@ -6,3 +6,6 @@
 // One styled panel per style preset, with some markup text, side by side: the picture of
 // docs/panel-styles.png.
 QImage RenderPanelStyleGallery();
+// One caption bar per shade type (rectangular, rounded and semi-rounded in turn): the picture of
+// docs/panel-shades.png.
+QImage RenderCaptionShadeGallery();

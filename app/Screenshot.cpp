@@ -9,9 +9,11 @@
 #include "_mainUnit.h"
 #include "_manualUnit.h"
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <cstdio>
+#include <utility>
 
 int main(int argc, char** argv)
 {
@@ -38,9 +40,20 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (argc == 4 && !RenderPanelStyleGallery().save(QString::fromLocal8Bit(argv[3]), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", argv[3]);
-        return 1;
+    // The panel pictures go beside the style gallery: panel-shades.png and panel-group.png.
+    if (argc == 4) {
+        const QString styles = QString::fromLocal8Bit(argv[3]);
+        const QString folder = QFileInfo(styles).path() + QLatin1Char('/');
+        const std::pair<QString, QImage> pictures[] = {
+            { styles, RenderPanelStyleGallery() },
+            { folder + QStringLiteral("panel-shades.png"), RenderCaptionShadeGallery() },
+        };
+        for (const auto& [path, image] : pictures) {
+            if (!image.save(path, "PNG")) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+        }
     }
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
+#include <utility>
 
 using namespace AdvPanel;
 namespace G = PanelGeometry;
@@ -77,14 +78,22 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
     FFont.AssignQFont(font());
     FFont.Color = clWindowText;
     FCaption->OnChange = [this] { Changed(); };
+    FCaption->OnShadeChange = [this] { BuildShadedHeader(); };
     FCaption->OnStateChange = [this] { StateChanged(); };
-    FCaption->OnPositionChange = [this] { update(); };
+    FCaption->OnPositionChange = [this] {
+        UpdateAutoSize();
+        BuildShadedHeader();
+        update();
+    };
     FStatusBar->OnChange = [this] { update(); };
+    FAutoSize->OnEnable = [this] { UpdateAutoSize(); };
     FBackground.OnChange = [this] { update(); };
 }
 
 TCustomAdvPanel::~TCustomAdvPanel()
 {
+    FAutoSize->OnEnable = nullptr;
+    FCaption->OnShadeChange = nullptr;
     FCaption->OnChange = nullptr;
     FCaption->OnStateChange = nullptr;
     FCaption->OnPositionChange = nullptr;
@@ -113,6 +122,7 @@ void TCustomAdvPanel::setText(const QString& value)
     if (FText == value)
         return;
     FText = value;
+    UpdateAutoSize();
     update();
 }
 
@@ -285,8 +295,7 @@ void TCustomAdvPanel::setCollaps(bool value)
     }
     if (FCollapsing || FCollaps == value)
         return;
-    FCollaps = value;
-    update();
+    RunCollapse(value);
 }
 
 void TCustomAdvPanel::RecordFullHeight()
@@ -575,6 +584,10 @@ void TCustomAdvPanel::PaintPanel(QPainter& painter)
     TPainterCanvas canvas(painter);
     PaintBackground(canvas);
     PaintText(canvas);
+    if (FCaption->Visible())
+        PaintCaption(canvas);
+    if (FStatusBar->Visible())
+        PaintStatusBar(canvas);
 
     const G::Layout l = CurrentLayout();
     if (FCanSize && !FCollaps) {
@@ -714,6 +727,25 @@ TCustomAdvPanel::TextPlacement TCustomAdvPanel::PlaceText(TCanvas& canvas) const
 QString TCustomAdvPanel::AnchorAt(int x, int y)
 {
     m_anchorRect = kNoRect;
+    if (InCaption(QPoint(x, y))) {
+        FCaptionHoverHyperLink = -1;
+        if (FCaption->Position() != cpTop || FCaption->Text().isEmpty())
+            return {};
+        TMeasureCanvas canvas;
+        canvas.Font = FCaption->Font();
+        TMarkupParams params = CaptionParams(G::CaptionTextArea(
+            CurrentLayout(), CaptionButtonRects(), FCaption->Indent(), FCaption->TopIndent()));
+        params.HitTestOnly = true;
+        params.HitX = x;
+        params.HitY = y;
+        TMarkupResult result;
+        if (!DrawMarkup(canvas, FCaption->Text(), params, result))
+            return {};
+        FCaptionHoverHyperLink = result.HitAnchor;
+        m_anchorRect = result.HitRect;
+        return result.AnchorValue;
+    }
+    FCaptionHoverHyperLink = -1;
     if (FText.isEmpty())
         return {};
     TMeasureCanvas canvas;
@@ -760,26 +792,54 @@ void TCustomAdvPanel::mousePressEvent(QMouseEvent* event)
 {
     QWidget::mousePressEvent(event);
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
+    m_captionPress = CaptionPress::None;
+    m_drag = Drag::None;
     const QString anchor = AnchorAt(pos.x(), pos.y());
-    if (anchor.isEmpty())
+    if (!anchor.isEmpty()) {
+        if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:"))) {
+            ShellService().Open(anchor);
+        } else {
+            if (OnAnchorClick)
+                OnAnchorClick(this, anchor);
+            emit anchorClicked(anchor);
+        }
         return;
-    if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:"))) {
-        ShellService().Open(anchor);
-    } else {
-        if (OnAnchorClick)
-            OnAnchorClick(this, anchor);
-        emit anchorClicked(anchor);
     }
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressGlobal = event->globalPosition().toPoint();
+    FTopLeft = QWidget::pos();
+    FWidthHeight = size();
+    m_dragMoved = false;
+    if (FCanSize && !FCollaps) {
+        m_sizeZone = G::SizingZone(contentsRect().size(), pos, kSizingFrame, FFixedWidth, FFixedHeight);
+        if (m_sizeZone != G::SizeZone::None) {
+            m_drag = Drag::Size;
+            return;
+        }
+    }
+    if (CaptionPressed(pos) && FCanMove && m_captionPress == CaptionPress::Bar)
+        m_drag = Drag::Move;
 }
 
 void TCustomAdvPanel::mouseMoveEvent(QMouseEvent* event)
 {
     QWidget::mouseMoveEvent(event);
+    if (m_drag != Drag::None && (event->buttons() & Qt::LeftButton)) {
+        MoveOrSize(event->globalPosition().toPoint());
+        return;
+    }
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
+    UpdateButtonHover(pos);
+    UpdateSizeCursor(pos);
+    if (m_sizeCursor)
+        return;
     const int oldIndex = FHoverHyperLink;
+    const int oldCaptionIndex = FCaptionHoverHyperLink;
     const QString anchor = AnchorAt(pos.x(), pos.y());
     if (!anchor.isEmpty()) {
-        if (!HasHandCursor() || anchor != FAnchor || oldIndex != FHoverHyperLink) {
+        if (!HasHandCursor() || anchor != FAnchor || oldIndex != FHoverHyperLink
+            || oldCaptionIndex != FCaptionHoverHyperLink) {
             if (FAnchorHint)
                 QToolTip::hideText();
             SetHandCursor(true);
@@ -798,6 +858,7 @@ void TCustomAdvPanel::mouseMoveEvent(QMouseEvent* event)
             OnAnchorExit(this, FAnchor);
         FAnchor.clear();
         FHoverHyperLink = -1;
+        FCaptionHoverHyperLink = -1;
         if (FHover) {
             TRect old = FCurrHoverRect;
             if (old.Left != -1)
@@ -811,11 +872,28 @@ void TCustomAdvPanel::mouseMoveEvent(QMouseEvent* event)
 void TCustomAdvPanel::mouseReleaseEvent(QMouseEvent* event)
 {
     QWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const Drag drag = std::exchange(m_drag, Drag::None);
+    if (drag != Drag::None && m_dragMoved) {
+        m_captionPress = CaptionPress::None;
+        EndMoveOrSize();
+        return;
+    }
+    CaptionClicked(event->position().toPoint() - contentsRect().topLeft());
 }
 
 void TCustomAdvPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    QWidget::mouseDoubleClickEvent(event);
+    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
+    if (event->button() == Qt::LeftButton && InCaption(pos) && OnCaptionDBlClick) {
+        QPointer<TCustomAdvPanel> self(this);
+        OnCaptionDBlClick(this);
+        if (!self)
+            return;
+    }
+    // The second press of a double click is a press as well; its release clicks as usual.
+    mousePressEvent(event);
 }
 
 void TCustomAdvPanel::enterEvent(QEnterEvent* event)
@@ -836,8 +914,14 @@ void TCustomAdvPanel::leaveEvent(QEvent* event)
         FHoverHyperLink = -1;
         FCaptionHoverHyperLink = -1;
     }
-    if (HasHandCursor())
+    if (FCloseHover || FMinMaxHover) {
+        FCloseHover = false;
+        FMinMaxHover = false;
+        update();
+    }
+    if (HasHandCursor() || m_sizeCursor)
         SetHandCursor(false);
+    m_sizeCursor = false;
     FAnchor.clear();
     FCurrHoverRect = kNoRect;
     FCurrCaptionHoverRect = kNoRect;
@@ -878,6 +962,10 @@ void TCustomAdvPanel::resizeEvent(QResizeEvent* event)
     }
     FOldWidth = width();
     FOldHeight = height();
+    if (FCaption->ShadeType() != stNormal && FCaption->Visible()
+        && FShadedHeader.size() != G::CaptionBand(CurrentLayout()).toQRect().size())
+        BuildShadedHeader();
+    UpdateAutoSize();
 }
 
 void TCustomAdvPanel::changeEvent(QEvent* event)

@@ -26,6 +26,7 @@
 
 class QPainter;
 class TCanvas;
+class TPainterCanvas;
 
 // A container that paints a styled background for the controls placed on it: a solid or gradient
 // fill (optionally mirrored), a border with an optional shadow, raised or lowered bevels, a background
@@ -91,6 +92,8 @@ class TCustomAdvPanel : public QWidget, public TLoadable {
 
 public:
     explicit TCustomAdvPanel(QWidget* parent = nullptr);
+    // Width in pixels of the edges that size the panel (a window frame's sizing border at 96 dpi).
+    static constexpr int kSizingFrame = 4;
     ~TCustomAdvPanel() override;
 
     // Mini-markup drawn inside the panel.
@@ -266,6 +269,23 @@ public:
     TRect AlignArea() const;
     PanelGeometry::Layout CurrentLayout() const;
 
+    // Rebuilds the shaded caption background (the caption's colour, or CloseColor while collapsed,
+    // shade type, light, grain and picture, at the caption band's size). Runs only when one of those
+    // or the band's size changed.
+    virtual void BuildShadedHeader();
+    const QImage& ShadedHeader() const { return FShadedHeader; }
+    // The caption buttons in client coordinates (empty rectangles for hidden buttons).
+    PanelGeometry::CaptionButtonRects CaptionButtonRects() const;
+    bool CloseButtonHover() const { return FCloseHover; }
+    bool MinMaxButtonHover() const { return FMinMaxHover; }
+
+    // Sizes the panel to its text when AutoSize is enabled and the panel is not being loaded.
+    void UpdateAutoSize();
+    // Children hidden by the collapse that were already hidden before it (they stay hidden).
+    QList<QWidget*> HideList() const;
+    // A collapse or expand animation is running.
+    bool Collapsing() const { return FCollapsing; }
+
     // Does nothing here; a panel group re-arranges its panels.
     virtual void StateChanged() { }
     // Tells a parent panel group that this panel changed.
@@ -322,6 +342,21 @@ private:
     void ApplyAlign();
     void CaptionChanged();
     void RecordFullHeight();
+    void RunCollapse(bool collapse);
+    bool PumpAnimation(int delayMs);
+    void PaintCaption(TPainterCanvas& canvas);
+    void PaintCaptionButtons(TPainterCanvas& canvas, const PanelGeometry::CaptionButtonRects& buttons);
+    void PaintStatusBar(TCanvas& canvas);
+    TMarkupParams CaptionParams(const TRect& rect) const;
+    TColor CaptionBackground() const;
+    bool InCaption(QPoint client) const;
+    bool CaptionPressed(QPoint client);
+    void CaptionClicked(QPoint client);
+    void UpdateButtonHover(QPoint client);
+    void MoveOrSize(QPoint global);
+    void EndMoveOrSize();
+    void UpdateSizeCursor(QPoint client);
+    QSize MinimumPanelSize() const;
     bool HasHandCursor() const;
     void SetHandCursor(bool on);
 
@@ -397,6 +432,23 @@ private:
     int m_updateCount = 0;
     TRect m_anchorRect { -1, -1, -1, -1 };
     bool m_settingFont = false;
+    QImage FShadedHeader;
+    bool FCloseHover = false;
+    bool FMinMaxHover = false;
+    QList<QPointer<QWidget>> FHideList;
+    bool m_childrenHidden = false;
+    bool m_animate = true;
+    bool m_inAutoSize = false;
+    // A press on the caption bar (its click comes with the release) and on which button.
+    enum class CaptionPress { None, Bar, Close, MinMax };
+    CaptionPress m_captionPress = CaptionPress::None;
+    // Moving by the caption or sizing by an edge: what, from where, and whether it has begun.
+    enum class Drag { None, Move, Size };
+    Drag m_drag = Drag::None;
+    PanelGeometry::SizeZone m_sizeZone = PanelGeometry::SizeZone::None;
+    QPoint m_pressGlobal;
+    bool m_dragMoved = false;
+    bool m_sizeCursor = false;
     QPointer<QWidget> m_alignParent;
 };
 

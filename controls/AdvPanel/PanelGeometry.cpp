@@ -169,4 +169,133 @@ std::array<GripLine, 6> SizeGripLines(const Layout& l)
     } };
 }
 
+TRect CaptionBand(const Layout& l)
+{
+    const int inset = l.bevel ? l.bevelWidth : 0;
+    const int thickness = std::max(0, l.captionHeight - 2 * l.bevelWidth);
+    const int w = l.client.width();
+    const int h = l.client.height();
+    if (l.captionPosition == cpTop)
+        return TRect(inset, inset, std::max(inset, w - inset), inset + thickness);
+    return TRect(inset, inset, inset + thickness, std::max(inset, h - inset));
+}
+
+CaptionButtonRects CaptionButtons(const Layout& l, const CaptionButtonInput& in)
+{
+    constexpr int kGap = 2;
+    const TRect band = CaptionBand(l);
+    const bool top = l.captionPosition == cpTop;
+    // Position along the band of the next button, from the end the buttons take.
+    int along = in.atStart ? (top ? band.Left : band.Top) + kGap : (top ? band.Right : band.Bottom) - kGap;
+    auto place = [&](QSize size) {
+        const int length = top ? size.width() : size.height();
+        const int across = top ? size.height() : size.width();
+        const int start = in.atStart ? along : along - length;
+        along = in.atStart ? along + length + kGap : along - length - kGap;
+        if (top) {
+            const int y = band.Top + (band.Height() - across) / 2;
+            return TRect(start, y, start + length, y + across);
+        }
+        const int x = band.Left + (band.Width() - across) / 2;
+        return TRect(x, start, x + across, start + length);
+    };
+    CaptionButtonRects r { TRect(0, 0, 0, 0), TRect(0, 0, 0, 0) };
+    if (in.close)
+        r.close = place(in.closeSize);
+    if (in.minMax)
+        r.minMax = place(in.minMaxSize);
+    return r;
+}
+
+TRect CaptionTextArea(const Layout& l, const CaptionButtonRects& b, int indent, int topIndent)
+{
+    TRect r = CaptionBand(l);
+    const bool top = l.captionPosition == cpTop;
+    for (const TRect& button : { b.close, b.minMax }) {
+        if (button.IsEmpty())
+            continue;
+        if (top) {
+            if (button.Left - r.Left < r.Right - button.Right)
+                r.Left = std::max(r.Left, button.Right);
+            else
+                r.Right = std::min(r.Right, button.Left);
+        } else if (button.Top - r.Top < r.Bottom - button.Bottom) {
+            r.Top = std::max(r.Top, button.Bottom);
+        } else {
+            r.Bottom = std::min(r.Bottom, button.Top);
+        }
+    }
+    if (top) {
+        r.Left += indent;
+        r.Top += topIndent;
+    } else {
+        r.Top += indent;
+        r.Left += topIndent;
+    }
+    return r;
+}
+
+TRect StatusBand(const Layout& l)
+{
+    const int w = l.client.width();
+    const int h = l.client.height();
+    if (l.captionPosition == cpTop)
+        return TRect(1, h - l.statusHeight - 1, w - 1, h - 1);
+    return TRect(w - l.statusHeight - 1, 1, w - 1, h - 1);
+}
+
+int CollapsedExtent(const Layout& l)
+{
+    int extent = l.captionHeight;
+    if (l.statusVisible)
+        extent += l.statusHeight;
+    if (l.captionPosition == cpTop)
+        extent -= 2;
+    if (l.borderWidth > 0 && l.borderShadow)
+        extent += l.borderWidth + 4;
+    return std::max(0, extent);
+}
+
+int AnimationStep(int from, int to, int step, int steps)
+{
+    if (steps <= 0 || step >= steps)
+        return to;
+    return from + int(qint64(to - from) * step / steps);
+}
+
+SizeZone SizingZone(QSize client, QPoint p, int frame, bool fixedWidth, bool fixedHeight)
+{
+    const int fromRight = client.width() - p.x();
+    const int fromBottom = client.height() - p.y();
+    if (fromRight <= 0 || fromBottom <= 0 || p.x() < 0 || p.y() < 0)
+        return SizeZone::None;
+    if (fromRight <= frame + 2 && fromBottom <= frame + 2)
+        return fixedWidth || fixedHeight ? SizeZone::None : SizeZone::Corner;
+    if (fromBottom <= frame)
+        return fixedHeight ? SizeZone::None : SizeZone::Bottom;
+    if (fromRight <= frame)
+        return fixedWidth ? SizeZone::None : SizeZone::Right;
+    return SizeZone::None;
+}
+
+QSize AutoSizeExtent(const Layout& l, QSize text, QSize current, bool width, bool height)
+{
+    const int frame = 2 * l.borderWidth + 2 * l.bevelWidth;
+    const bool top = l.captionPosition == cpTop;
+    auto bars = [&](bool across) {
+        int sum = 0;
+        if (l.captionVisible && across)
+            sum += l.captionHeight;
+        if (l.statusVisible && across)
+            sum += l.statusHeight;
+        return sum;
+    };
+    QSize size = current;
+    if (width)
+        size.setWidth(text.width() + frame + l.indent + bars(!top));
+    if (height)
+        size.setHeight(text.height() + frame + l.topIndent + bars(top));
+    return size;
+}
+
 } // namespace PanelGeometry

@@ -86,4 +86,50 @@ struct GripLine {
 };
 std::array<GripLine, 6> SizeGripLines(const Layout& l);
 
+// The caption band: Caption.Height - 2 x BevelWidth thick, across the top or down the left side,
+// inside the outer bevel.
+TRect CaptionBand(const Layout& l);
+
+// Where the caption buttons sit: the close button at the end the buttons take, the min/max button
+// beside it; an absent button has an empty rectangle. Sizes are the glyph sizes or 12 x 12.
+struct CaptionButtonInput {
+    bool close = false;
+    QSize closeSize { 12, 12 };
+    bool minMax = false;
+    QSize minMaxSize { 12, 12 };
+    bool atStart = false; // cbpLeft: the top caption's left end, the left caption's top end
+};
+struct CaptionButtonRects {
+    TRect close;
+    TRect minMax;
+};
+CaptionButtonRects CaptionButtons(const Layout& l, const CaptionButtonInput& in);
+
+// The caption text area: the band less the buttons, moved in by the caption's Indent (along the
+// band) and TopIndent (across it).
+TRect CaptionTextArea(const Layout& l, const CaptionButtonRects& buttons, int indent, int topIndent);
+
+// The status band: along the bottom from x 1 to W - 1 (caption at the top), or down the right side
+// from y 1 to H - 1 (caption at the left).
+TRect StatusBand(const Layout& l);
+
+// The height (caption at the top) or width (at the left) of the collapsed panel's client area: the
+// caption bar, plus a visible status bar, less 2 for a top caption, plus BorderWidth + 4 with a
+// border shadow around a positive BorderWidth.
+int CollapsedExtent(const Layout& l);
+
+// The extent after `step` of `steps` equal steps from `from` to `to` (the last step gives `to`).
+int AnimationStep(int from, int to, int step, int steps);
+
+// Which edge of the client area a press at `p` sizes by: the corner within `frame` + 2 of both the
+// right and the bottom edge, else the bottom edge or the right edge within `frame`. A fixed height
+// rules out the corner and the bottom edge, a fixed width the corner and the right edge.
+enum class SizeZone { None, Corner, Bottom, Right };
+SizeZone SizingZone(QSize client, QPoint p, int frame, bool fixedWidth, bool fixedHeight);
+
+// The panel size that fits a text of `text` pixels: each dimension asked for is the text extent plus
+// twice BorderWidth, twice BevelWidth and Indent (TopIndent for the height), plus the caption and
+// status bars lying across it; the other keeps `current`.
+QSize AutoSizeExtent(const Layout& l, QSize text, QSize current, bool width, bool height);
+
 } // namespace PanelGeometry

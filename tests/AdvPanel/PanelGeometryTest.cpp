@@ -138,4 +138,114 @@ TEST(PanelGeometry, SizeGripInsetByBevelAndShadow)
     EXPECT_EQ(grip[3].from, QPoint(96, 46 - 12));
 }
 
+TEST(PanelGeometry, CaptionBandButtonsTextAndStatusBand)
+{
+    Layout l;
+    l.client = QSize(200, 100);
+    l.captionVisible = true;
+    l.statusVisible = true;
+    struct Case {
+        const char* name;
+        TCaptionPosition position;
+        bool atStart;
+        TRect band, close, minMax, text, status;
+    };
+    const Case cases[] = {
+        { "top, buttons right", cpTop, false, TRect(1, 1, 199, 19), TRect(185, 4, 197, 16),
+            TRect(171, 4, 183, 16), TRect(4, 1, 171, 19), TRect(1, 81, 199, 99) },
+        { "top, buttons left", cpTop, true, TRect(1, 1, 199, 19), TRect(3, 4, 15, 16), TRect(17, 4, 29, 16),
+            TRect(32, 1, 199, 19), TRect(1, 81, 199, 99) },
+        { "left, buttons at the end", cpLeft, false, TRect(1, 1, 19, 99), TRect(4, 85, 16, 97),
+            TRect(4, 71, 16, 83), TRect(1, 4, 19, 71), TRect(181, 1, 199, 99) },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        l.captionPosition = c.position;
+        EXPECT_EQ(CaptionBand(l), c.band);
+        CaptionButtonInput in;
+        in.close = in.minMax = true;
+        in.atStart = c.atStart;
+        const CaptionButtonRects buttons = CaptionButtons(l, in);
+        EXPECT_EQ(buttons.close, c.close);
+        EXPECT_EQ(buttons.minMax, c.minMax);
+        EXPECT_EQ(CaptionTextArea(l, buttons, 3, 0), c.text);
+        EXPECT_EQ(StatusBand(l), c.status);
+    }
+    CaptionButtonInput none;
+    EXPECT_TRUE(CaptionButtons(l, none).close.IsEmpty());
+}
+
+TEST(PanelGeometry, CollapsedExtentSums)
+{
+    struct Case {
+        const char* name;
+        TCaptionPosition position;
+        bool status;
+        int borderWidth;
+        bool shadow;
+        int expected;
+    };
+    const Case cases[] = {
+        { "top caption alone", cpTop, false, 0, false, 18 },
+        { "with the status bar", cpTop, true, 0, false, 36 },
+        { "left caption keeps its height", cpLeft, false, 0, false, 20 },
+        { "border with shadow", cpTop, false, 3, true, 18 + 3 + 4 },
+        { "shadow without a border", cpTop, false, 0, true, 18 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Layout l;
+        l.captionVisible = true;
+        l.captionPosition = c.position;
+        l.statusVisible = c.status;
+        l.borderWidth = c.borderWidth;
+        l.borderShadow = c.shadow;
+        EXPECT_EQ(CollapsedExtent(l), c.expected);
+    }
+    EXPECT_EQ(AnimationStep(100, 18, 1, 4), 80);
+    EXPECT_EQ(AnimationStep(100, 18, 4, 4), 18);
+    EXPECT_EQ(AnimationStep(18, 100, 0, 0), 100);
+}
+
+TEST(PanelGeometry, SizingZones)
+{
+    const QSize client(100, 80);
+    struct Case {
+        QPoint p;
+        bool fixedWidth, fixedHeight;
+        SizeZone expected;
+    };
+    const Case cases[] = {
+        { { 99, 79 }, false, false, SizeZone::Corner },
+        { { 94, 74 }, false, false, SizeZone::Corner }, // frame + 2 from both edges
+        { { 93, 79 }, false, false, SizeZone::Bottom }, { { 50, 76 }, false, false, SizeZone::Bottom },
+        { { 50, 75 }, false, false, SizeZone::None }, { { 96, 40 }, false, false, SizeZone::Right },
+        { { 99, 79 }, true, false, SizeZone::None }, { { 50, 79 }, true, false, SizeZone::Bottom },
+        { { 50, 79 }, false, true, SizeZone::None }, { { 99, 40 }, true, false, SizeZone::None },
+        { { 100, 40 }, false, false, SizeZone::None }, // outside
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.p.x() << "," << c.p.y());
+        EXPECT_EQ(SizingZone(client, c.p, 4, c.fixedWidth, c.fixedHeight), c.expected);
+    }
+}
+
+TEST(PanelGeometry, AutoSizeSums)
+{
+    Layout l;
+    l.borderWidth = 2;
+    l.bevelWidth = 1;
+    l.indent = 5;
+    l.topIndent = 3;
+    const QSize text(120, 30);
+    // 120 + 4 + 2 + 5; 30 + 4 + 2 + 3.
+    EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131, 39));
+    EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), false, true), QSize(50, 39));
+    l.captionVisible = true;
+    l.statusVisible = true;
+    EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131, 39 + 20 + 18));
+    l.captionPosition = cpLeft;
+    EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131 + 20 + 18, 39));
+}
+
 } // namespace
