@@ -18,3 +18,31 @@ public:
     void SetClipRect(const TRect&) override { }
     void ClearClipRect() override { }
 };
+
+// Draws nothing and measures through another canvas in its own font: the base of canvases that
+// record where the engine would draw.
+class TMeasuringNullCanvas : public TNullCanvas {
+public:
+    explicit TMeasuringNullCanvas(TCanvas& measure)
+        : m_measure(measure)
+    {
+    }
+    QSize TextExtent(QStringView text) override
+    {
+        m_measure.Font = Font;
+        return m_measure.TextExtent(text);
+    }
+    int DrawText(QStringView text, TRect& rect, unsigned format) override
+    {
+        m_measure.Font = Font;
+        return m_measure.DrawText(text, rect, format);
+    }
+    int PixelsPerInchX() const override { return m_measure.PixelsPerInchX(); }
+    int PixelsPerInchY() const override { return m_measure.PixelsPerInchY(); }
+
+protected:
+    TCanvas& Measure() { return m_measure; }
+
+private:
+    TCanvas& m_measure;
+};

@@ -3,7 +3,7 @@
 
 #include "HTMLabel.h"
 #include "HTMLabelRenderer.h"
-#include "MeasureCanvas.h"
+#include "NullCanvas.h"
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
@@ -12,9 +12,9 @@
 
 namespace {
 
-// Measures like the label's own canvas and notes where the engine draws text and the focus
+// Measures through the label's measuring canvas and notes where the engine draws text and the focus
 // rectangle of one anchor.
-class TAnchorRecorder final : public TNullCanvas {
+class TAnchorRecorder final : public TMeasuringNullCanvas {
 public:
     struct Run {
         QString text;
@@ -23,25 +23,16 @@ public:
     std::vector<TRect> focusParts;
     std::vector<Run> runs;
 
-    QSize TextExtent(QStringView text) override
-    {
-        m_measure.Font = Font;
-        return m_measure.TextExtent(text);
-    }
+    using TMeasuringNullCanvas::TMeasuringNullCanvas;
+
     int DrawText(QStringView text, TRect& rect, unsigned format) override
     {
-        m_measure.Font = Font;
-        const int height = m_measure.DrawText(text, rect, format);
+        const int height = TMeasuringNullCanvas::DrawText(text, rect, format);
         if (!(format & DT::CalcRect))
             runs.push_back({ text.toString(), rect });
         return height;
     }
     void DrawFocusRect(const TRect& r) override { focusParts.push_back(r); }
-    int PixelsPerInchX() const override { return m_measure.PixelsPerInchX(); }
-    int PixelsPerInchY() const override { return m_measure.PixelsPerInchY(); }
-
-private:
-    TMeasureCanvas m_measure;
 };
 
 // A run belongs to the anchor when its middle lies in one of the anchor's focus rectangles (which
@@ -224,7 +215,7 @@ std::vector<THTMLabelAnchor> THTMLabelRenderer::Anchors(const THTMLabelLayout& l
     std::vector<THTMLabelAnchor> anchors;
     params = Params(layout, rect, Call::Draw, QPoint(-1, -1));
     for (int i = 0; i < counted.AnchorCount; ++i) {
-        TAnchorRecorder recorder;
+        TAnchorRecorder recorder(measure);
         recorder.Font = layout.font;
         params.FocusAnchor = i;
         TMarkupResult result;

@@ -15,34 +15,20 @@ struct Run {
 };
 
 // Measures through another canvas, draws nothing and keeps the place of every text run.
-class TRunRecorder final : public TNullCanvas {
+class TRunRecorder final : public TMeasuringNullCanvas {
 public:
-    explicit TRunRecorder(TCanvas& measure)
-        : m_measure(measure)
-    {
-    }
+    using TMeasuringNullCanvas::TMeasuringNullCanvas;
     std::vector<Run> runs;
 
-    QSize TextExtent(QStringView text) override
-    {
-        m_measure.Font = Font;
-        return m_measure.TextExtent(text);
-    }
     int DrawText(QStringView text, TRect& rect, unsigned format) override
     {
-        m_measure.Font = Font;
         if (format & DT::CalcRect)
-            return m_measure.DrawText(text, rect, format);
+            return TMeasuringNullCanvas::DrawText(text, rect, format);
         // Runs are single-line; list bullets are drawn without that flag.
         if ((format & DT::SingleLine) && !text.isEmpty())
-            runs.push_back({ rect.Left, rect.Right, rect.Bottom, m_measure.TextExtent(u"gh").height() });
-        return m_measure.TextExtent(text).height();
+            runs.push_back({ rect.Left, rect.Right, rect.Bottom, TextExtent(u"gh").height() });
+        return TextExtent(text).height();
     }
-    int PixelsPerInchX() const override { return m_measure.PixelsPerInchX(); }
-    int PixelsPerInchY() const override { return m_measure.PixelsPerInchY(); }
-
-private:
-    TCanvas& m_measure;
 };
 
 } // namespace
