@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
+#include "AdvEditLabel.h"
+#include "AdvEditLookup.h"
+#include "AdvEditPersist.h"
 #include "Color.h"
 #include "Loadable.h"
 #include "TypedInput.h"
@@ -13,6 +16,7 @@ class TAdvEditControl;
 class TAdvEditHost;
 class TTypedEditInput;
 class QInputMethodQueryEvent;
+class TEditLabel;
 
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
@@ -83,6 +87,18 @@ class TAdvEdit : public QLineEdit, public TLoadable {
     Q_PROPERTY(QString ValidChars READ ValidChars WRITE setValidChars)
     Q_PROPERTY(double FloatValue READ FloatValue WRITE setFloatValue NOTIFY valueChanged STORED false)
     Q_PROPERTY(int IntValue READ IntValue WRITE setIntValue NOTIFY valueChanged STORED false)
+    // Attached label, lookup list, persistence, drag and drop.
+    Q_PROPERTY(QString LabelCaption READ LabelCaption WRITE setLabelCaption)
+    Q_PROPERTY(AdvEditLabels::TLabelPosition LabelPosition READ LabelPosition WRITE setLabelPosition)
+    Q_PROPERTY(int LabelMargin READ LabelMargin WRITE setLabelMargin)
+    Q_PROPERTY(bool LabelTransparent READ LabelTransparent WRITE setLabelTransparent)
+    Q_PROPERTY(bool LabelAlwaysEnabled READ LabelAlwaysEnabled WRITE setLabelAlwaysEnabled)
+    Q_PROPERTY(QFont LabelFont READ LabelFont WRITE setLabelFont)
+    Q_PROPERTY(QLabel* EditLabel READ EditLabel)
+    Q_PROPERTY(TLookupSettings* Lookup READ Lookup)
+    Q_PROPERTY(TPersistence* Persistence READ Persistence)
+    Q_PROPERTY(bool OleDropSource READ OleDropSource WRITE setOleDropSource)
+    Q_PROPERTY(bool OleDropTarget READ OleDropTarget WRITE setOleDropTarget)
 
 public:
     enum TEditAlign { eaLeft, eaRight, eaDefault, eaCenter };
@@ -284,15 +300,63 @@ public:
     std::function<void(TAdvEdit*)> OnMouseLeave;
     std::function<void(TAdvEdit*)> OnChange;
     std::function<void(TAdvEdit*, QChar&)> OnKeyPress;
+    std::function<void(TAdvEdit*, QString&)> OnLookupSelect;
+    std::function<void(TAdvEdit*, int, QString&)> OnLookupIndexSelect;
+    std::function<void(TAdvEdit*)> OnLabelClick;
+    std::function<void(TAdvEdit*)> OnLabelDblClick;
 
     virtual std::uint32_t VersionNumber() const { return 0x02080300; }
     virtual bool ValidateValue(const QString& value);
     virtual void DoValidateValue(const QString& value, bool& isValid);
     virtual bool IsUrlText() const;
-    // Value persistence plugs in here.
-    virtual void LoadPersist() { }
-    virtual void SavePersist() { }
+    // Loads the kept value (and lookup history) when Persistence is enabled: after loading.
+    virtual void LoadPersist();
+    // Keeps the control text (and lookup history) when Persistence is enabled: when the field is
+    // destroyed (TAdvEdit's own saving runs then).
+    virtual void SavePersist();
 
+    // --- attached label: created by the first LabelCaption; it follows the field's parent,
+    // visibility, enabled state, bounds and (with ParentFont) font, and goes with the field ---
+    QString LabelCaption() const;
+    void setLabelCaption(const QString& caption);
+    AdvEditLabels::TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void setLabelPosition(AdvEditLabels::TLabelPosition position);
+    // Pixels between label and field.
+    int LabelMargin() const { return FLabelMargin; }
+    void setLabelMargin(int margin);
+    bool LabelTransparent() const { return FLabelTransparent; }
+    void setLabelTransparent(bool b);
+    // The label stays enabled while the field is disabled.
+    bool LabelAlwaysEnabled() const { return FLabelAlwaysEnabled; }
+    void setLabelAlwaysEnabled(bool b);
+    // The label's font unless the field takes its parent's font; assignments count only then.
+    QFont LabelFont() const { return FLabelFont; }
+    void setLabelFont(const QFont& font);
+    // The label, or null before the first LabelCaption.
+    QLabel* EditLabel() const;
+    void UpdateLabelPosition();
+
+    // --- lookup list: a drop-down of the DisplayList entries that begin with what is typed ---
+    TLookupSettings* Lookup() const { return FLookup; }
+    // After every handled character and paste: shows, refills or hides the drop-down.
+    virtual void UpdateLookupList();
+    // Takes the drop-down's current row (Enter, a click): Text, or with Multi the next entry.
+    void SelectLookupItem();
+    bool LookupShown() const;
+
+    TPersistence* Persistence() const { return FPersistence; }
+
+    // --- drag and drop of text ---
+    // The selected text can be dragged out (moved, or copied with Control).
+    bool OleDropSource() const { return FOleDropSource; }
+    void setOleDropSource(bool b) { FOleDropSource = b; }
+    // Text can be dropped in (not into a read-only field); a dropped list of files is ignored.
+    bool OleDropTarget() const { return FOleDropTarget; }
+    void setOleDropTarget(bool b);
+    // Client position of the drop-caret mark while text is dragged over the field; (-1, -1): none.
+    QPoint DropCaret() const { return FCaretPos; }
+
+    void setVisible(bool visible) override;
     // The field's context menu: its clipboard commands run through the field's rules.
     QMenu* createStandardContextMenu();
     // A password's text is not told to input methods.
@@ -322,25 +386,9 @@ protected:
     // Edit-change after the block check: validation, OnChange.
     virtual void Change();
 
-    // Hooks for the attached label and lookup list.
-    virtual void LabelEnabledChanged(bool enabled) { Q_UNUSED(enabled); }
-    virtual void LabelFocusChanged(bool focused) { Q_UNUSED(focused); }
-    virtual void LabelSetup() { }
-    virtual bool LookupVisible() const { return false; }
-    virtual void LookupSelect() { }
-    virtual bool LookupKey(int key)
-    {
-        Q_UNUSED(key);
-        return false;
-    }
-    virtual void UpdateLookupList() { }
-    virtual void LookupFocusLost() { }
-    // Drag of the selected text starts here when the field is a drag source.
-    virtual bool StartTextDrag(const QString& text)
-    {
-        Q_UNUSED(text);
-        return false;
-    }
+    // Drags `text`, the selection, out of the field (moved, or copied with Control) until it is
+    // dropped or cancelled; true when a drag was started.
+    virtual bool StartTextDrag(const QString& text);
     // Drop-caret mark while text is dragged over the field; (-1, -1) removes it.
     void setDropCaret(const QPoint& clientPos);
 
@@ -352,6 +400,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void inputMethodEvent(QInputMethodEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dragLeaveEvent(QDragLeaveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void enterEvent(QEnterEvent* e) override;
     void leaveEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -370,6 +425,13 @@ private:
     void ControlTextChanged();
     void LineEditEdited();
     void RememberSelection();
+    void LabelFollows();
+    QFont LabelFontNow() const;
+    void HideLookup();
+    bool LookupKey(int key);
+    // The drop position nearest `pos` inside the value, and the effect a drop there has.
+    int DropIndex(const QPoint& pos) const;
+    bool AcceptDrag(QDropEvent* e);
     // Marks the line edit's edits as the field's own while it lives.
     struct OwnEdit {
         explicit OwnEdit(TAdvEdit& edit)
@@ -420,6 +482,20 @@ private:
     int FIndentL = 0, FIndentR = 0;
     bool m_wasEnabled = true;
     QString m_lastValue; // the value last reported by valueChanged
+    QPointer<TEditLabel> FLabel;
+    AdvEditLabels::TLabelPosition FLabelPosition = AdvEditLabels::lpLeftTop;
+    int FLabelMargin = 4;
+    bool FLabelTransparent = false, FLabelAlwaysEnabled = false;
+    QFont FLabelFont;
+    bool FParentFnt = false; // ParentFont when loading ended: the label takes the field's font
+    bool m_labelBold = false; // bold while the field has the focus (FocusLabel)
+    TLookupSettings* FLookup;
+    TPersistence* FPersistence;
+    QPointer<TLookupList> FLookupList;
+    bool FOleDropSource = false, FOleDropTarget = false;
+    bool FIsDragSource = false; // a drag from this field is in progress
+    bool m_droppedOnSelf = false; // that drag was moved within this field
+    QPoint m_pressPos;
     struct Known {
         QString text;
         int anchor = 0, caret = 0;

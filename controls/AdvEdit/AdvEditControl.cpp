@@ -48,6 +48,9 @@ void TAdvEditControl::setValue(const QString& value, int caret)
 
 bool TAdvEditControl::KeyPress(const TEditKey& key)
 {
+    // Escape while the lookup list is down only closes it.
+    if (key.key == Qt::Key_Escape && m_host.LookupShown() && m_host.LookupKey(key.key))
+        return true;
     if (key.key == Qt::Key_Escape) {
         // The undo to the value held at focus time, forwarded from here with default handling;
         // without default handling the character step forwards it. Either way it travels no

@@ -80,8 +80,8 @@ public:
         e.SelectAll();
         e.setModified(false);
     }
-    bool LookupShown() const override { return e.LookupVisible(); }
-    void LookupSelect() override { e.LookupSelect(); }
+    bool LookupShown() const override { return e.LookupShown(); }
+    void LookupSelect() override { e.SelectLookupItem(); }
     bool LookupKey(int k) override { return e.LookupKey(k); }
     void UpdateLookupList() override { e.UpdateLookupList(); }
 

@@ -193,6 +193,7 @@ TEST(AdvEditTyped, PasswordNeverLeavesTheField)
     e->setGeometry(10, 10, 60, 21);
     e->setShowURL(true);
     e->setHintShowLargeText(true);
+    e->setOleDropSource(true);
     e->setEditType(TAdvEdit::etPassword);
     QStringList events;
     e->OnClipboardCopy = [&](TAdvEdit*, const QString& v, bool&) { events << v; };

@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: MIT
-// A form to try the edit field's typed input by hand: one field per edit type with settings that
-// show its rules, the value each field holds read back as Text, FloatValue and IntValue, and a
-// choice of number format (the application's default locale) to type in. Run
-// build/controls/AdvEdit/advedit_demo; with --grab FILE it saves a picture of the form and quits.
-#include "AdvEdit.h"
-#include "Fonts.h"
+#include "AdvEditDemo.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QVBoxLayout>
-#include <QWidget>
-#include <functional>
-#include <vector>
 
 namespace {
 
@@ -76,29 +68,59 @@ QString ReadBack(const TAdvEdit& e)
 
 } // namespace
 
-int main(int argc, char** argv)
+TAdvEditDemo::TAdvEditDemo(const QString& iniFile, QWidget* parent)
+    : QWidget(parent)
 {
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Typed input of the edit field"));
-    auto* outer = new QVBoxLayout(&window);
+    setWindowTitle(QStringLiteral("Edit field"));
+    auto* outer = new QHBoxLayout(this);
+    auto* typedBox = new QGroupBox(QStringLiteral("Typed input"));
+    auto* featureBox = new QGroupBox(QStringLiteral("Label, lookup, persistence, drag and drop"));
+    outer->addWidget(typedBox);
+    outer->addWidget(featureBox, 0, Qt::AlignTop);
+    auto* features = new QWidget;
+    (new QVBoxLayout(featureBox))->addWidget(features);
+    // the fields keep what they load: everything is created as a form is, then loaded
+    LoadForm([&] {
+        AddTypedFields(typedBox);
+        ui.setupUi(features);
+        features->setFixedSize(features->size());
+        TLookupSettings* names = ui.NameAdvEdit->Lookup();
+        names->setEnabled(true);
+        names->setHistory(true);
+        names->setDisplayList(
+            { "John Smith", "Joanna Smythe", "Jonas Schmidt", "Mary Jones", "Maria Jonsson" });
+        TLookupSettings* cities = ui.CitiesAdvEdit->Lookup();
+        cities->setEnabled(true);
+        cities->setMulti(true);
+        cities->setNumChars(1);
+        cities->setDisplayList(
+            { "Amsterdam", "Athens", "Berlin", "Bern", "Brussels", "Lisbon", "London", "Madrid" });
+        for (TAdvEdit* kept : { ui.NameAdvEdit, ui.NoteAdvEdit }) {
+            kept->Persistence()->setEnable(true);
+            kept->Persistence()->setKey(iniFile);
+            kept->Persistence()->setSection(QStringLiteral("AdvEditDemo"));
+        }
+    });
+}
+
+void TAdvEditDemo::AddTypedFields(QWidget* box)
+{
+    auto* form = new QFormLayout(box);
     auto* locale = new QComboBox;
-    const QLocale locales[] = { QLocale(), QLocale(QLocale::English, QLocale::UnitedStates),
+    m_locales = { QLocale(), QLocale(QLocale::English, QLocale::UnitedStates),
         QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France),
         QLocale(QLocale::German, QLocale::Switzerland) };
-    for (const QLocale& l : locales)
+    for (const QLocale& l : m_locales)
         locale->addItem(QStringLiteral("%1  (decimal \"%2\", thousands \"%3\")")
                             .arg(l.name(), l.decimalPoint(), l.groupSeparator()));
-    auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Number format"), locale);
-    outer->addLayout(form);
-    std::vector<std::function<void()>> readBacks;
     for (const Row& row : kRows) {
         auto* e = new TAdvEdit;
+        e->setObjectName(QStringLiteral("Typed%1AdvEdit").arg(int(typed.size())));
         e->setEditType(row.type);
         row.setUp(*e);
         e->setMinimumWidth(260);
+        typed.push_back(e);
         auto* readBack = new QLabel;
         readBack->setTextInteractionFlags(Qt::TextSelectableByMouse);
         auto* cell = new QVBoxLayout;
@@ -107,22 +129,14 @@ int main(int argc, char** argv)
         cell->addWidget(readBack);
         form->addRow(QString::fromUtf8(row.caption), cell);
         const auto update = [e, readBack] { readBack->setText(ReadBack(*e)); };
-        QObject::connect(e, &QLineEdit::textChanged, readBack, update);
+        connect(e, &QLineEdit::textChanged, readBack, update);
         update();
-        readBacks.push_back(update);
+        m_readBacks.push_back(update);
     }
-    QObject::connect(locale, &QComboBox::currentIndexChanged, &window, [&locales, &readBacks](int i) {
+    connect(locale, &QComboBox::currentIndexChanged, this, [this](int i) {
         // the fields read the separators at each use; only the read-backs need a refresh
-        QLocale::setDefault(locales[i]);
-        for (const auto& update : readBacks)
+        QLocale::setDefault(m_locales[size_t(i)]);
+        for (const auto& update : m_readBacks)
             update();
     });
-    window.show();
-    // --grab FILE: save a picture of the form and quit (for documentation and checks)
-    if (const qsizetype i = app.arguments().indexOf(QStringLiteral("--grab"));
-        i > 0 && i + 1 < app.arguments().size()) {
-        QApplication::processEvents();
-        return window.grab().save(app.arguments().at(i + 1)) ? 0 : 1;
-    }
-    return app.exec();
 }
