@@ -92,6 +92,8 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
 
 TCustomAdvPanel::~TCustomAdvPanel()
 {
+    if (FPosition->Save())
+        SavePosition();
     FAutoSize->OnEnable = nullptr;
     FCaption->OnShadeChange = nullptr;
     FCaption->OnChange = nullptr;
@@ -444,6 +446,8 @@ void TCustomAdvPanel::Loaded()
     FWidthHeight = size();
     FOldCursor = FCursor;
     FOldColor = FColor;
+    if (FPosition->Save())
+        LoadPosition();
     ApplyAlign();
     if (FStyler && FStyler->Settings())
         ApplySettings(*FStyler->Settings());

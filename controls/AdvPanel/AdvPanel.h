@@ -281,6 +281,12 @@ public:
 
     // Sizes the panel to its text when AutoSize is enabled and the panel is not being loaded.
     void UpdateAutoSize();
+    // Writes Top, Left, Height, FullHeight, Width and Collaps (in that order) into Position.Section of
+    // the store Position.Key names (an INI file, or the user's settings store under that key); reads
+    // them back with the current values as defaults. Nothing happens without a key or a section; a
+    // store that cannot be read loads nothing.
+    void SavePosition();
+    void LoadPosition();
     // Children hidden by the collapse that were already hidden before it (they stay hidden).
     QList<QWidget*> HideList() const;
     // A collapse or expand animation is running.

@@ -553,6 +553,10 @@ void TCustomAdvPanel::RunCollapse(bool collapse)
     }
     FCollapsing = false;
     update();
+    // A group arranges its panels again for the new size, whether animated or not.
+    Synchronize();
+    if (!self)
+        return;
     StateChanged();
     if (self && OnEndCollapsExpand)
         OnEndCollapsExpand(this);
