@@ -2,6 +2,7 @@
 #include "PanelGallery.h"
 
 #include "AdvPanel.h"
+#include "AdvPanelGroup.h"
 #include "AdvPanelStyler.h"
 
 #include <QMetaEnum>
@@ -80,6 +81,41 @@ QImage RenderCaptionShadeGallery()
         caption->setMinMaxButton(true);
         caption->setText(QStringLiteral("<B>%1</B>").arg(QLatin1String(types.key(i))));
     }
+    sheet.show();
+    return sheet.grab().toImage();
+}
+
+QImage RenderPanelGroupPicture()
+{
+    QWidget sheet;
+    sheet.setAttribute(Qt::WA_DontShowOnScreen);
+    sheet.resize(560, 300);
+    auto* group = new TAdvPanelGroup(&sheet);
+    group->setGeometry(0, 0, 560, 300);
+    group->setColor(0x00F0E6DC);
+    group->setBorderColor(clGray);
+    group->setColumns(2);
+    TAdvPanelSettings* look = group->DefaultPanel();
+    look->setHeight(120);
+    look->setColor(clWhite);
+    look->setColorTo(0x00F0F0F0);
+    look->setCollapsSteps(0);
+    look->Caption()->setColor(0x00B05A1E);
+    look->Caption()->setColorTo(0x00E0B080);
+    const char* titles[] = { "Source", "Output", "Options", "Log" };
+    for (int i = 0; i < 4; ++i) {
+        TAdvPanel* panel = group->AddPanel();
+        panel->Caption()->setVisible(true);
+        panel->Caption()->setMinMaxButton(true);
+        panel->Caption()->setCloseButton(true);
+        panel->Caption()->setIndent(4);
+        panel->Caption()->setText(QStringLiteral("<B>%1</B>").arg(QLatin1String(titles[i])));
+        panel->setIndent(4);
+        panel->setTopIndent(4);
+        panel->setText(QStringLiteral("Panel %1 of a group in two columns.").arg(i + 1));
+    }
+    group->Panels()[1]->setCollaps(true);
+    group->Panels()[1]->setText(QString());
     sheet.show();
     return sheet.grab().toImage();
 }

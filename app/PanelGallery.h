@@ -9,3 +9,5 @@ QImage RenderPanelStyleGallery();
 // One caption bar per shade type (rectangular, rounded and semi-rounded in turn): the picture of
 // docs/panel-shades.png.
 QImage RenderCaptionShadeGallery();
+// A panel group in two columns with one panel collapsed: the picture of docs/panel-group.png.
+QImage RenderPanelGroupPicture();

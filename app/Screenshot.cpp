@@ -47,6 +47,7 @@ int main(int argc, char** argv)
         const std::pair<QString, QImage> pictures[] = {
             { styles, RenderPanelStyleGallery() },
             { folder + QStringLiteral("panel-shades.png"), RenderCaptionShadeGallery() },
+            { folder + QStringLiteral("panel-group.png"), RenderPanelGroupPicture() },
         };
         for (const auto& [path, image] : pictures) {
             if (!image.save(path, "PNG")) {

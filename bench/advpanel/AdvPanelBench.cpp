@@ -2,12 +2,17 @@
 // Repaint of the main window's panel (800 x 626, classic look) and of a panel with a 64-step gradient,
 // each beside a raised QFrame of the same size, all shown on the offscreen platform and repainted at
 // once (paint into the backing store and flush). Prints the ratios; on a busy machine run it with
-// --benchmark_repetitions=5 to compare medians.
+// --benchmark_repetitions=5 to compare medians. Also: the panel with a gradient caption and a status
+// bar beside the classic one, and the shaded header of 400 x 20 rebuilt for every shade type (each
+// well under a millisecond).
 #include "AdvPanel.h"
 #include "BenchMain.h"
+#include "ShadedHeader.h"
 
 #include <QApplication>
 #include <QFrame>
+#include <QImage>
+#include <QMetaEnum>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <memory>
@@ -59,9 +64,39 @@ void BM_PanelGradient(benchmark::State& state)
     Repaint(state, panel);
 }
 
+// The classic panel with a visible gradient caption (with both buttons and text) and status bar.
+void BM_PanelCaptionStatus(benchmark::State& state)
+{
+    TAdvPanel panel;
+    panel.setBorderColor(clGray);
+    panel.Caption()->setVisible(true);
+    panel.Caption()->setColorTo(0x00E0B080);
+    panel.Caption()->setText(QStringLiteral("<B>Caption</B> text"));
+    panel.Caption()->setCloseButton(true);
+    panel.Caption()->setMinMaxButton(true);
+    panel.StatusBar()->setVisible(true);
+    panel.StatusBar()->setColorTo(0x00C8C8C8);
+    panel.StatusBar()->setText(QStringLiteral("Status"));
+    Show(panel);
+    Repaint(state, panel);
+}
+
+// Rebuilding a 400 x 20 shaded header of one shade type.
+void BM_ShadedHeader(benchmark::State& state)
+{
+    QImage picture(24, 16, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    const TShadeInput in { QSize(400, 20), 0x00B05A1E, TShadeType(state.range(0)), 230, 32, picture, false };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(BuildShadedHeaderImage(in));
+    state.SetLabel(QMetaEnum::fromType<TShadeType>().valueToKey(int(state.range(0))));
+}
+
 BENCHMARK(BM_QFrameRaised);
 BENCHMARK(BM_PanelClassic);
 BENCHMARK(BM_PanelGradient);
+BENCHMARK(BM_PanelCaptionStatus);
+BENCHMARK(BM_ShadedHeader)->DenseRange(stNoise, stBitmapLStretch)->Unit(benchmark::kMicrosecond);
 
 class PanelSuite : public TBenchSuite {
 public:
@@ -71,6 +106,8 @@ public:
             BenchRatio("BM_PanelClassic", "BM_QFrameRaised"));
         std::printf("gradient repaint: %.2fx a raised QFrame (target <= 2x)\n",
             BenchRatio("BM_PanelGradient", "BM_QFrameRaised"));
+        std::printf("caption and status bar repaint: %.2fx the classic panel (target <= 1.5x)\n",
+            BenchRatio("BM_PanelCaptionStatus", "BM_PanelClassic"));
     }
 };
 

@@ -449,6 +449,8 @@ void TCustomAdvPanel::Loaded()
     if (FPosition->Save())
         LoadPosition();
     ApplyAlign();
+    // Text and settings stored with the form size the panel once they are all there.
+    UpdateAutoSize();
     if (FStyler && FStyler->Settings())
         ApplySettings(*FStyler->Settings());
 }

@@ -283,16 +283,14 @@ void TCustomAdvPanel::PaintStatusBar(TCanvas& canvas)
             canvas.SetClipRect(band);
             canvas.Font = s.Font();
             TRect area(band.Left + along, band.Top, band.Right - 2, band.Bottom);
+            // Centred by one line of the status font: a status text is one line, and laying it out
+            // twice per paint would double its cost.
+            const int line = canvas.TextHeight(u"Ag");
+            if (line < area.Height())
+                area.Top += (area.Height() - line) / 2;
             TMarkupParams params = TextParams(area);
             params.HoverAnchor = -1;
             params.ShadowOffset = 0;
-            params.HitTestOnly = true;
-            TMarkupResult measured;
-            DrawMarkup(canvas, s.Text(), params, measured);
-            if (measured.YSize < area.Height())
-                area.Top += (area.Height() - measured.YSize) / 2;
-            params.HitTestOnly = false;
-            params.Rect = area;
             TMarkupResult result;
             DrawMarkup(canvas, s.Text(), params, result);
             canvas.ClearClipRect();

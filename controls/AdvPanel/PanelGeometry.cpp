@@ -290,11 +290,13 @@ QSize AutoSizeExtent(const Layout& l, QSize text, QSize current, bool width, boo
             sum += l.statusHeight;
         return sum;
     };
+    // The border shadow takes 2 pixels at the right and 3 at the bottom from the text.
+    const QSize shadow = l.borderShadow ? QSize(2, 3) : QSize(0, 0);
     QSize size = current;
     if (width)
-        size.setWidth(text.width() + frame + l.indent + bars(!top));
+        size.setWidth(text.width() + frame + l.indent + bars(!top) + shadow.width());
     if (height)
-        size.setHeight(text.height() + frame + l.topIndent + bars(top));
+        size.setHeight(text.height() + frame + l.topIndent + bars(top) + shadow.height());
     return size;
 }
 

@@ -129,7 +129,7 @@ SizeZone SizingZone(QSize client, QPoint p, int frame, bool fixedWidth, bool fix
 
 // The panel size that fits a text of `text` pixels: each dimension asked for is the text extent plus
 // twice BorderWidth, twice BevelWidth and Indent (TopIndent for the height), plus the caption and
-// status bars lying across it; the other keeps `current`.
+// status bars lying across it, plus what a border shadow takes; the other keeps `current`.
 QSize AutoSizeExtent(const Layout& l, QSize text, QSize current, bool width, bool height);
 
 } // namespace PanelGeometry

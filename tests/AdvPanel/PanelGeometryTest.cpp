@@ -246,6 +246,8 @@ TEST(PanelGeometry, AutoSizeSums)
     EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131, 39 + 20 + 18));
     l.captionPosition = cpLeft;
     EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131 + 20 + 18, 39));
+    l.borderShadow = true;
+    EXPECT_EQ(AutoSizeExtent(l, text, QSize(50, 50), true, true), QSize(131 + 20 + 18 + 2, 39 + 3));
 }
 
 } // namespace
