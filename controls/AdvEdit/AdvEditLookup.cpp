@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QSizeGrip>
 #include <QStyle>
 #include <algorithm>
 
@@ -175,6 +176,9 @@ TLookupList::TLookupList(QWidget* owner)
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFont(QFont(QStringLiteral("Arial"), 8));
     m_list->viewport()->installEventFilter(this);
+    // the user may widen or lengthen it from its bottom-right corner
+    m_grip = new QSizeGrip(this);
+    m_grip->setFixedSize(GripSize, GripSize);
     resize(0, 0);
 }
 
@@ -235,6 +239,8 @@ void TLookupList::resizeEvent(QResizeEvent* e)
     QFrame::resizeEvent(e);
     // inside the one-pixel border; a layout would hold the window at the list's own minimum
     m_list->setGeometry(rect().adjusted(1, 1, -1, -1));
+    m_grip->move(width() - GripSize, height() - GripSize);
+    m_grip->raise();
 }
 
 bool TLookupList::eventFilter(QObject* watched, QEvent* e)

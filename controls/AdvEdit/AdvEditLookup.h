@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QListWidget;
+class QSizeGrip;
 
 // Settings of the edit field's drop-down lookup list (its Lookup property). A change is reported
 // through `changed`.
@@ -130,5 +131,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    static constexpr int GripSize = 10;
     QListWidget* m_list;
+    QSizeGrip* m_grip;
 };
