@@ -39,6 +39,10 @@ TAdvEdit::TAdvEdit(QWidget* parent)
     // The field's own MaxLength limits typing and pasting; the line edit's would cut assignments.
     QLineEdit::setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, &TAdvEdit::ControlTextChanged);
+    connect(FLookup, &TLookupSettings::changed, this, [this] {
+        if (!FLookup->Enabled())
+            HideLookup();
+    });
     connect(this, &QLineEdit::textEdited, this, &TAdvEdit::LineEditEdited);
     connect(this, &QLineEdit::selectionChanged, this, &TAdvEdit::RememberSelection);
     connect(this, &QLineEdit::cursorPositionChanged, this, &TAdvEdit::RememberSelection);
@@ -1240,6 +1244,8 @@ bool TAdvEdit::eventFilter(QObject* watched, QEvent* e)
 
 void TAdvEdit::LoadPersist()
 {
+    if (EditType() == etPassword) // a password is never written to a settings file
+        return;
     const TPersistedValue kept
         = Persist::Load(*FPersistence, objectName(), FLookup->Enabled() && FLookup->History());
     if (kept.controlText)
@@ -1252,6 +1258,8 @@ void TAdvEdit::LoadPersist()
 
 void TAdvEdit::SavePersist()
 {
+    if (EditType() == etPassword)
+        return;
     Persist::Save(*FPersistence, objectName(), QLineEdit::text(), FLookup->Enabled() && FLookup->History(),
         FLookup->DisplayList(), FLookup->ValueList());
 }

@@ -313,7 +313,7 @@ public:
     virtual void LoadPersist();
     // Keeps the control text (and lookup history) when Persistence is enabled: when the field is
     // destroyed (TAdvEdit's own saving runs then).
-    virtual void SavePersist();
+    virtual void SavePersist(); // neither keeps a password
 
     // --- attached label: created by the first LabelCaption; it follows the field's parent,
     // visibility, enabled state, bounds and (with ParentFont) font, and goes with the field ---

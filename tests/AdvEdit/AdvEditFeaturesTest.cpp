@@ -294,6 +294,7 @@ TEST(AdvEditLookup, DropDownCloses)
         { "Escape, without undoing", [](LookupForm& f) { QTest::keyClick(f.edit, Qt::Key_Escape); }, "ap" },
         { "focus loss", [](LookupForm& f) { f.focusOther(); }, "ap" },
         { "window moved", [](LookupForm& f) { f.window.move(f.window.pos() + QPoint(5, 5)); }, "ap" },
+        { "lookup switched off", [](LookupForm& f) { f.edit->Lookup()->setEnabled(false); }, "ap" },
         { "click elsewhere",
             [](LookupForm& f) { QTest::mouseClick(&f.window, Qt::LeftButton, {}, QPoint(400, 5)); }, "ap" },
         { "click on a row",
@@ -440,6 +441,17 @@ TEST(AdvEditPersist, DefaultsAndStoresThatCannotBeRead)
         EXPECT_LE(e->Lookup()->DisplayList().size(), 1);
         form.reset(); // saving into what cannot hold it changes nothing and throws nothing
     }
+
+    // a password is not written to the file
+    {
+        TAdvEdit e;
+        e.setObjectName("PinAdvEdit");
+        e.setEditType(TAdvEdit::etPassword);
+        e.Persistence()->setEnable(true);
+        e.Persistence()->setKey(dir.file("pin.ini"));
+        e.setText("secret");
+    }
+    EXPECT_FALSE(QFile::exists(dir.file("pin.ini")));
 
     // empty Key and Section: the program's own INI file, a section named after the field
     const QString programIni = Persist::DefaultIniFile();
