@@ -39,14 +39,27 @@ QString TExeInfo::OwnExecutablePath()
 
 void TExeInfo::ReadOwnVersionInfo()
 {
-    GetVersionInfoOfApp(OwnExecutablePath());
+    // The running executable cannot change under the process: its resource is read from the file once
+    // per language asked for, and every later reader takes the bytes kept from that read.
+    struct Kept {
+        QString path;
+        std::uint16_t language = 0;
+        std::optional<QByteArray> resource;
+    };
+    static std::optional<Kept> kept;
+    const QString path = OwnExecutablePath();
+    const std::uint16_t language = UserInterfaceLanguage();
+    if (!kept || kept->path != path || kept->language != language)
+        kept = Kept { path, language, VersionResourceOf(path, language) };
+    if (kept->resource)
+        ApplyVersionResource(*kept->resource);
 }
 
-void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
+std::optional<QByteArray> TExeInfo::VersionResourceOf(const QString& fileName, std::uint16_t language)
 {
-    QFile file(AAppName);
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return std::nullopt;
     QByteArray owned;
     QByteArrayView image;
     if (uchar* mapped = file.map(0, file.size()))
@@ -55,10 +68,21 @@ void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
         owned = file.readAll();
         image = owned;
     }
-    const std::optional<TResourceSpan> span = FindVersionResource(image, UserInterfaceLanguage());
+    const std::optional<TResourceSpan> span = FindVersionResource(image, language);
     if (!span)
-        return;
-    const std::optional<TVersionInfo> info = ParseVersionInfo(image.sliced(span->offset, span->size));
+        return std::nullopt;
+    return image.sliced(span->offset, span->size).toByteArray();
+}
+
+void TExeInfo::GetVersionInfoOfApp(const QString& AAppName)
+{
+    if (const std::optional<QByteArray> resource = VersionResourceOf(AAppName, UserInterfaceLanguage()))
+        ApplyVersionResource(*resource);
+}
+
+void TExeInfo::ApplyVersionResource(QByteArrayView resource)
+{
+    const std::optional<TVersionInfo> info = ParseVersionInfo(resource);
     if (!info)
         return;
 

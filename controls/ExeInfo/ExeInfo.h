@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -93,6 +94,12 @@ public:
     static QString OwnExecutablePath();
 
 private:
+    // The bytes of the version resource of `fileName` that `language` chooses; none when the file cannot
+    // be read or holds no resource.
+    static std::optional<QByteArray> VersionResourceOf(const QString& fileName, std::uint16_t language);
+    // Fills the texts and numbers from a resource; one that does not parse leaves every field as it was.
+    void ApplyVersionResource(QByteArrayView resource);
+
     QString FCompanyName, FFileDescription, FFileVersion, FInternalName, FLegalCopyright, FLegalTradeMark,
         FOriginalFileName, FProductName, FProductVersion, FComments;
     QString FComputerName;
