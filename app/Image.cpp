@@ -3,7 +3,28 @@
 
 #include <QEvent>
 #include <QFile>
+#include <QImage>
 #include <QPixmap>
+#include <QPixmapCache>
+
+namespace {
+
+// The picture of a file of the window definitions, decoded once per process. The files are built into
+// the program and never change, so the file name alone is the key: Qt's own lookup by name asks the file
+// for its time of change (and the time zone for its local time) at every load.
+QPixmap DecodedPicture(const QString& file)
+{
+    const QString key = QStringLiteral("TImage:") + file;
+    QPixmap picture;
+    if (!QPixmapCache::find(key, &picture)) {
+        picture = QPixmap::fromImage(QImage(file));
+        if (!picture.isNull())
+            QPixmapCache::insert(key, picture);
+    }
+    return picture;
+}
+
+} // namespace
 
 void TImage::setPicture(const QString& fileName)
 {
@@ -39,7 +60,7 @@ void TImage::LoadPicture()
     }
     const qreal ratio = devicePixelRatioF();
     const QString file = FileFor(m_picture, ratio);
-    QPixmap picture(file); // shared with the pixmap cache; a 2x file reads with its ratio
+    QPixmap picture = DecodedPicture(file); // shared with the cache; a 2x file reads with its ratio
     const qreal pictureRatio = file == m_picture ? 1.0 : 2.0;
     if (picture.devicePixelRatio() != pictureRatio)
         picture.setDevicePixelRatio(pictureRatio);
