@@ -39,6 +39,9 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     auto fitting = std::make_unique<TLabel::DeferFitting>();
     LoadForm([this] {
         setupUi(this);
+        // Fonts before loading completes, so the controls that size themselves to their text (the HTML
+        // label, the panel's own text) do it once, with the fonts they show.
+        ApplyDesignFonts(this);
         LoadStoredPanelValues(*MainAdvPanel);
         MainAdvPanelStyler = CreateMainPanelStyler(this);
         MainAdvPanel->SetStyler(MainAdvPanelStyler);
@@ -54,7 +57,6 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         AdvProgress->setBkColor(clWindow);
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'Y') });
     });
-    ApplyDesignFonts(this);
     fitting.reset();
     setFixedSize(800, 626);
 

@@ -14,11 +14,11 @@ T_manualForm::T_manualForm(QWidget* parent)
 {
     LoadForm([this] {
         setupUi(this);
+        ApplyDesignFonts(this); // before loading completes, so the label sizes itself once
         LoadStoredPanelValues(*MainAdvPanel);
         // The text continues the caption, hence its small first letter.
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'y') });
     });
-    ApplyDesignFonts(this);
     setFixedSize(412, 83);
     KeepCentred(*this, [this] {
         const QWidget* owner = parentWidget();
