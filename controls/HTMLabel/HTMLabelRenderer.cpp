@@ -76,7 +76,8 @@ std::optional<QSize> THTMLabelRenderer::Paint(
     std::optional<QPainter> offscreen;
     QPainter* painter = &target;
     PaintKey key;
-    if (!look.transparent) {
+    // The first paint goes straight to the target: a buffer pays off only for the paints after it.
+    if (!look.transparent && m_paintedBefore) {
         const qreal dpr = target.device() ? target.device()->devicePixelRatioF() : look.devicePixelRatio;
         const QRect whole(QPoint(0, 0), layout.size);
         const QRect area = exposed.isEmpty() ? whole : exposed & whole;
@@ -125,6 +126,7 @@ std::optional<QSize> THTMLabelRenderer::Paint(
         m_bufferKey = key;
         m_bufferValid = !pictures;
     }
+    m_paintedBefore = true;
     return placement.autoSize;
 }
 

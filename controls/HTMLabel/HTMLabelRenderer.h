@@ -153,4 +153,5 @@ private:
     QPixmap m_buffer; // off-screen paint buffer, kept between paints
     PaintKey m_bufferKey; // what the buffer shows
     bool m_bufferValid = false;
+    bool m_paintedBefore = false;
 };

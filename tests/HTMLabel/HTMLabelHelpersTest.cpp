@@ -346,6 +346,7 @@ TEST(HTMLabelRenderer, KeepsItsPictureOnlyWhileTheLookHolds)
     const QPoint away(-1, -1);
 
     EXPECT_EQ(renderer.Paint(look, painter, away), QSize(240, 20)) << "laid out; no auto-sizing, no change";
+    EXPECT_TRUE(renderer.Paint(look, painter, away).has_value()) << "the first paint kept no picture";
     EXPECT_FALSE(renderer.Paint(look, painter, away).has_value()) << "unchanged: the kept picture";
     THTMLabelLook hovered = look;
     hovered.hover = true;
