@@ -10,6 +10,7 @@
 #include "ImageList.h"
 #include "Loadable.h"
 #include "MarkupEngine.h"
+#include "PaintCache.h"
 #include "PanelCaption.h"
 #include "PanelGeometry.h"
 #include "PanelStatusBar.h"
@@ -352,7 +353,7 @@ private:
     bool PumpAnimation(int delayMs);
     void PaintCaption(TPainterCanvas& canvas);
     void PaintCaptionButtons(TPainterCanvas& canvas, const PanelGeometry::CaptionButtonRects& buttons);
-    void PaintStatusBar(TCanvas& canvas);
+    void PaintStatusBar(TPainterCanvas& canvas);
     TMarkupParams CaptionParams(const TRect& rect) const;
     TColor CaptionBackground() const;
     bool InCaption(QPoint client) const;
@@ -439,6 +440,11 @@ private:
     TRect m_anchorRect { -1, -1, -1, -1 };
     bool m_settingFont = false;
     QImage FShadedHeader;
+    // The caption and status bar gradients and the drawn buttons, kept between paints.
+    TPaintCache m_captionGradient;
+    TPaintCache m_statusGradient;
+    TPaintCache m_closeButton;
+    TPaintCache m_minMaxButton;
     bool FCloseHover = false;
     bool FMinMaxHover = false;
     QList<QPointer<QWidget>> FHideList;

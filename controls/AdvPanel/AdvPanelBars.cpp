@@ -86,6 +86,22 @@ void DrawTurnedText(TCanvas& canvas, const TFont& font, const QString& text, con
     canvas.ClearClipRect();
 }
 
+// A bar's gradient, from the picture kept while its band and colours stay the same.
+void PaintGradient(TPaintCache& cache, TPainterCanvas& canvas, TColor from, TColor to, int steps,
+    const TRect& band, bool horizontal)
+{
+    cache.Draw(canvas, band.toQRect(), { ColorToRGB(from), ColorToRGB(to), steps, horizontal },
+        [&](TCanvas& c) { DrawGradient(c, from, to, steps, band, horizontal); });
+}
+
+// Where a drawn button's strokes may reach: its rectangle and the round ends of its pen, however
+// small the rectangle.
+QRect ButtonStrokeArea(const TRect& r)
+{
+    const QPoint centre(r.Left + r.Width() / 2, r.Top + r.Height() / 2);
+    return r.toQRect().adjusted(-2, -2, 2, 2).united(QRect(centre - QPoint(6, 6), QSize(13, 13)));
+}
+
 } // namespace
 
 // ---- caption bar
@@ -152,8 +168,9 @@ void TCustomAdvPanel::PaintCaption(TPainterCanvas& canvas)
             canvas.Brush = TBrush { background, false };
             canvas.FillRect(band);
         } else {
-            DrawGradient(canvas, background, FCaption->ColorTo(), G::GradientBandCount(kCaptionGradientSteps),
-                band, FCaption->GradientDirection() == gdHorizontal);
+            PaintGradient(m_captionGradient, canvas, background, FCaption->ColorTo(),
+                G::GradientBandCount(kCaptionGradientSteps), band,
+                FCaption->GradientDirection() == gdHorizontal);
         }
     } else {
         if (FShadedHeader.size() != band.toQRect().size())
@@ -213,11 +230,14 @@ void TCustomAdvPanel::PaintCaptionButtons(TPainterCanvas& canvas, const G::Capti
             canvas.Painter().drawPixmap(r.toQRect(), icon.pixmap(r.toQRect().size()));
         } else {
             const TColor hover = FCaption->CloseButtonHoverColor();
-            canvas.Pen = TPen { FCloseHover && hover != clNone ? hover : FCaption->CloseButtonColor(), 2 };
-            canvas.MoveTo(r.Left + 2, r.Top + 2);
-            canvas.LineTo(r.Right - 3, r.Bottom - 3);
-            canvas.MoveTo(r.Right - 3, r.Top + 2);
-            canvas.LineTo(r.Left + 2, r.Bottom - 3);
+            const TColor color = FCloseHover && hover != clNone ? hover : FCaption->CloseButtonColor();
+            m_closeButton.Draw(canvas, ButtonStrokeArea(r), { ColorToRGB(color) }, [&](TCanvas& c) {
+                c.Pen = TPen { color, 2 };
+                c.MoveTo(r.Left + 2, r.Top + 2);
+                c.LineTo(r.Right - 3, r.Bottom - 3);
+                c.MoveTo(r.Right - 3, r.Top + 2);
+                c.LineTo(r.Left + 2, r.Bottom - 3);
+            });
         }
     }
     if (!buttons.minMax.IsEmpty()) {
@@ -232,26 +252,29 @@ void TCustomAdvPanel::PaintCaptionButtons(TPainterCanvas& canvas, const G::Capti
         } else {
             // A chevron pointing where the panel goes: toward the caption to collapse, away to expand.
             const TColor hover = FCaption->MinMaxButtonHoverColor();
-            canvas.Pen = TPen { FMinMaxHover && hover != clNone ? hover : FCaption->MinMaxButtonColor(), 2 };
+            const TColor color = FMinMaxHover && hover != clNone ? hover : FCaption->MinMaxButtonColor();
             const int cx = r.Left + r.Width() / 2;
             const int cy = r.Top + r.Height() / 2;
             const int d = FCollaps ? 3 : -3;
-            if (top) {
-                canvas.MoveTo(cx - 4, cy - d);
-                canvas.LineTo(cx, cy + d);
-                canvas.LineTo(cx + 4, cy - d);
-            } else {
-                canvas.MoveTo(cx - d, cy - 4);
-                canvas.LineTo(cx + d, cy);
-                canvas.LineTo(cx - d, cy + 4);
-            }
+            m_minMaxButton.Draw(canvas, ButtonStrokeArea(r), { ColorToRGB(color), d, top }, [&](TCanvas& c) {
+                c.Pen = TPen { color, 2 };
+                if (top) {
+                    c.MoveTo(cx - 4, cy - d);
+                    c.LineTo(cx, cy + d);
+                    c.LineTo(cx + 4, cy - d);
+                } else {
+                    c.MoveTo(cx - d, cy - 4);
+                    c.LineTo(cx + d, cy);
+                    c.LineTo(cx - d, cy + 4);
+                }
+            });
         }
     }
 }
 
 // ---- status bar
 
-void TCustomAdvPanel::PaintStatusBar(TCanvas& canvas)
+void TCustomAdvPanel::PaintStatusBar(TPainterCanvas& canvas)
 {
     const G::Layout l = CurrentLayout();
     const TRect band = G::StatusBand(l);
@@ -259,8 +282,8 @@ void TCustomAdvPanel::PaintStatusBar(TCanvas& canvas)
         return;
     const TPanelStatusBar& s = *FStatusBar;
     if (s.Color() != clNone && s.ColorTo() != clNone) {
-        DrawGradient(canvas, s.Color(), s.ColorTo(), G::GradientBandCount(kStatusGradientSteps), band,
-            s.GradientDirection() == gdHorizontal);
+        PaintGradient(m_statusGradient, canvas, s.Color(), s.ColorTo(),
+            G::GradientBandCount(kStatusGradientSteps), band, s.GradientDirection() == gdHorizontal);
     } else if (s.Color() != clNone) {
         canvas.Brush = TBrush { s.Color(), false };
         canvas.FillRect(band);

@@ -4,6 +4,7 @@
 #include "AdvPanel.h"
 #include "ShadedHeader.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMetaEnum>
@@ -106,6 +107,58 @@ TEST(PanelBars, BandColours)
         c.set(p);
         p.resize(200, 100);
         EXPECT_EQ(At(Paint(p), c.at.x(), c.at.y()), ColorToRGB(c.expected));
+    }
+}
+
+// Bar gradients and drawn buttons are kept between paints: a repaint after a change must look like
+// a first paint of the changed panel.
+TEST(PanelBars, RepaintAfterAChangeMatchesAFirstPaint)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TAdvPanel&)> change;
+    };
+    const Case cases[] = {
+        { "caption colours", [](TAdvPanel& p) { p.Caption()->setColorTo(clRed); } },
+        { "gradient direction", [](TAdvPanel& p) { p.Caption()->setGradientDirection(gdVertical); } },
+        { "status colours", [](TAdvPanel& p) { p.StatusBar()->setColor(clYellow); } },
+        { "button colour", [](TAdvPanel& p) { p.Caption()->setCloseButtonColor(clLime); } },
+        { "buttons at the start", [](TAdvPanel& p) { p.Caption()->setButtonPosition(cbpLeft); } },
+        { "caption on the left", [](TAdvPanel& p) { p.Caption()->setPosition(cpLeft); } },
+        { "collapsed", [](TAdvPanel& p) { p.setCollaps(true); } },
+        { "resized", [](TAdvPanel& p) { p.resize(150, 120); } },
+        { "system colour after a palette change",
+            [](TAdvPanel&) {
+                QPalette palette = QApplication::palette();
+                palette.setColor(QPalette::Highlight, QColor(10, 200, 30));
+                QApplication::setPalette(palette);
+            } },
+    };
+    const QPalette saved = QApplication::palette();
+    auto make = [](TAdvPanel& p) {
+        p.resize(200, 100);
+        p.setCollapsSteps(0);
+        p.Caption()->setVisible(true);
+        p.Caption()->setColor(clHighlight);
+        p.Caption()->setColorTo(clWhite);
+        p.Caption()->setGradientDirection(gdHorizontal);
+        p.Caption()->setCloseButton(true);
+        p.Caption()->setMinMaxButton(true);
+        p.StatusBar()->setVisible(true);
+        p.StatusBar()->setColorTo(clGray);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TAdvPanel repainted;
+        make(repainted);
+        Paint(repainted);
+        c.change(repainted);
+        const QImage again = Paint(repainted);
+        TAdvPanel fresh;
+        make(fresh);
+        c.change(fresh);
+        EXPECT_TRUE(again == Paint(fresh));
+        QApplication::setPalette(saved);
     }
 }
 
