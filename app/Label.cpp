@@ -3,7 +3,9 @@
 
 #include <QEvent>
 #include <QList>
+#include <QPainter>
 #include <QPointer>
+#include <QStyle>
 #include <utility>
 
 namespace {
@@ -59,6 +61,22 @@ void TLabel::FitWidth()
             Pending().append(this);
         return;
     }
-    if (!wordWrap())
-        resize(TextWidth(), height());
+    if (!wordWrap()) {
+        m_fittedWidth = TextWidth();
+        resize(m_fittedWidth, height());
+    }
+}
+
+void TLabel::paintEvent(QPaintEvent* event)
+{
+    if (wordWrap() || m_fittedWidth <= width()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    style()->drawItemText(&painter, area, int(QStyle::visualAlignment(layoutDirection(), alignment())),
+        palette(), isEnabled(), shown, foregroundRole());
 }

@@ -4,7 +4,8 @@
 #include <QLabel>
 
 // A label of the window definitions: one line of text whose width always fits the text, whatever
-// font or text it is given; height and position stay as designed.
+// font or text it is given; height and position stay as designed. A label given a maximum width
+// stops there and shows its text with the middle left out, so both ends stay in view.
 class TLabel : public QLabel {
     Q_OBJECT
 
@@ -28,9 +29,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void FitWidth();
+
+    int m_fittedWidth = 0; // the text's width when it was last fitted
 };
 
 // A static text: a label with a window of its own in the original framework; the same here.

@@ -58,6 +58,10 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'Y') });
     });
     fitting.reset();
+    // A long output path must not run under the links on its row: it stops as far before "change" as
+    // the links stand apart, and shows its middle shortened beyond that.
+    const int linkGap = OpenLabel->x() - (ChangeLabel->x() + ChangeLabel->width());
+    OutputFileStaticText->setMaximumWidth(ChangeLabel->x() - linkGap - OutputFileStaticText->x());
     setFixedSize(800, 626);
 
     OpenDialog->Title = QStringLiteral("Please, select the file to be repaired.");

@@ -194,6 +194,19 @@ TEST(MainWindowLayout, EveryControlAsTheTableSays)
     }
 }
 
+// A preview wider than its row keeps clear of the links beside it; the path itself stays whole.
+TEST(MainWindowLayout, WidePreviewStopsBeforeTheLinks)
+{
+    Sandbox box;
+    T_mainForm& form = box.start();
+    const QString source = box.files.write(QString(40, QLatin1Char('W')) + QStringLiteral(".doc"), "ab");
+    box.choose(source);
+    TLabel& preview = *form.OutputFileStaticText;
+    EXPECT_TRUE(preview.text().endsWith(QStringLiteral(".doc")));
+    EXPECT_GT(QFontMetrics(preview.font()).horizontalAdvance(preview.text()), preview.width()) << "too wide";
+    EXPECT_LT(preview.geometry().right(), form.ChangeLabel->x());
+}
+
 // The preview of a long output path shows whole, within the window, whatever the path.
 TEST(MainWindowLayout, OutputPreviewFitsItsText)
 {
