@@ -78,7 +78,8 @@ std::unique_ptr<QWidget> MakeQuillonWindow()
     return form;
 }
 
-// A plain window of the same size with the same controls by kind and count, showing the same texts,
+// A plain window of the same size with the same controls by kind and count, showing the same texts
+// and values,
 // in Qt's default font and style: what the window would cost without any of our own layer.
 std::unique_ptr<QWidget> MakeBaselineWindow()
 {
@@ -115,7 +116,9 @@ std::unique_ptr<QWidget> MakeBaselineWindow()
     manual->setGeometry(10, 427, 775, 32);
     (new QPlainTextEdit(QStringLiteral("Ready"), panel))->setGeometry(11, 204, 774, 214);
     (new QPushButton(QStringLiteral("Start Repair"), panel))->setGeometry(704, 138, 81, 38);
-    (new QProgressBar(panel))->setGeometry(11, 155, 680, 17);
+    auto* bar = new QProgressBar(panel);
+    bar->setGeometry(11, 155, 680, 17);
+    bar->setValue(100); // the main window starts with a full bar
     (new QLineEdit(QStringLiteral("/home/user/Documents"), panel))->setGeometry(10, 111, 746, 21);
     auto* dialog = new QDialog(window.get());
     auto* offer = new QLabel(kManual, dialog);
