@@ -3,6 +3,7 @@
 
 #include "AdvPanelSettings.h"
 #include "AdvPanelStyler.h"
+#include "ChildAlign.h"
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
@@ -17,6 +18,10 @@
 #include <QToolTip>
 #include <algorithm>
 #include <utility>
+
+// The panel's TAlign lists the same places in the same order.
+static_assert(
+    int(AdvPanel::alTop) == int(TChildAlign::Top) && int(AdvPanel::alClient) == int(TChildAlign::Client));
 
 using namespace AdvPanel;
 namespace G = PanelGeometry;
@@ -539,26 +544,7 @@ void TCustomAdvPanel::ApplyAlign()
         return;
     const auto* panel = qobject_cast<const TCustomAdvPanel*>(parent);
     const QRect area = panel ? panel->AlignArea().toQRect() : parent->contentsRect();
-    QRect r = geometry();
-    switch (FAlign) {
-    case alTop:
-        r = QRect(area.left(), area.top(), area.width(), height());
-        break;
-    case alBottom:
-        r = QRect(area.left(), area.bottom() + 1 - height(), area.width(), height());
-        break;
-    case alLeft:
-        r = QRect(area.left(), area.top(), width(), area.height());
-        break;
-    case alRight:
-        r = QRect(area.right() + 1 - width(), area.top(), width(), area.height());
-        break;
-    case alClient:
-        r = area;
-        break;
-    case alNone:
-        break;
-    }
+    const QRect r = AlignedGeometry(TChildAlign(FAlign), area, geometry());
     if (r != geometry())
         setGeometry(r);
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabel.h"
 
+#include "ChildAlign.h"
 #include "HTMLabelAccessible.h"
 #include "HTMLabelRenderer.h"
 #include "HTMLabelText.h"
@@ -16,6 +17,10 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <algorithm>
+
+// The label's TAlign lists the same places in the same order.
+static_assert(
+    int(THTMLabel::alTop) == int(TChildAlign::Top) && int(THTMLabel::alClient) == int(TChildAlign::Client));
 
 namespace G = HTMLabelGeometry;
 
@@ -632,25 +637,7 @@ void THTMLabel::ApplyAlign()
         parent->installEventFilter(this);
     }
     const QRect area = parent->contentsRect();
-    QRect target;
-    switch (FAlign) {
-    case alTop:
-        target = QRect(area.left(), area.top(), area.width(), height());
-        break;
-    case alBottom:
-        target = QRect(area.left(), area.bottom() + 1 - height(), area.width(), height());
-        break;
-    case alLeft:
-        target = QRect(area.left(), area.top(), width(), area.height());
-        break;
-    case alRight:
-        target = QRect(area.right() + 1 - width(), area.top(), width(), area.height());
-        break;
-    case alClient:
-    case alNone:
-        target = area;
-        break;
-    }
+    const QRect target = AlignedGeometry(TChildAlign(FAlign), area, geometry());
     if (target == geometry())
         return;
     m_aligning = true;
