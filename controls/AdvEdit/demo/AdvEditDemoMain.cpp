@@ -2,25 +2,11 @@
 // The edit field's demo form, to try by hand: build/controls/AdvEdit/advedit_demo [INI file]
 // (default: the program's own INI file) [--grab FILE] (save a picture of the form and quit).
 #include "AdvEditDemo.h"
-#include "Fonts.h"
-
-#include <QApplication>
+#include "DemoForm.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    RegisterDesignFonts();
-    QStringList args = QApplication::arguments();
-    QString grab;
-    if (const qsizetype i = args.indexOf(QStringLiteral("--grab")); i > 0 && i + 1 < args.size()) {
-        grab = args.at(i + 1);
-        args.remove(i, 2);
-    }
-    TAdvEditDemo demo(args.size() > 1 ? args[1] : Persist::DefaultIniFile());
-    demo.show();
-    if (!grab.isEmpty()) {
-        QApplication::processEvents();
-        return demo.grab().save(grab) ? 0 : 1;
-    }
-    return QApplication::exec();
+    return RunDemoForm(argc, argv, [](const QStringList& args) {
+        return std::make_unique<TAdvEditDemo>(args.size() > 1 ? args[1] : Persist::DefaultIniFile());
+    });
 }
