@@ -3,7 +3,7 @@
 
 #include "AdvPanelTypes.h"
 #include "Color.h"
-#include "Font.h"
+#include "PanelBand.h"
 
 #include <QImage>
 #include <QObject>
@@ -12,18 +12,12 @@
 
 // The caption bar settings of a styled panel: a band of Height pixels across the top (or down the
 // left side) with mini-markup text, a plain, gradient or shaded background and optional close and
-// minimise/maximise buttons. The owner listens through the four notifications; each setter stores
-// and notifies only when the value changes.
-class TPanelCaption : public QObject {
+// minimise/maximise buttons. A left caption shows its text without tags on one rotated line; Color is
+// the background while expanded. The owner listens through the four notifications; each setter
+// stores and notifies only when the value changes.
+class TPanelCaption : public TPanelBand {
     Q_OBJECT
-    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
-    Q_PROPERTY(QString Text READ Text WRITE setText)
-    Q_PROPERTY(int Height READ Height WRITE setHeight)
     Q_PROPERTY(AdvPanel::TCaptionPosition Position READ Position WRITE setPosition)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
-    Q_PROPERTY(
-        AdvPanel::TGradientDirection GradientDirection READ GradientDirection WRITE setGradientDirection)
     Q_PROPERTY(int Indent READ Indent WRITE setIndent)
     Q_PROPERTY(int TopIndent READ TopIndent WRITE setTopIndent)
     Q_PROPERTY(bool Flat READ Flat WRITE setFlat)
@@ -53,65 +47,48 @@ public:
     // once (shade change and change).
     void Assign(const TPanelCaption& source);
 
-    bool Visible() const { return FVisible; }
-    void setVisible(bool value);
-    // Mini-markup; a left caption shows it without tags on one rotated line.
-    QString Text() const { return FText; }
-    void setText(const QString& value);
-    // Thickness in pixels of the band including the bevels around it.
-    int Height() const { return FHeight; }
-    void setHeight(int value);
     AdvPanel::TCaptionPosition Position() const { return FPosition; }
     void setPosition(AdvPanel::TCaptionPosition value);
-    // Background while expanded; a gradient to ColorTo unless that is clNone.
-    TColor Color() const { return FColor; }
-    void setColor(TColor value);
-    TColor ColorTo() const { return FColorTo; }
-    void setColorTo(TColor value);
-    AdvPanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void setGradientDirection(AdvPanel::TGradientDirection value);
-    const TFont& Font() const { return FFont; }
-    void setFont(const TFont& value);
     // Offsets in pixels of the text from the band's left and top.
     int Indent() const { return FIndent; }
-    void setIndent(int value);
+    void setIndent(int value) { Set(FIndent, std::clamp(value, -kMaxExtent, kMaxExtent)); }
     int TopIndent() const { return FTopIndent; }
-    void setTopIndent(int value);
+    void setTopIndent(int value) { Set(FTopIndent, std::clamp(value, -kMaxExtent, kMaxExtent)); }
     // No white and grey edge around a rectangular shaded band.
     bool Flat() const { return FFlat; }
-    void setFlat(bool value);
+    void setFlat(bool value) { SetShade(FFlat, value); }
     AdvPanel::TCaptionShape Shape() const { return FShape; }
-    void setShape(AdvPanel::TCaptionShape value);
+    void setShape(AdvPanel::TCaptionShape value) { SetShade(FShape, value); }
     AdvPanel::TShadeType ShadeType() const { return FShadeType; }
-    void setShadeType(AdvPanel::TShadeType value);
+    void setShadeType(AdvPanel::TShadeType value) { SetShade(FShadeType, value); }
     // Brightness of the shaded header's highlights, 200 to 255 (smaller values are stored as 200).
     int ShadeLight() const { return FShadeLight; }
-    void setShadeLight(int value);
+    void setShadeLight(int value) { SetShade(FShadeLight, std::clamp(value, 200, 255)); }
     // Strength of the shaded header's noise, 0 to 255.
     int ShadeGrain() const { return FShadeGrain; }
-    void setShadeGrain(int value);
+    void setShadeGrain(int value) { SetShade(FShadeGrain, std::clamp(value, 0, 255)); }
     // Picture of the bitmap shade types.
     QImage Background() const { return FBackground; }
-    void setBackground(const QImage& value);
+    void setBackground(const QImage& value) { SetShade(FBackground, value); }
     bool CloseButton() const { return FCloseButton; }
-    void setCloseButton(bool value);
+    void setCloseButton(bool value) { Set(FCloseButton, value); }
     TColor CloseButtonColor() const { return FCloseButtonColor; }
-    void setCloseButtonColor(TColor value);
+    void setCloseButtonColor(TColor value) { Set(FCloseButtonColor, value); }
     // Cross colour while the pointer is over the button; clNone keeps CloseButtonColor.
     TColor CloseButtonHoverColor() const { return FCloseButtonHoverColor; }
     void setCloseButtonHoverColor(TColor value) { FCloseButtonHoverColor = value; }
     // Band colour while the panel is collapsed.
     TColor CloseColor() const { return FCloseColor; }
-    void setCloseColor(TColor value);
+    void setCloseColor(TColor value) { Set(FCloseColor, value); }
     // Close button pictures, used instead of the cross when both are set.
     QImage CloseMinGlyph() const { return FCloseMinGlyph; }
-    void setCloseMinGlyph(const QImage& value);
+    void setCloseMinGlyph(const QImage& value) { Set(FCloseMinGlyph, value); }
     QImage CloseMaxGlyph() const { return FCloseMaxGlyph; }
-    void setCloseMaxGlyph(const QImage& value);
+    void setCloseMaxGlyph(const QImage& value) { Set(FCloseMaxGlyph, value); }
     bool MinMaxButton() const { return FMinMaxButton; }
-    void setMinMaxButton(bool value);
+    void setMinMaxButton(bool value) { Set(FMinMaxButton, value); }
     TColor MinMaxButtonColor() const { return FMinMaxButtonColor; }
-    void setMinMaxButtonColor(TColor value);
+    void setMinMaxButtonColor(TColor value) { Set(FMinMaxButtonColor, value); }
     TColor MinMaxButtonHoverColor() const { return FMinMaxButtonHoverColor; }
     void setMinMaxButtonHoverColor(TColor value) { FMinMaxButtonHoverColor = value; }
     // Pictures of the min/max button while expanded (MinGlyph) and collapsed (MaxGlyph).
@@ -123,27 +100,27 @@ public:
     bool MinMaxCaption() const { return FMinMaxCaption; }
     void setMinMaxCaption(bool value) { FMinMaxCaption = value; }
     AdvPanel::TCaptionButtonPosition ButtonPosition() const { return FButtonPosition; }
-    void setButtonPosition(AdvPanel::TCaptionButtonPosition value);
+    void setButtonPosition(AdvPanel::TCaptionButtonPosition value) { Set(FButtonPosition, value); }
 
-    // Notifications to the owner: any change; a change of what the shaded header is built from
+    // Notifications to the owner besides OnChange: a change of what the shaded header is built from
     // (followed by a change); Visible changed (after its change); Position changed.
-    std::function<void()> OnChange;
     std::function<void()> OnShadeChange;
     std::function<void()> OnStateChange;
     std::function<void()> OnPositionChange;
 
-private:
-    void Changed();
-    void ShadeChanged();
+protected:
+    void VisibleChanged() override;
+    void ColorChanged() override { ShadeChanged(); }
 
-    bool FVisible = false;
-    QString FText;
-    int FHeight = 20;
+private:
+    void ShadeChanged();
+    template <typename T> void SetShade(T& field, const T& value)
+    {
+        if (Store(field, value))
+            ShadeChanged();
+    }
+
     AdvPanel::TCaptionPosition FPosition = AdvPanel::cpTop;
-    TColor FColor = clHighlight;
-    TColor FColorTo = clNone;
-    AdvPanel::TGradientDirection FGradientDirection = AdvPanel::gdHorizontal;
-    TFont FFont;
     int FIndent = 0;
     int FTopIndent = 0;
     bool FFlat = false;

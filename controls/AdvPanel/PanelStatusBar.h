@@ -3,24 +3,17 @@
 
 #include "AdvPanelTypes.h"
 #include "Color.h"
-#include "Font.h"
+#include "PanelBand.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
 
-// The status bar settings of a styled panel: a band of Height pixels along the bottom (or, with a left
-// caption, the right side) with an image from the panel's image list and mini-markup text. Every
-// setter notifies the owner when the value changes.
-class TPanelStatusBar : public QObject {
+// The status bar settings of a styled panel: a band along the bottom (or, with a left caption, the
+// right side) with an image from the panel's image list and mini-markup text. Every setter notifies
+// the owner when the value changes.
+class TPanelStatusBar : public TPanelBand {
     Q_OBJECT
-    Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
-    Q_PROPERTY(int Height READ Height WRITE setHeight)
-    Q_PROPERTY(QString Text READ Text WRITE setText)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
-    Q_PROPERTY(
-        AdvPanel::TGradientDirection GradientDirection READ GradientDirection WRITE setGradientDirection)
     Q_PROPERTY(AdvPanel::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(bool BevelInner READ BevelInner WRITE setBevelInner)
@@ -32,49 +25,23 @@ public:
     // Copies Color, ColorTo, GradientDirection, BorderStyle, BorderColor and Font, then notifies once.
     void Assign(const TPanelStatusBar& source);
 
-    bool Visible() const { return FVisible; }
-    void setVisible(bool value);
-    int Height() const { return FHeight; }
-    void setHeight(int value);
-    QString Text() const { return FText; }
-    void setText(const QString& value);
-    // Background, a gradient to ColorTo unless that is clNone.
-    TColor Color() const { return FColor; }
-    void setColor(TColor value);
-    TColor ColorTo() const { return FColorTo; }
-    void setColorTo(TColor value);
-    AdvPanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void setGradientDirection(AdvPanel::TGradientDirection value);
     // bsSingle with a BorderColor other than clNone frames the band.
     AdvPanel::TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void setBorderStyle(AdvPanel::TBorderStyle value);
+    void setBorderStyle(AdvPanel::TBorderStyle value) { Set(FBorderStyle, value); }
     TColor BorderColor() const { return FBorderColor; }
-    void setBorderColor(TColor value);
+    void setBorderColor(TColor value) { Set(FBorderColor, value); }
     // A grey top-left and white bottom-right line inside the band.
     bool BevelInner() const { return FBevelInner; }
-    void setBevelInner(bool value);
+    void setBevelInner(bool value) { Set(FBevelInner, value); }
     // Picture of the panel's image list drawn at the band's start; -1 for none.
     int ImageIndex() const { return FImageIndex; }
-    void setImageIndex(int value);
-    const TFont& Font() const { return FFont; }
-    void setFont(const TFont& value);
-
-    std::function<void()> OnChange;
+    void setImageIndex(int value) { Set(FImageIndex, value); }
 
 private:
-    void Changed();
-
-    bool FVisible = false;
-    int FHeight = 18;
-    QString FText;
-    TColor FColor = clBtnFace;
-    TColor FColorTo = clNone;
-    AdvPanel::TGradientDirection FGradientDirection = AdvPanel::gdHorizontal;
     AdvPanel::TBorderStyle FBorderStyle = AdvPanel::bsNone;
     TColor FBorderColor = clBlack;
     bool FBevelInner = false;
     int FImageIndex = -1;
-    TFont FFont;
 };
 
 // Where and whether a panel keeps its position between runs (see TCustomAdvPanel::SavePosition).
