@@ -5,11 +5,21 @@
 
 #include <cwchar>
 
+namespace {
+// A function of the library by name; through void(*)() because the exported type says nothing of it.
+template <class Fn> Fn Function(HMODULE library, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+} // namespace
+
 TThemeScheme CurrentThemeScheme()
 {
     OSVERSIONINFOW version {};
     version.dwOSVersionInfoSize = sizeof(version);
+#ifdef _MSC_VER
 #pragma warning(suppress : 4996)
+#endif
     if (!GetVersionExW(&version))
         return TThemeScheme::None;
     if (version.dwMajorVersion < 5 || (version.dwMajorVersion == 5 && version.dwMinorVersion < 1))
@@ -19,9 +29,8 @@ TThemeScheme CurrentThemeScheme()
         return TThemeScheme::None;
     using IsThemeActiveFn = BOOL(WINAPI*)();
     using GetCurrentThemeNameFn = HRESULT(WINAPI*)(LPWSTR, int, LPWSTR, int, LPWSTR, int);
-    const auto isThemeActive = reinterpret_cast<IsThemeActiveFn>(GetProcAddress(library, "IsThemeActive"));
-    const auto getCurrentThemeName
-        = reinterpret_cast<GetCurrentThemeNameFn>(GetProcAddress(library, "GetCurrentThemeName"));
+    const auto isThemeActive = Function<IsThemeActiveFn>(library, "IsThemeActive");
+    const auto getCurrentThemeName = Function<GetCurrentThemeNameFn>(library, "GetCurrentThemeName");
     TThemeScheme scheme = TThemeScheme::None;
     if (isThemeActive && getCurrentThemeName && isThemeActive()) {
         wchar_t file[255] {};
