@@ -3,6 +3,7 @@
 // does (clipboard, focus loss, password protection, composed text, the properties).
 #include "AdvEdit.h"
 #include "EditForm.h"
+#include "LocaleScope.h"
 #include "TypedInputCases.h"
 
 #include <QAccessible>
@@ -10,6 +11,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
+
 #include <QLocale>
 #include <QTest>
 #include <QToolTip>
@@ -18,15 +20,6 @@
 using TypedText::TSeparators;
 
 namespace {
-
-class LocaleScope {
-public:
-    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(m_saved); }
-
-private:
-    QLocale m_saved;
-};
 
 void Apply(TAdvEdit& e, const TTypedSettings& s)
 {

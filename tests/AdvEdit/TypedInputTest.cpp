@@ -2,6 +2,7 @@
 // The typed-input rules over the plain model field: typing (the shared cases), pasting,
 // assignment, numbers, focus loss and property changes.
 #include "TypedInput.h"
+#include "LocaleScope.h"
 #include "TypedFieldModel.h"
 #include "TypedInputCases.h"
 
@@ -13,16 +14,6 @@ using namespace AdvEditTypes;
 using TypedText::TSeparators;
 
 namespace {
-
-// Puts a default locale in effect for the scope.
-class LocaleScope {
-public:
-    explicit LocaleScope(const QLocale& locale) { QLocale::setDefault(locale); }
-    ~LocaleScope() { QLocale::setDefault(m_saved); }
-
-private:
-    QLocale m_saved;
-};
 
 struct Field {
     TTypedInput typed;

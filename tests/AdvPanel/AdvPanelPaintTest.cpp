@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Pixels of the panel where they matter: the classic edge, gradients, border shadow, pictures.
 #include "AdvPanel.h"
+#include "PanelPixels.h"
 
 #include <QImage>
 #include <QPainter>
@@ -10,20 +11,6 @@
 using namespace AdvPanel;
 
 namespace {
-
-QImage Paint(TCustomAdvPanel& panel)
-{
-    QImage image(panel.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    panel.PaintPanel(painter);
-    return image;
-}
-
-TColor At(const QImage& image, int x, int y)
-{
-    return QColorToColor(image.pixelColor(x, y));
-}
 
 struct PanelFixture : ::testing::Test {
     TAdvPanel panel;

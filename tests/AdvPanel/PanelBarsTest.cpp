@@ -2,6 +2,7 @@
 // Caption bar and status bar of the panel: bands and colours, the shaded header, button clicks,
 // collapsing, moving and sizing with the mouse, and auto size.
 #include "AdvPanel.h"
+#include "PanelPixels.h"
 #include "ShadedHeader.h"
 
 #include <QApplication>
@@ -18,20 +19,6 @@
 using namespace AdvPanel;
 
 namespace {
-
-QImage Paint(TCustomAdvPanel& panel)
-{
-    QImage image(panel.size(), QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    panel.PaintPanel(painter);
-    return image;
-}
-
-TColor At(const QImage& image, int x, int y)
-{
-    return QColorToColor(image.pixelColor(x, y));
-}
 
 // Sends a real mouse event at a client point of `w`.
 void Mouse(QWidget& w, QEvent::Type type, QPoint at, Qt::MouseButtons buttons = Qt::LeftButton)
