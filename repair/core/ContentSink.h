@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace repair {
+
+// Receives recovered content in order: stretches of bytes known to be right, and holes where bytes were
+// lost. Decoders write into it; the XML closer and the archive writer read from it.
+class ContentSink {
+public:
+    virtual ~ContentSink() = default;
+    virtual void Data(const uint8_t* bytes, size_t count) = 0;
+    // `count` bytes were lost here; 0 when how many is not known.
+    virtual void Hole(uint64_t count) = 0;
+};
+
+} // namespace repair
