@@ -50,6 +50,9 @@ struct SalvagedEntry {
     uint64_t DataLength = 0; // how many compressed bytes belong to it
     uint64_t Recovered = 0; // decoded bytes that are right
     uint64_t LostBytes = 0; // decoded bytes lost (0 when unknown)
+    bool ContentUnsure = false; // decoded to its end but unproven (CRC disagrees, or cut short): Decode()
+                                // hands it over as Unsure
+    uint64_t HeadLost = 0; // compressed bytes lost before DataOffset (the file's head cut off)
 };
 
 // The salvage of one archive: first Analyse() (reads and checks everything, writes nothing), then Decode()
@@ -82,6 +85,9 @@ class ZipWriter {
 public:
     explicit ZipWriter(AtomicSink& sink);
     ~ZipWriter();
+
+    // Advanced by the compressed bytes CopyEntry() copies.
+    void SetProgress(Progress* progress);
 
     // Copies a member whose compressed data is right, as it stands (no re-compression).
     void CopyEntry(const SalvagedEntry& entry, ByteReader& view);

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: MIT
+#include "Families.h"
+
+#include "ZipRepairer.h"
+
+namespace repair {
+
+std::vector<std::unique_ptr<Repairer>> Families()
+{
+    std::vector<std::unique_ptr<Repairer>> families;
+    families.push_back(std::make_unique<ZipRepairer>());
+    return families;
+}
+
+} // namespace repair
