@@ -226,6 +226,8 @@ PEERS = {
 def ours(tool):
     def repair(damaged, work):
         out = os.path.join(work, "fixed" + os.path.splitext(damaged)[1])
+        if os.path.exists(out):
+            os.remove(out)
         done = run([tool, "--json", "--output", out, damaged], timeout=600)
         return out if done.returncode in (0, 1) and os.path.exists(out) else None
     return repair
@@ -344,6 +346,8 @@ def main():
         truth = content_zip(path) if kind == "zip" else READERS[kind](path)
         # An intact file: answered 2, nothing written.
         out = os.path.join(work, "intact-out" + os.path.splitext(path)[1])
+        if os.path.exists(out):
+            os.remove(out)
         answer = run([tool, "--json", "--output", out, path]).returncode
         intact.append((label, answer, os.path.exists(out)))
         for damage, damaged_bytes in damages(data, random.Random(f"{SEED}{label}")).items():
