@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "RepairReport.h"
+
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // How the paced steps of a repair pass ended.
@@ -18,15 +21,15 @@ struct TPassProbe {
     QString Failure; // why the head could not be read; empty when it was read
 };
 
-// What a pass shows after its header, in this order: the outcome line, the error box (while the window
+// What a pass shows after its header, in this order: the outcome lines, the error box (while the window
 // is still busy), the closing separator, then the idle state, the offer dialog and the final line.
 struct TPassOutcome {
-    QString Line; // empty: none
+    QStringList Lines;
     QString ErrorBox; // empty: none
     bool Separator = false;
     bool Offer = false; // the manual-repair dialog is shown
     QString FinalLine;
 };
 
-// The rules that turn the end of the steps and the probes into what the user sees.
-TPassOutcome RepairPassOutcome(TPassEnd end, const TPassProbe& probe);
+// The rules that turn the end of the steps, the probes and the engine's answer into what the user sees.
+TPassOutcome RepairPassOutcome(TPassEnd end, const TPassProbe& probe, const TRepairReport& engine = {});

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Services.h"
 
+#include "ChildEngine.h"
 #include "Documents.h"
 #include "ErrorBox.h"
 #include "OpenDialog.h"
@@ -40,5 +41,6 @@ TServices RealServices()
     static TRealDesktop desktop;
     static TRealClock clock;
     static TRealWaiter waiter;
-    return TServices { &dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey };
+    static TChildEngine engine(EngineProgram());
+    return TServices { &dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey, &engine };
 }

@@ -15,7 +15,10 @@
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QFile>
+#include <QFileInfo>
 #include <QScreen>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -25,6 +28,13 @@ const QString kStop = QStringLiteral("Stop");
 const QString kStartRepair = QStringLiteral("Start Repair");
 const QString kSeparator(123, QLatin1Char('-'));
 const QString kPath = QStringLiteral("path");
+
+// The engine's progress in the bar's steps; the last step only once it has ended.
+int EnginePercent(const TRepairRun& run)
+{
+    return run.Ended() ? T_mainForm::PassSteps - 1
+                       : std::min(int(run.Progress() * 100), T_mainForm::PassSteps - 2);
+}
 
 } // namespace
 
@@ -248,22 +258,45 @@ void T_mainForm::StartBitBtnClick()
     add_log_line(QStringLiteral("Pass 1: Reading the damaged file..."));
     add_log_line(kSeparator);
 
+    // The engine works in its own process while the steps run; a zero-size file needs none.
+    std::unique_ptr<TRepairRun> run;
+    const bool outputExisted = QFileInfo(FixedFile).exists();
+    if (size != 0 && m_services.Engine)
+        run = m_services.Engine->Start(source, FixedFile, size);
+
     // The steps keep the window alive by running its events inside this handler (a nested event loop), so
     // other handlers run within it: a click on "Stop" enters StartBitBtnClick again and only raises
     // StopRequested; the links stay usable. A close of the window (closeEvent sets m_closing) or the
     // application ending also happens in there. The pass must then end at once rather than pump on for
     // seconds, probe, and show a box or the offer over a window that is gone while the program waits
     // for this handler to return before it can end.
+    // The bar shows the smaller of the paced step and the engine's progress: it never runs ahead of the
+    // engine, and a file takes as long as its repair does, however long that is.
     TPassEnd end = TPassEnd::Completed;
-    for (int step = 0; step < PassSteps; ++step) {
-        AdvProgress->setValue(step);
+    for (int step = 0;; step = std::min(step + 1, PassSteps - 1)) {
+        const int shown = run ? std::min(step, EnginePercent(*run)) : step;
+        AdvProgress->setValue(shown);
         if (!m_services.Waiter->WaitAndPump(StepMilliseconds))
             m_closing = true;
         if (m_closing || StopRequested) {
             end = m_closing ? TPassEnd::Closed : TPassEnd::Stopped;
             break;
         }
+        if (shown == PassSteps - 1)
+            break;
     }
+
+    TRepairReport report;
+    if (run && end != TPassEnd::Completed) {
+        run->Stop();
+        // A fixed file appears only when the pass ends uninterrupted; the engine never overwrites, so a
+        // file there now that was not there before is its own.
+        if (!outputExisted && QFileInfo(FixedFile).exists())
+            QFile::remove(FixedFile);
+    } else if (run) {
+        report = run->Report();
+    }
+    run.reset();
 
     TPassProbe probe;
     probe.Size = size;
@@ -274,9 +307,9 @@ void T_mainForm::StartBitBtnClick()
             probe.Failure = QString::fromUtf8(e.what());
         }
     }
-    const TPassOutcome outcome = RepairPassOutcome(end, probe);
-    if (!outcome.Line.isEmpty())
-        add_log_line(outcome.Line);
+    const TPassOutcome outcome = RepairPassOutcome(end, probe, report);
+    for (const QString& line : outcome.Lines)
+        add_log_line(line);
     if (!outcome.ErrorBox.isEmpty())
         m_services.Dialogs->ErrorBox(outcome.ErrorBox);
     if (outcome.Separator)

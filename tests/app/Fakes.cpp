@@ -57,7 +57,7 @@ Sandbox::~Sandbox() = default;
 T_mainForm& Sandbox::start()
 {
     m_form.reset();
-    TServices services { &dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey };
+    TServices services { &dialogs, &desktop, &clock, &waiter, &CreateUserSettingsKey, engine };
     m_form = std::make_unique<T_mainForm>(services);
     m_manual = new T_manualForm(m_form.get());
     m_form->SetManualForm(m_manual);

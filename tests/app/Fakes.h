@@ -74,6 +74,7 @@ public:
     RecordingShell shell;
     FixedClock clock;
     FakeWaiter waiter;
+    TRepairEngine* engine = nullptr; // none: the pass repairs nothing
 
 private:
     TempDir m_root;
