@@ -161,12 +161,15 @@ bool TAdvEditControl::KeyDownSteps(const TEditKey& k)
         return false;
     }
     if (key == Qt::Key_Delete && selStart >= prefixLen) {
+        m_input->BeforeDeletion(*this, false);
         if (!m_input->KeyDownDelete(*this))
             return false;
         m_host.setModified(true);
     }
     if (!k.text.isEmpty() && key != Qt::Key_Delete)
         return true; // the character steps decide
+    if (key == Qt::Key_Backspace)
+        m_input->BeforeDeletion(*this, true);
     m_host.PassKey(k.text);
     m_input->AfterKeyDown(*this, key);
     return false; // handled completely
@@ -195,10 +198,11 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
     // a replaced character is typed instead of the key's own text
     const QString text = ch == original ? k.text : QString(ch);
     if (ch == EditChar::Backspace) {
+        if (!m_prefix.isEmpty() && m_host.SelLength() == 0 && m_host.SelStart() <= prefixLen)
+            return false;
+        m_input->BeforeDeletion(*this, true);
         const int selStart = m_host.SelStart();
         const int selLength = m_host.SelLength();
-        if (!m_prefix.isEmpty() && selLength == 0 && selStart <= prefixLen)
-            return false;
         const QString after = EditValue::AfterBackspace(value, prefixLen, selStart, selLength);
         if (after != value)
             m_host.setModified(true);

@@ -132,6 +132,12 @@ public:
     virtual Verdict Character(TAdvEditControl& edit, QChar& ch);
     // First part of the tail, after a character was handled.
     virtual void Tail(TAdvEditControl& edit) { Q_UNUSED(edit); }
+    // Backspace (backward) or Delete about to be handed to the line edit; may widen what it removes.
+    virtual void BeforeDeletion(TAdvEditControl& edit, bool backward)
+    {
+        Q_UNUSED(edit);
+        Q_UNUSED(backward);
+    }
     // Delete key-down at or after the value's start; false discards the key.
     virtual bool KeyDownDelete(TAdvEditControl& edit)
     {

@@ -32,7 +32,7 @@ public:
     void Show() const;
 
     // Clears the list and reads items separated by "," or ";": a number, or "a-b" adding a ... b
-    // (nothing when b < a). False when any item is not a number or a valid range, or when a range
+    // (nothing when b < a). False when any item is not a 32-bit number or a valid range, or when a range
     // is wider than kMaxRangeCount or the list is full; every valid item is still added. A negative
     // number cannot be written (its "-" makes it a range).
     bool StrToList(QStringView s);

@@ -42,6 +42,12 @@ void TTypedEditInput::Tail(TAdvEditControl& edit)
     m_typed.CharacterTail(m_field);
 }
 
+void TTypedEditInput::BeforeDeletion(TAdvEditControl& edit, bool backward)
+{
+    Q_UNUSED(edit);
+    m_typed.BeforeDeletion(m_field, backward);
+}
+
 bool TTypedEditInput::KeyDownDelete(TAdvEditControl& edit)
 {
     Q_UNUSED(edit);

@@ -19,6 +19,7 @@ public:
     bool BeforeCharacter(TAdvEditControl& edit, const TEditKey& key, QChar& ch) override;
     Verdict Character(TAdvEditControl& edit, QChar& ch) override;
     void Tail(TAdvEditControl& edit) override;
+    void BeforeDeletion(TAdvEditControl& edit, bool backward) override;
     bool KeyDownDelete(TAdvEditControl& edit) override;
     void AfterKeyDown(TAdvEditControl& edit, int key) override;
     void Paste(TAdvEditControl& edit, const PasteRequest& paste) override;

@@ -200,6 +200,7 @@ void TTypedInput::SetFloatValue(TTypedField& field, double x)
 int TTypedInput::IntValue(const TTypedField& field) const
 {
     const QString value = ValueOf(field);
+    // a number beyond 32 bits reads as the bound it passed, as it always has
     switch (FEditType) {
     case etNumeric:
         return ToInteger(value).value;
@@ -499,6 +500,22 @@ void TTypedInput::CharacterTail(TTypedField& field) const
 }
 
 // ---- keys, paste, focus ----
+
+void TTypedInput::BeforeDeletion(TTypedField& field, bool backward) const
+{
+    if (FEditType != etMoney || field.SelLength() != 0)
+        return;
+    const QChar ts = TSeparators::Current().ts;
+    const QString value = ValueOf(field);
+    const int caret = field.SelStart();
+    const int p = caret - int(field.Prefix().size());
+    const auto digitAt = [&](int i) { return i >= 0 && i < value.size() && IsAsciiDigit(QString(value[i])); };
+    const auto tsAt = [&](int i) { return !ts.isNull() && i >= 0 && i < value.size() && value[i] == ts; };
+    if (backward && tsAt(p - 1) && digitAt(p - 2))
+        field.SetSel(caret - 2, 2);
+    else if (!backward && tsAt(p) && digitAt(p + 1))
+        field.SetSel(caret, 2);
+}
 
 bool TTypedInput::DeleteAllowed(const TTypedField& field) const
 {

@@ -130,6 +130,10 @@ public:
     void CharacterTail(TTypedField& field) const;
 
     // --- keys, paste, focus ---
+    // Before Backspace (backward) or Delete without a selection: a money value's thousand
+    // separator beside the caret goes with the digit beyond it, since the separator alone would be
+    // regrouped straight back in and the key would do nothing.
+    void BeforeDeletion(TTypedField& field, bool backward) const;
     // Whether Delete may run: it must not leave more integer-part characters than LengthLimit.
     bool DeleteAllowed(const TTypedField& field) const;
     // After the framework deleted (Delete or Backspace): money values regroup.

@@ -339,7 +339,11 @@ TIntConversion ToInteger(QStringView s)
     if (i == first)
         ok = false;
     TIntConversion r;
-    r.ok = ok;
+    if (hex)
+        r.overflow = magnitude > 0xFFFFFFFFu;
+    else
+        r.overflow = magnitude > (negative ? 0x80000000u : 0x7FFFFFFFu);
+    r.ok = ok && !r.overflow;
     if (hex) {
         const auto word = std::uint32_t(qMin<std::uint64_t>(magnitude, 0xFFFFFFFFu));
         r.value = std::int32_t(negative ? 0u - word : word);

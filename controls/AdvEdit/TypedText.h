@@ -45,11 +45,14 @@ std::int32_t HexTextToInt(QStringView s);
 
 // The integer conversion: leading blanks, an optional sign, then decimal digits or a hexadecimal
 // number after "$", "x", "X" or "0x". It stops at the first other character with ok = false and
-// the digits read so far, sign kept. Decimal values beyond 32 bits saturate at the 32-bit bounds;
-// hexadecimal ones are a 32-bit word as in HexTextToInt.
+// the digits read so far, sign kept. Hexadecimal digits make a 32-bit word as in HexTextToInt.
+// A number beyond 32 bits (decimal outside the int32 range, hexadecimal wider than a word) is not
+// converted: ok = false and overflow = true, with the value held at the bound it passed, so
+// readers that take the value regardless still get the nearest one.
 struct TIntConversion {
     std::int32_t value = 0;
     bool ok = false;
+    bool overflow = false;
 };
 TIntConversion ToInteger(QStringView s);
 

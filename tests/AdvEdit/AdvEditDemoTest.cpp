@@ -3,11 +3,14 @@
 // words dragged from one field into another, and both kept for the next run.
 #include "AdvEditDemo.h"
 #include "AdvEddd.h"
+#include "LocaleScope.h"
 #include "TempDir.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -92,6 +95,68 @@ TEST(AdvEditDemo, AllFourFeaturesAtWork)
     EXPECT_EQ(again.ui.NameAdvEdit->Text(), "John Smith");
     EXPECT_EQ(again.ui.NoteAdvEdit->Text(), "these");
     EXPECT_EQ(again.ui.CitiesAdvEdit->Text(), "");
+}
+
+// The number fields of the demo hold in Text what they show, in the separators of the number
+// format, and keep their number through what a user does around them (C: no LANG at all).
+TEST(AdvEditDemo, NumberFieldsKeepTheirSeparators)
+{
+    for (const QLocale& locale : { QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+             QLocale(QLocale::French, QLocale::France) }) {
+        const LocaleScope scope(locale);
+        const TypedText::TSeparators sep = TypedText::TSeparators::Current();
+        const QString grouped = QStringLiteral("1") + sep.ts + "234" + sep.ts + "567" + sep.ds + "50";
+        TempDir dir;
+        TAdvEditDemo demo(dir.file("demo.ini"));
+        TAdvEdit* money = demo.typed[3];
+        TAdvEdit* number = demo.typed[2];
+        number->setFloatValue(1234567.5);
+        number->setAutoThousandSeparator(true); // groups the float's value as the money one
+        // the read-backs under the fields, top to bottom as the fields
+        QList<QLabel*> readBacks;
+        for (QLabel* l : demo.findChildren<QLabel*>())
+            if (l->text().startsWith(QLatin1String("Text \"")))
+                readBacks << l;
+        std::sort(readBacks.begin(), readBacks.end(), [&](QLabel* a, QLabel* b) {
+            return a->mapTo(&demo, QPoint()).y() < b->mapTo(&demo, QPoint()).y();
+        });
+        ASSERT_EQ(readBacks.size(), qsizetype(demo.typed.size()));
+
+        const auto check = [&](const char* step) {
+            for (std::size_t i : { std::size_t(2), std::size_t(3) }) {
+                TAdvEdit* e = demo.typed[i];
+                SCOPED_TRACE(
+                    locale.name().toStdString() + ", " + step + ", " + e->objectName().toStdString());
+                const QString value = e->QLineEdit::text().mid(e->Prefix().size());
+                EXPECT_EQ(e->Text(), value);
+                if (e == money) {
+                    EXPECT_EQ(value, grouped);
+                }
+                EXPECT_DOUBLE_EQ(e->FloatValue(), 1234567.5);
+                EXPECT_TRUE(
+                    readBacks[qsizetype(i)]->text().startsWith(QStringLiteral("Text \"%1\"").arg(value)))
+                    << readBacks[qsizetype(i)]->text().toStdString();
+            }
+        };
+        check("made");
+        demo.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&demo));
+        check("shown");
+        demo.move(demo.pos() + QPoint(40, 30));
+        QApplication::processEvents();
+        check("moved");
+        for (TAdvEdit* e : { money, number }) {
+            QTest::mouseClick(e, Qt::LeftButton, Qt::NoModifier, e->rect().center());
+            QApplication::processEvents();
+            check("clicked into");
+            for (Qt::Key key : { Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_End, Qt::Key_Left })
+                QTest::keyClick(e, key);
+            check("caret moved");
+            demo.ui.NameAdvEdit->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            check("left");
+        }
+    }
 }
 
 } // namespace

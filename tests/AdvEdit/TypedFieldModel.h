@@ -109,6 +109,7 @@ public:
         if (ch == QString(TTypedInput::kBackspace)) {
             if (!prefix.isEmpty() && selLength == 0 && selStart <= prefix.size())
                 return;
+            m_typed.BeforeDeletion(*this, true);
             Backspace();
             m_typed.AfterDeletion(*this);
             return;
@@ -125,6 +126,7 @@ public:
         const int valueEnd = int(prefix.size() + Value().size());
         if (!suffix.isEmpty() && selLength == 0 && selStart >= valueEnd)
             return;
+        m_typed.BeforeDeletion(*this, false);
         if (!m_typed.DeleteAllowed(*this))
             return;
         Delete();

@@ -88,27 +88,45 @@ TEST(TypedText, ValueToFloat)
     }
 }
 
-TEST(TypedText, IntegerConversionKeepsTheSignAndSaturates)
+TEST(TypedText, IntegerConversionKeepsTheSignAndReportsOverflow)
 {
     constexpr int kMax = std::numeric_limits<int>::max(), kMin = std::numeric_limits<int>::min();
     struct Case {
         const char* text;
         int value;
         bool ok;
+        bool overflow = false;
     } cases[] = {
-        { "  42", 42, true }, { "-42", -42, true }, { "+7", 7, true }, { "$FF", 255, true },
-        { "x1f", 31, true }, { "0x10", 16, true }, { "-$10", -16, true },
+        { "  42", 42, true },
+        { "-42", -42, true },
+        { "+7", 7, true },
+        { "$FF", 255, true },
+        { "x1f", 31, true },
+        { "0x10", 16, true },
+        { "-$10", -16, true },
         { "12a", 12, false }, // the digits read so far
         { "-12.9", -12, false }, // ... with their sign
-        { "42 ", 42, false }, { "", 0, false }, { "-", 0, false }, { "0x", 0, false },
-        { "99999999999", kMax, true }, { "-99999999999", kMin, true }, { "-2147483648", kMin, true },
-        { "$FFFFFFFF", -1, true }, { "$1FFFFFFFF", -1, true }, // a wider word saturates at all bits set
+        { "42 ", 42, false },
+        { "", 0, false },
+        { "-", 0, false },
+        { "0x", 0, false },
+        { "2147483647", kMax, true },
+        { "-2147483648", kMin, true },
+        { "$FFFFFFFF", -1, true },
+        // beyond 32 bits: not converted, the value held at the bound for readers that take it anyway
+        { "2147483648", kMax, false, true },
+        { "4294967296", kMax, false, true },
+        { "99999999999", kMax, false, true },
+        { "-2147483649", kMin, false, true },
+        { "$100000000", -1, false, true },
+        { "99999999999x", kMax, false, true },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         const auto r = ToInteger(QString::fromUtf8(c.text));
         EXPECT_EQ(r.value, c.value);
         EXPECT_EQ(r.ok, c.ok);
+        EXPECT_EQ(r.overflow, c.overflow);
     }
 }
 
@@ -308,12 +326,22 @@ TEST(TypedText, RangeStrings)
         std::vector<std::int32_t> items;
         bool ok;
     } cases[] = {
-        { "1-3,7;9", { 1, 2, 3, 7, 9 }, true }, { "5-2", {}, true },
+        { "1-3,7;9", { 1, 2, 3, 7, 9 }, true },
+        { "5-2", {}, true },
         { "-4", {}, false }, // a negative number reads as a range
-        { "", {}, true }, { "3,3,2", { 3, 2 }, true }, { "1,x,3", { 1, 3 }, false },
-        { "1,,3", { 1, 3 }, false }, { "1 - 3", {}, false },
+        { "", {}, true },
+        { "3,3,2", { 3, 2 }, true },
+        { "1,x,3", { 1, 3 }, false },
+        { "1,,3", { 1, 3 }, false },
+        { "1 - 3", {}, false },
         { "2147483646-2147483647", { 2147483646, 2147483647 }, true },
         { "7,1-2000000000", { 7 }, false }, // wider than one range may add
+        // an item beyond 32 bits fails alone; the valid ones around it are still added
+        { "4294967296", {}, false },
+        { "1,4294967296;3", { 1, 3 }, false },
+        { "2147483647,2147483648", { 2147483647 }, false },
+        { "5,1-4294967296", { 5 }, false },
+        { "4294967296-4294967297,8", { 8 }, false },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
