@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
+#include <functional>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace repair {
@@ -14,6 +17,8 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 constexpr size_t kTextChunk = 64 * 1024;
+constexpr size_t kRepeatMinimum = 48;
+constexpr size_t kRepeatMemory = 4096;
 constexpr size_t kTokenLimit = 1 << 20;
 // A start tag worth resuming at is short; garbage after a lone '<' must not be held long.
 constexpr size_t kSkipTokenLimit = 64 * 1024;
@@ -21,8 +26,9 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 constexpr std::string_view kRelations = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 // Elements that only show what a relationship points at: dropped whole when it is gone.
-constexpr std::array<std::string_view, 7> kDroppable { "drawing", "pict", "object", "AlternateContent",
-    "legacyDrawing", "legacyDrawingHF", "picture" };
+constexpr std::array<std::string_view, 15> kDroppable { "drawing", "pict", "object", "AlternateContent",
+    "legacyDrawing", "legacyDrawingHF", "picture", "headerReference", "footerReference", "sheet", "sldId",
+    "sldMasterId", "sldLayoutId", "notesMasterId", "handoutMasterId" };
 
 bool IsDroppable(std::string_view qname)
 {
@@ -58,11 +64,11 @@ struct OpenElement {
 } // namespace
 
 struct XmlCloser::Impl {
-    Impl(XmlPartKind kind, ContentSink& out, std::set<std::string> removed, size_t unitLimit)
+    Impl(XmlPartKind kind, ContentSink& out, XmlReferenceFilter filter, size_t unitLimit)
         : kind(kind)
         , shape(XmlPartShape::For(kind))
         , out(out)
-        , removed(std::move(removed))
+        , filter(std::move(filter))
         , unitLimit(std::max<size_t>(unitLimit, 64))
     {
         for (const XmlSpineElement& element : shape.Spine)
@@ -73,7 +79,7 @@ struct XmlCloser::Impl {
     XmlPartKind kind;
     XmlPartShape shape;
     ContentSink& out;
-    std::set<std::string> removed;
+    XmlReferenceFilter filter;
     size_t unitLimit;
     XmlCloserOutcome outcome;
     uint64_t emitted = 0;
@@ -108,6 +114,8 @@ struct XmlCloser::Impl {
     uint64_t unitBase = 0; // bytes of the unit already written out
     std::string unitBuf;
     std::string unitName;
+    std::unordered_set<size_t> seenSet; // hashes of recent long units written
+    std::deque<size_t> seenOrder;
     std::vector<OpenElement> unitStack;
     std::vector<XmlNamespace> unitNs;
     size_t suppressFrom = kNone; // unit elements from this depth on are left out
@@ -217,12 +225,12 @@ struct XmlCloser::Impl {
 
     bool PointsAtRemoved(const XmlAttribute& a, const std::vector<XmlNamespace>& own) const
     {
-        if (removed.empty() || XmlSyntax::PrefixOf(a.Name).empty())
+        if (!filter.Active || XmlSyntax::PrefixOf(a.Name).empty())
             return false;
         const std::string* uri = Resolve(XmlSyntax::PrefixOf(a.Name), own);
         if (!uri || (*uri != kRelations && *uri != XmlPartShape::StrictAlias(kRelations)))
             return false;
-        return removed.count(std::string(a.Value)) != 0;
+        return filter.Drops(std::string(a.Value));
     }
 
     // ---- damage
@@ -391,6 +399,20 @@ struct XmlCloser::Impl {
 
     void CompleteUnit()
     {
+        if (!unitFlushed && unitBuf.size() >= kRepeatMinimum) {
+            // Bytes decoded with a wrong history copy earlier content: a long unit met again in unsure
+            // bytes means they have gone wrong from here on.
+            const size_t hash = std::hash<std::string_view>()(unitBuf);
+            if (unsure && seenSet.count(hash))
+                return Error();
+            if (seenSet.insert(hash).second) {
+                seenOrder.push_back(hash);
+                if (seenOrder.size() > kRepeatMemory) {
+                    seenSet.erase(seenOrder.front());
+                    seenOrder.pop_front();
+                }
+            }
+        }
         if (!unitDrop || unitFlushed) {
             Emit(unitBuf);
             if (unitIsKind)
@@ -638,6 +660,9 @@ struct XmlCloser::Impl {
         const size_t split = whole ? text.size() : SafeSplit(text);
         if (!XmlSyntax::IsText(std::string_view(text).substr(0, split)))
             return false;
+        // Writers escape '>' in text; met raw in unsure bytes it is markup decoded out of place.
+        if (unsure && std::string_view(text).substr(0, split).find('>') != std::string_view::npos)
+            return false;
         UnitAppend(std::string_view(text).substr(0, split));
         text.erase(0, split);
         return true;
@@ -807,9 +832,8 @@ struct XmlCloser::Impl {
     }
 };
 
-XmlCloser::XmlCloser(
-    XmlPartKind kind, ContentSink& out, std::set<std::string> removedRelationships, size_t unitLimit)
-    : m_impl(std::make_unique<Impl>(kind, out, std::move(removedRelationships), unitLimit))
+XmlCloser::XmlCloser(XmlPartKind kind, ContentSink& out, XmlReferenceFilter filter, size_t unitLimit)
+    : m_impl(std::make_unique<Impl>(kind, out, std::move(filter), unitLimit))
 {
 }
 

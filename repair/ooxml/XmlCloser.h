@@ -12,11 +12,19 @@
 
 namespace repair {
 
+// Which relationships of a part still exist, when its relationships changed: references to any other
+// id are dropped. Inactive: every reference is kept.
+struct XmlReferenceFilter {
+    bool Active = false;
+    std::set<std::string> Known;
+    bool Drops(const std::string& id) const { return Active && Known.count(id) == 0; }
+};
+
 // What the closer kept and dropped of one part.
 struct XmlCloserOutcome {
     uint64_t UnitsKept = 0; // complete paragraphs, tables, rows, string items or shapes written
     uint64_t UnitsDropped = 0; // such units begun but cut by damage
-    uint64_t ReferencesDropped = 0; // elements or attributes dropped for pointing at removed relationships
+    uint64_t ReferencesDropped = 0; // elements or attributes dropped for pointing at lost relationships
     uint32_t Damages = 0; // places where the content broke off and was resumed (or not)
     bool RootRebuilt = false; // the root and its spine were lost and written anew
     bool Empty = true; // nothing at all was written (a part of unknown kind whose root was lost)
@@ -26,13 +34,13 @@ struct XmlCloserOutcome {
 // (the children of the spine's innermost element, and of the elements above it) are written once they
 // end and check; where the content breaks off (a hole, bytes that do not check, unsure bytes) the unit in
 // progress is dropped and writing resumes at the next start of a unit, rebuilding the root and its spine
-// when they were lost. Finish() closes every element still open. Elements that point at the relationships
-// in `removedRelationships` are dropped (drawings, pictures) or lose the pointing attribute.
+// when they were lost. Finish() closes every element still open. Elements that point at relationships the
+// filter drops are left out (drawings, pictures, header references) or lose the pointing attribute.
 // Memory: a unit is held until it ends, up to `unitLimit` bytes; a longer unit is written as it comes
 // and, when cut, closed rather than dropped.
 class XmlCloser : public ContentSink {
 public:
-    XmlCloser(XmlPartKind kind, ContentSink& out, std::set<std::string> removedRelationships = {},
+    XmlCloser(XmlPartKind kind, ContentSink& out, XmlReferenceFilter filter = {},
         size_t unitLimit = size_t(4) << 20);
     ~XmlCloser() override;
 

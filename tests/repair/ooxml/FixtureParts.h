@@ -5,6 +5,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -64,10 +65,13 @@ inline std::pair<size_t, size_t> DataOf(const std::string& zip, const std::strin
     return { local + 30 + Le(zip, local + 26, 2) + Le(zip, local + 28, 2), compressed };
 }
 
-inline std::string Member(const std::string& zip, const std::string& member)
+// A member's content, or only what its first `upTo` compressed bytes decode to.
+inline std::string Member(const std::string& zip, const std::string& member, size_t upTo = SIZE_MAX)
 {
     const size_t local = LocalHeaderOf(zip, member);
-    const auto [offset, length] = DataOf(zip, member);
+    auto [offset, length] = DataOf(zip, member);
+    const bool whole = upTo >= length;
+    length = std::min(length, upTo);
     if (Le(zip, local + 8, 2) == 0)
         return zip.substr(offset, length);
     z_stream z {};
@@ -84,7 +88,7 @@ inline std::string Member(const std::string& zip, const std::string& member)
         out.append(buffer, sizeof buffer - z.avail_out);
     }
     inflateEnd(&z);
-    if (rc != Z_STREAM_END)
+    if (rc != Z_STREAM_END && !(rc == Z_BUF_ERROR && !whole))
         throw std::runtime_error("cannot inflate " + member);
     return out;
 }
