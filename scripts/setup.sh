@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file g++-mingw-w64-i686-posix
   librsvg2-bin
+  zlib1g-dev
   python3-docx python3-openpyxl
 )
 
