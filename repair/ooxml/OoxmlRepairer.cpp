@@ -213,7 +213,7 @@ Report OoxmlRepairer::Repair(
         report.Outcome = Verdict::Intact;
         report.PartsRecovered = entries.size();
         report.Messages.push_back(
-            "no damage found: a " + plan.Format + " document of " + Count(entries.size(), "part"));
+            "no damage found: " + plan.Format + " document of " + Count(entries.size(), "part"));
         return report;
     }
 
