@@ -38,6 +38,17 @@ void Deliver(ContentSink* out, Delivery delivery, const uint8_t* bytes, size_t c
         out->Unsure(bytes, count);
 }
 
+// Buffers kept per thread: an archive of many small members would otherwise allocate and clear them
+// for every member.
+uint8_t* Buffer(int which, size_t size)
+{
+    thread_local std::vector<uint8_t> buffers[3];
+    std::vector<uint8_t>& b = buffers[which];
+    if (b.size() < size)
+        b.resize(size);
+    return b.data();
+}
+
 struct Inflater {
     z_stream stream {};
     Inflater()
@@ -57,18 +68,18 @@ DataCheck ReadEntryData(ByteReader& in, uint64_t begin, uint64_t end, uint16_t m
     end = std::min(end, in.Size());
     if (begin > end)
         begin = end;
-    std::vector<uint8_t> input(kChunk);
+    uint8_t* const input = Buffer(0, kChunk);
     if (method != 8) {
         for (uint64_t at = begin; at < end;) {
-            size_t n = in.ReadAt(at, input.data(), size_t(std::min<uint64_t>(kChunk, end - at)));
+            size_t n = in.ReadAt(at, input, size_t(std::min<uint64_t>(kChunk, end - at)));
             if (n == 0)
                 break;
             if (check.Produced + n > maxOutput) {
                 n = size_t(maxOutput - check.Produced);
                 check.OverLimit = true;
             }
-            check.Crc32 = Crc(check.Crc32, input.data(), n);
-            Deliver(out, delivery, input.data(), n);
+            check.Crc32 = Crc(check.Crc32, input, n);
+            Deliver(out, delivery, input, n);
             check.Produced += n;
             check.Consumed += n;
             at += n;
@@ -81,31 +92,31 @@ DataCheck ReadEntryData(ByteReader& in, uint64_t begin, uint64_t end, uint16_t m
         return check;
     }
 
-    std::vector<uint8_t> output(kChunk);
+    uint8_t* const output = Buffer(1, kChunk);
     Inflater z;
     uint64_t at = begin;
     bool inputEnded = false;
     for (;;) {
         if (z.stream.avail_in == 0 && !inputEnded) {
-            const size_t n = in.ReadAt(at, input.data(), size_t(std::min<uint64_t>(kChunk, end - at)));
+            const size_t n = in.ReadAt(at, input, size_t(std::min<uint64_t>(kChunk, end - at)));
             at += n;
             inputEnded = n == 0 || at >= end;
-            z.stream.next_in = input.data();
+            z.stream.next_in = input;
             z.stream.avail_in = uInt(n);
             if (progress)
                 progress->Advance(n);
         }
-        z.stream.next_out = output.data();
-        z.stream.avail_out = uInt(output.size());
+        z.stream.next_out = output;
+        z.stream.avail_out = uInt(kChunk);
         const uLong inBefore = z.stream.total_in;
         const int rc = inflate(&z.stream, Z_NO_FLUSH);
-        size_t produced = output.size() - z.stream.avail_out;
+        size_t produced = kChunk - z.stream.avail_out;
         if (check.Produced + produced > maxOutput) {
             produced = size_t(maxOutput - check.Produced);
             check.OverLimit = true;
         }
-        check.Crc32 = Crc(check.Crc32, output.data(), produced);
-        Deliver(out, delivery, output.data(), produced);
+        check.Crc32 = Crc(check.Crc32, output, produced);
+        Deliver(out, delivery, output, produced);
         check.Produced += produced;
         check.Consumed = z.stream.total_in;
         if (check.OverLimit)
@@ -152,18 +163,18 @@ std::optional<Descriptor> FindDescriptor(
     ByteReader& in, uint64_t begin, uint64_t end, bool checkCrc, Progress* progress)
 {
     end = std::min(end, in.Size());
-    std::vector<uint8_t> chunk(kChunk + 24);
+    uint8_t* const chunk = Buffer(2, kChunk + 24);
     uint32_t crc = 0;
     uint64_t crcAt = begin; // the CRC covers [begin, crcAt)
     for (uint64_t at = begin; at < end; at += kChunk) {
-        const size_t n = in.ReadAt(at, chunk.data(), size_t(std::min<uint64_t>(kChunk + 24, end - at)));
+        const size_t n = in.ReadAt(at, chunk, size_t(std::min<uint64_t>(kChunk + 24, end - at)));
         if (progress)
             progress->Advance(std::min<size_t>(n, kChunk));
         const size_t inChunk = std::min<size_t>(n, kChunk);
         for (size_t i = 0; i < inChunk; ++i) {
             if (i + 16 > n)
                 break;
-            const uint8_t* p = chunk.data() + i;
+            const uint8_t* p = chunk + i;
             const uint64_t length = at + i - begin;
             // The signed form only: an unsigned descriptor is too easily matched by chance.
             if (Le32(p) != kDescriptorSignature)
@@ -173,7 +184,7 @@ std::optional<Descriptor> FindDescriptor(
             if (!small && !large)
                 continue;
             if (checkCrc) {
-                crc = Crc(crc, chunk.data() + (crcAt - at), size_t(at + i - crcAt));
+                crc = Crc(crc, chunk + (crcAt - at), size_t(at + i - crcAt));
                 crcAt = at + i;
                 if (Le32(p + 4) != crc)
                     continue;
@@ -187,7 +198,7 @@ std::optional<Descriptor> FindDescriptor(
             return d;
         }
         if (checkCrc && crcAt < at + inChunk) {
-            crc = Crc(crc, chunk.data() + (crcAt - at), size_t(at + inChunk - crcAt));
+            crc = Crc(crc, chunk + (crcAt - at), size_t(at + inChunk - crcAt));
             crcAt = at + inChunk;
         }
     }
@@ -197,9 +208,9 @@ std::optional<Descriptor> FindDescriptor(
 std::optional<uint64_t> FindLocalHeader(ByteReader& in, uint64_t from, uint64_t end)
 {
     end = std::min(end, in.Size());
-    std::vector<uint8_t> chunk(kChunk + 3);
+    uint8_t* const chunk = Buffer(2, kChunk + 3);
     for (uint64_t at = from; at < end; at += kChunk) {
-        const size_t n = in.ReadAt(at, chunk.data(), size_t(std::min<uint64_t>(kChunk + 3, end - at)));
+        const size_t n = in.ReadAt(at, chunk, size_t(std::min<uint64_t>(kChunk + 3, end - at)));
         const size_t inChunk = std::min<size_t>(n, kChunk);
         for (size_t i = 0; i < inChunk && i + 4 <= n; ++i) {
             if (chunk[i] != 'P' || chunk[i + 1] != 'K' || chunk[i + 2] != 3 || chunk[i + 3] != 4)

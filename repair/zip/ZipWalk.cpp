@@ -237,6 +237,15 @@ void ZipWalk::FromDirectory()
 
 void ZipWalk::RecoverWithoutHeader(SalvagedEntry& e, const CentralRecord& r, int64_t shift)
 {
+    // A folder or an empty file: its record holds all there is of it.
+    if (r.Info.CompressedSize == 0 && r.Info.UncompressedSize == 0 && r.Info.Crc32 == 0
+        && !r.Info.Encrypted()) {
+        e.State = ZipEntryState::Whole;
+        e.Info.Method = 0;
+        e.Info.Flags &= uint16_t(~kFlagDescriptor);
+        e.Info.LocalExtra = r.Info.CentralExtra;
+        return;
+    }
     // The data follows where the header would end; the length of its extra field is guessed from the
     // other members (writers give every member the same kinds of extra field).
     std::vector<uint64_t> extras { r.Info.CentralExtra.size() };
