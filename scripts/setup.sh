@@ -11,6 +11,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file g++-mingw-w64-i686-posix
   librsvg2-bin
   zlib1g-dev
+  zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl
 )
 
