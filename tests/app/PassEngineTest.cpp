@@ -5,6 +5,7 @@
 #include "RepairChild.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <csignal>
@@ -162,12 +163,16 @@ TEST_F(PassEngineTest, StopEndsTheChildAndLeavesNoFile)
     // A child that has its fixed file in place and is still writing beside it when the user stops.
     start(R"(trap 'rm -f "$4.part"; exit 1' TERM; : > "$4.part"; : > "$4"; )"
           R"(echo '{"progress":0.3}'; while :; do sleep 0.05; done)");
+    QElapsedTimer sinceClick;
     box.waiter.onStep = [&](int) {
-        if (engine.run->Progress() > 0 && form().StartBitBtn->text() == QStringLiteral("Stop"))
+        if (engine.run->Progress() > 0 && !sinceClick.isValid()) {
+            sinceClick.start();
             QMetaObject::invokeMethod(form().StartBitBtn, &QPushButton::click, Qt::QueuedConnection);
+        }
         ::WaitAndPump(2);
     };
     form().StartBitBtnClick();
+    EXPECT_LT(sinceClick.elapsed(), 1000); // at once, though the child takes its moment to clean up
     EXPECT_EQ(box.log().constLast(), kInterrupted);
     EXPECT_TRUE(Gone(engine.pid));
     EXPECT_FALSE(QFile::exists(form().FixedFile));

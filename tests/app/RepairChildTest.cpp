@@ -3,48 +3,12 @@
 #include "ChildEngine.h"
 #include "TempDir.h"
 
-#include <QDir>
-#include <QElapsedTimer>
 #include <QTest>
-#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
 
 using V = TRepairReport::Verdict;
-
-TEST(RepairChildLines, ProgressAndReport)
-{
-    const struct {
-        const char* line;
-        std::optional<double> progress;
-    } lines[] = {
-        { R"({"progress": 0.25})", 0.25 },
-        { R"({"progress":1.5})", 1.0 },
-        { R"({"progress":-1})", 0.0 },
-        { R"({"progress":"half"})", std::nullopt },
-        { R"({"progress":0.5,"verdict":"partial"})", std::nullopt },
-        { "progress 0.5", std::nullopt },
-    };
-    for (const auto& l : lines)
-        EXPECT_EQ(ParseProgressLine(l.line), l.progress) << l.line;
-
-    EXPECT_FALSE(ParseRepairReport(R"({"verdict":"fixed"})"));
-    EXPECT_FALSE(ParseRepairReport(R"([{"verdict":"intact"}])"));
-    const std::optional<TRepairReport> r = ParseRepairReport(R"({"source":"/a.docx","output":"/b.docx",
-        "family":"word","format":"docx","verdict":"partial","parts_total":9,"parts_recovered":8,
-        "bytes_read":1234,"bytes_written":-5,"lost":["word/media/image1.png"],"messages":["m"]})");
-    ASSERT_TRUE(r);
-    EXPECT_EQ(r->Outcome, V::Partial);
-    EXPECT_EQ(r->Family, QStringLiteral("word"));
-    EXPECT_EQ(r->Format, QStringLiteral("docx"));
-    EXPECT_EQ(r->PartsTotal, 9);
-    EXPECT_EQ(r->PartsRecovered, 8);
-    EXPECT_EQ(r->BytesRead, 1234);
-    EXPECT_EQ(r->BytesWritten, 0); // a confused count is no count
-    EXPECT_EQ(r->Lost, QStringList { QStringLiteral("word/media/image1.png") });
-    EXPECT_TRUE(r->Output.isEmpty()); // the window knows where it asked the file to go
-}
 
 // A stand-in for the engine's command line: a shell script that gets the engine's arguments
 // ($1 --progress, $2 --json, $3 --output, $4 the fixed file, $5 the source).
@@ -129,25 +93,6 @@ TEST(RepairChild, ProcessorTimeLimitEndsAComputingChild)
     EXPECT_EQ(r.Outcome, V::Stopped);
     // Computing without progress lines is no hang: the watchdog leaves it to the limit.
     EXPECT_EQ(r.Reason, QStringLiteral("CPU time limit exceeded"));
-}
-
-TEST(RepairChild, StopEndsTheChildAtOnce)
-{
-    TempDir dir;
-    // Honours the request to end by removing what it was writing.
-    TChildEngine engine = StandIn(R"(trap 'rm -f "$4.part"; exit 1' TERM; : > "$4.part"; )"
-                                  R"(echo '{"progress":0.2}'; while :; do sleep 0.05; done)");
-    const std::unique_ptr<TRepairRun> run = engine.Start(QStringLiteral("/s"), dir.file("fixed.docx"), 10);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return run->Progress() > 0; }, 10000));
-    const qint64 pid = static_cast<TRepairChild&>(*run).ProcessId();
-    ASSERT_GT(pid, 0);
-    QElapsedTimer clock;
-    clock.start();
-    run->Stop();
-    EXPECT_LT(clock.elapsed(), 1000);
-    EXPECT_TRUE(run->Ended());
-    EXPECT_EQ(::kill(pid_t(pid), 0), -1); // gone, and reaped
-    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 } // namespace
