@@ -138,7 +138,7 @@ TEST_F(PassEngineTest, OutcomeLinesByWhatTheChildAnswers)
 
 TEST_F(PassEngineTest, BarNeverRunsAheadOfASlowChild)
 {
-    start(R"(for p in 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9; do echo "{\"progress\":$p}"; sleep 0.1; done; )"
+    start(R"(for p in 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9; do echo "{\"progress\":$p}"; sleep 0.2; done; )"
           R"(: > "$4"; echo '{"verdict":"repaired","parts_total":1,"parts_recovered":1}')");
     int previous = 0;
     int steps = 0;
