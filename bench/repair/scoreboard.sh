@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 bash scripts/setup.sh
 packages=(zip unzip p7zip-full libarchive-tools python3-docx python3-openpyxl python3-matplotlib
-  libreoffice-impress)
+  libreoffice-impress time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
