@@ -30,6 +30,30 @@ enum class Delivery { None, Data, Unsure };
 DataCheck ReadEntryData(ByteReader& in, uint64_t begin, uint64_t end, uint16_t method, uint64_t maxOutput,
     ContentSink* out, Delivery delivery, Progress* progress);
 
+// Passes on at most `limit` bytes of content (data and unsure alike): a member's output beyond its
+// declared size is not trusted.
+class CappedSink : public ContentSink {
+public:
+    CappedSink(ContentSink& out, uint64_t limit)
+        : m_out(out)
+        , m_left(limit)
+    {
+    }
+    void Data(const uint8_t* bytes, size_t count) override { m_out.Data(bytes, Take(count)); }
+    void Unsure(const uint8_t* bytes, size_t count) override { m_out.Unsure(bytes, Take(count)); }
+    void Hole(uint64_t count) override { m_out.Hole(count); }
+
+private:
+    size_t Take(size_t count)
+    {
+        const size_t n = count < m_left ? count : size_t(m_left);
+        m_left -= n;
+        return n;
+    }
+    ContentSink& m_out;
+    uint64_t m_left;
+};
+
 // A data descriptor found after data of unknown length: where it starts and what it says.
 struct Descriptor {
     uint64_t DataLength = 0;

@@ -104,7 +104,8 @@ void ZipSalvage::Decode(const SalvagedEntry& entry, ContentSink& out)
             DeflateSalvageLimits limits;
             if (declared != 0 && declared != 0xFFFFFFFFu)
                 limits.MaxOutput = declared;
-            SalvageDeflate(in, begin, end, out, limits);
+            CappedSink capped(out, limits.MaxOutput);
+            SalvageDeflate(in, begin, end, capped, limits);
             return;
         }
         out.Hole(entry.LostBytes);

@@ -63,6 +63,18 @@ void ZipWalk::Find(std::string finding)
         m_findings.push_back(std::move(finding));
 }
 
+void ZipWalk::Claim(uint64_t start, uint64_t end)
+{
+    if (end > start)
+        m_claimed.emplace(start, end);
+}
+
+bool ZipWalk::IsClaimed(uint64_t at) const
+{
+    auto after = m_claimed.upper_bound(at);
+    return after != m_claimed.begin() && std::prev(after)->second > at;
+}
+
 std::pair<uint64_t, uint64_t> ZipWalk::Score() const
 {
     uint64_t whole = 0, bytes = 0;
@@ -215,6 +227,12 @@ void ZipWalk::FromDirectory()
         if (!(lh->Flags & kFlagDescriptor))
             expected.push_back({ lh->Crc32, lh->UncompressedSize });
         const uint64_t start = lh->Offset + lh->HeaderSize;
+        if (IsClaimed(lh->Offset)) {
+            Find("members share their data; each is recovered once");
+            e.State = ZipEntryState::Lost;
+            m_entries.push_back(std::move(e));
+            continue;
+        }
         uint64_t next = Examine(e, start, r.Info.CompressedSize, lh->Zip64, expected);
         // The local header's length when the central one does not lead to whole data.
         if (e.State != ZipEntryState::Whole && e.State != ZipEntryState::Unchecked
@@ -229,6 +247,7 @@ void ZipWalk::FromDirectory()
             }
         }
         expectedAt = next;
+        Claim(lh->Offset, std::max(next, e.DataOffset + e.DataLength));
         m_entries.push_back(std::move(e));
     }
     if (expectedAt != m_directoryStart && !m_records.empty())
@@ -289,8 +308,9 @@ void ZipWalk::Salvage(SalvagedEntry& e, uint64_t start, uint64_t end)
     DeflateSalvageLimits limits;
     if (e.Info.UncompressedSize != 0 && e.Info.UncompressedSize != 0xFFFFFFFFu)
         limits.MaxOutput = e.Info.UncompressedSize;
+    CappedSink capped(counter, limits.MaxOutput);
     if (start < end)
-        SalvageDeflate(m_in, start, end, counter, limits);
+        SalvageDeflate(m_in, start, end, capped, limits);
     e.DataOffset = start;
     e.DataLength = end > start ? end - start : 0;
     e.Recovered = counter.data;

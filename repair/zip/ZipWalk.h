@@ -6,6 +6,7 @@
 #include "ZipRecords.h"
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -49,6 +50,10 @@ private:
     std::optional<LocalHeader> Locate(const CentralRecord& r, int64_t shift);
     void RecoverWithoutHeader(SalvagedEntry& e, const CentralRecord& r, int64_t shift);
     void Find(std::string finding);
+    // Members whose header lies inside another's data share it: a hostile archive whose work would grow
+    // with the square of its members. Each stretch is decoded once.
+    void Claim(uint64_t start, uint64_t end);
+    bool IsClaimed(uint64_t at) const;
 
     ByteReader& m_in;
     Progress& m_progress;
@@ -63,6 +68,7 @@ private:
     int64_t m_delta = 0; // where the directory really is, less where the end record says it is
     std::vector<uint16_t> m_localExtraLengths; // seen so far: guesses for a member whose header is lost
     std::optional<std::unordered_multimap<std::string, uint64_t>> m_headerIndex;
+    std::map<uint64_t, uint64_t> m_claimed; // data already examined: start -> end
 };
 
 } // namespace repair
