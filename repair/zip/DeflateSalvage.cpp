@@ -38,9 +38,9 @@ public:
         , m_mode(mode)
         , m_input(in, begin, std::min(end, in.Size()))
         , m_decoder(m_input)
-        , m_window(out, maxOutput)
+        , m_window(out, maxOutput, mode == Mode::AllUnsure ? As::Unsure : As::Data)
         // Keeps the search linear in the input whatever it holds.
-        , m_trialBudget(256 * (m_input.End() - m_input.Begin()) + (uint64_t(1) << 24))
+        , m_trialBudget(256 * (m_input.End() - m_input.Begin()) + (uint64_t(1) << 16))
     {
     }
 

@@ -8,18 +8,19 @@ namespace repair {
 namespace {
 
 constexpr size_t kSlack = InflateWindow::kMaxMatch + 8;
-constexpr size_t kInitialSize = 256 * 1024;
+constexpr size_t kInitialSize = 96 * 1024;
 // Output held back for one block beyond this is handed on before the block's end is checked: no real
 // encoder makes blocks this long, and memory stays bounded for those that do.
 constexpr size_t kMaxHeld = 1024 * 1024;
 
 } // namespace
 
-InflateWindow::InflateWindow(ContentSink& out, uint64_t maxOutput)
+InflateWindow::InflateWindow(ContentSink& out, uint64_t maxOutput, As overflow)
     : m_out(out)
     , m_maxOutput(maxOutput)
     , m_bytes(kInitialSize)
     , m_flags(kInitialSize)
+    , m_overflow(overflow)
 {
     m_data = m_bytes.data();
     m_next = m_data;
@@ -98,7 +99,7 @@ bool InflateWindow::MakeRoom()
     if (Position() >= m_maxOutput)
         return false;
     if (Position() - m_pending > kMaxHeld)
-        Flush(As::Data);
+        Flush(m_overflow);
     const uint64_t used = uint64_t(m_next - m_data);
     const uint64_t keepFrom = std::min(m_pending, Position() - std::min<uint64_t>(Position(), kHistory));
     const size_t drop = size_t(std::max(keepFrom, m_base) - m_base);

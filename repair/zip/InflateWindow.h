@@ -25,8 +25,9 @@ public:
         uint64_t Holes = 0; // of known length
     };
 
-    // Output stops once `maxOutput` bytes (data, unsure and holes) have been made.
-    InflateWindow(ContentSink& out, uint64_t maxOutput);
+    // Output stops once `maxOutput` bytes (data, unsure and holes) have been made. Output held too long
+    // is handed on as `overflow`.
+    InflateWindow(ContentSink& out, uint64_t maxOutput, As overflow);
 
     // Forgets the history. At the stream's start a reference before it is an error; after damage it
     // reaches bytes that were lost, which are unknown.
@@ -85,6 +86,7 @@ private:
     uint64_t m_pending = 0; // absolute position of the first byte not handed on
     uint64_t m_unknownEnd = 0; // every byte from here on is known
     bool m_streamStart = true;
+    As m_overflow;
     Totals m_totals;
 };
 
