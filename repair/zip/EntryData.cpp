@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "EntryData.h"
 
-#include "DeflateSalvage.h"
-
 #include "Progress.h"
 #include "ZipRecords.h"
 
@@ -223,19 +221,3 @@ std::optional<uint64_t> FindLocalHeader(ByteReader& in, uint64_t from, uint64_t 
 }
 
 } // namespace repair
-
-#ifdef QUILLON_NO_DEFLATE_SALVAGE
-// Until the deflate salvage is in the tree: what zlib decodes before the damage, unproven, then a hole.
-namespace repair {
-DeflateSalvageResult SalvageDeflate(
-    ByteReader& in, uint64_t begin, uint64_t end, ContentSink& out, const DeflateSalvageLimits& limits)
-{
-    const DataCheck check
-        = ReadEntryData(in, begin, end, 8, limits.MaxOutput, &out, Delivery::Unsure, nullptr);
-    out.Hole(0);
-    DeflateSalvageResult result;
-    result.Consumed = check.Consumed;
-    return result;
-}
-} // namespace repair
-#endif
