@@ -139,8 +139,10 @@ TPassOutcome RepairPassOutcome(TPassEnd end, const TPassProbe& probe, const TRep
         lines << QStringLiteral("The repair engine stopped on this file (%1)").arg(Printable(engine.Reason));
         break;
     case Verdict::Error:
+        // The engine could not do its work (a full disk, a fixed file already there): nothing says the file
+        // holds no data, so neither line nor box claims it; the offer stands.
         lines << QStringLiteral("Repair failed: ") + Printable(engine.Messages.value(0));
-        break;
+        return { lines, {}, true, true, kFinished };
     case Verdict::Unrecoverable:
     case Verdict::None:
         break;

@@ -84,8 +84,7 @@ TEST(RepairPassOutcome, OneRowPerRule)
                 kFinished } },
         { "unrecoverable", TPassEnd::Completed, data, Engine(V::Unrecoverable),
             { { kNoData }, {}, true, true, kFinished } },
-        { "error", TPassEnd::Completed, data, Engine(V::Error),
-            { { failed, kNoData }, {}, true, true, kFinished } },
+        { "error", TPassEnd::Completed, data, Engine(V::Error), { { failed }, {}, true, true, kFinished } },
         { "engine stopped", TPassEnd::Completed, data, Engine(V::Stopped),
             { { stopped, kNoData }, {}, true, true, kFinished } },
         // A head of one value: the box stays for when nothing is recovered.
@@ -93,6 +92,8 @@ TEST(RepairPassOutcome, OneRowPerRule)
             { { kPass2, recovered, kSaved }, {}, true, false, kFinished } },
         { "one value, unrecoverable", TPassEnd::Completed, uniform, Engine(V::Unrecoverable),
             { { kEmpty }, kEmpty + '.', true, false, kFinished } },
+        { "one value, error", TPassEnd::Completed, uniform, Engine(V::Error),
+            { { failed }, {}, true, true, kFinished } },
         { "one value, engine stopped", TPassEnd::Completed, uniform, Engine(V::Stopped),
             { { stopped, kEmpty }, kEmpty + '.', true, false, kFinished } },
         // The fixed file was written before the source became unreadable: it is reported.
