@@ -413,7 +413,9 @@ struct Planner {
             if (!relsOf.count(source))
                 relsOf[source] = Relationships::PartOf(source);
         }
-        for (const auto& [source, relsName] : relsOf) {
+        for (const auto& item : relsOf) {
+            const std::string& source = item.first;
+            const std::string& relsName = item.second;
             const auto index = IndexOf(relsName);
             const bool isFresh = fresh.count(source) != 0;
             const bool whole = index && parts[*index].State == PartState::Whole && !isFresh;

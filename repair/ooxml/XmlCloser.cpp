@@ -83,6 +83,7 @@ struct XmlCloser::Impl {
     size_t unitLimit;
     XmlCloserOutcome outcome;
     uint64_t emitted = 0;
+    std::string prolog;
 
     // Lexer
     Lex lex = Lex::Text;
@@ -124,8 +125,23 @@ struct XmlCloser::Impl {
     {
         if (s.empty())
             return;
+        if (!rootCommitted) {
+            // Held until a root is written: a part whose root never comes gives nothing at all.
+            prolog.append(s);
+            return;
+        }
         out.Data(reinterpret_cast<const uint8_t*>(s.data()), s.size());
         emitted += s.size();
+    }
+
+    bool Started() const { return emitted > 0 || !prolog.empty(); }
+
+    void CommitProlog()
+    {
+        rootCommitted = true;
+        std::string held;
+        held.swap(prolog);
+        Emit(held);
     }
 
     bool Generic() const { return shape.Spine.empty() || shape.Units.empty(); }
@@ -306,7 +322,7 @@ struct XmlCloser::Impl {
     void RebuildTo(size_t k)
     {
         if (depth == 0) {
-            if (emitted == 0)
+            if (!Started())
                 Emit(kDeclaration);
             std::string root = "<" + shape.Spine[0].Name;
             for (const XmlNamespace& ns : shape.Namespaces)
@@ -315,7 +331,7 @@ struct XmlCloser::Impl {
             root += shape.RootAttributes + ">";
             Emit(root);
             rootNs = shape.Namespaces;
-            rootCommitted = true;
+            CommitProlog();
             outcome.RootRebuilt = true;
             ComputeNames();
             depth = 1;
@@ -368,7 +384,7 @@ struct XmlCloser::Impl {
             return Error(); // the head is lost: the root is rebuilt where the content resumes
         }
         rootNs = std::move(own);
-        rootCommitted = true;
+        CommitProlog();
         ComputeNames();
         Emit(raw);
         if (tag.SelfClosing) {
@@ -629,7 +645,7 @@ struct XmlCloser::Impl {
             const bool isDeclaration = target.size() == 3 && (target[0] | 0x20) == 'x'
                 && (target[1] | 0x20) == 'm' && (target[2] | 0x20) == 'l';
             if (isDeclaration) {
-                if (emitted == 0 && !unitActive && target == "xml")
+                if (!Started() && !unitActive && target == "xml")
                     Emit(raw);
                 return;
             }
@@ -642,7 +658,7 @@ struct XmlCloser::Impl {
         }
         if (unitActive)
             UnitAppend(raw);
-        else if (kind != Token::CData && emitted > 0)
+        else if (kind != Token::CData && Started() && (rootCommitted || prolog.size() < kTextChunk))
             Emit(raw);
     }
 
@@ -652,7 +668,7 @@ struct XmlCloser::Impl {
         if (text.empty())
             return true;
         if (!unitActive || skip) {
-            if (AllSpace(text) && emitted > 0 && !done && !skip)
+            if (AllSpace(text) && Started() && !done && !skip)
                 Emit(text);
             text.clear();
             return true;

@@ -147,7 +147,9 @@ inline std::string Check(std::string_view xml)
         }
         if (xml.substr(i).starts_with("<?")) {
             const size_t end = xml.find("?>", i);
-            if (end == std::string_view::npos || xml.substr(i + 2, 3) == "xml")
+            const std::string_view target = xml.substr(i + 2, end - i - 2);
+            if (end == std::string_view::npos || target == "xml" || target.starts_with("xml ")
+                || target.starts_with("xml\t") || target.starts_with("xml\r") || target.starts_with("xml\n"))
                 return "processing instruction";
             i = end + 2;
             continue;
