@@ -13,7 +13,7 @@ constexpr uint64_t kBlock = 64 * 1024;
 
 bool LineEndView::LooksConverted(ByteReader& source)
 {
-    std::vector<uint8_t> chunk(1 << 20);
+    std::vector<uint8_t> chunk(size_t(std::min<uint64_t>(1 << 20, source.Size())));
     uint8_t previous = 0;
     bool sawLf = false;
     for (uint64_t at = 0; at < source.Size();) {
