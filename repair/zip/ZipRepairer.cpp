@@ -89,7 +89,8 @@ Report ZipRepairer::Repair(
             ++report.PartsRecovered;
             ++usable;
             report.Messages.push_back(e.Info.Name
-                + ": encrypted or compressed in a way that cannot be checked; copied as it stands");
+                + (e.Info.Encrypted() ? ": encrypted, so its content could not be checked"
+                                      : ": compressed by a method that cannot be checked here"));
             break;
         case ZipEntryState::Partial:
             ++usable;

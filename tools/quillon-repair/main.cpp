@@ -136,9 +136,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "quillon-repair: %s\n", message.c_str());
     if (written)
         std::fprintf(stderr, "quillon-repair: fixed file saved: %s\n", output->c_str());
-    if (progressLines && written) {
+    if (progressLines && report.Outcome != repair::Verdict::Error)
         std::puts("{\"progress\": 1.0000}");
-    }
     if (json)
         std::puts(repair::ReportJson(report, *source, written ? output : std::nullopt).c_str());
     std::fflush(stdout);
