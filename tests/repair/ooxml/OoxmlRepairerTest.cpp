@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -298,5 +299,46 @@ TEST_P(OoxmlRepairerCases, RepairsTheDamageAndTheReaderOpensTheResult)
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, OoxmlRepairerCases, testing::ValuesIn(kCases),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+struct MemoryReader : repair::ByteReader {
+    std::string bytes;
+    uint64_t Size() const override { return bytes.size(); }
+    size_t ReadAt(uint64_t offset, void* buffer, size_t count) override
+    {
+        const size_t n = offset >= bytes.size() ? 0 : std::min<size_t>(count, bytes.size() - offset);
+        std::memcpy(buffer, bytes.data() + offset, n);
+        return n;
+    }
+};
+
+// Recognition by content: the names outrank the extension, which is only a hint.
+TEST(OoxmlRepairer, RecognisesDocumentsByTheirMemberNames)
+{
+    struct Row {
+        const char* fixture;
+        const char* extension;
+        bool headZeroed;
+        int score;
+        const char* format;
+    };
+    const Row rows[] = {
+        { "text.docx", "zip", false, 110, "docx" },
+        { "text.docx", "", true, 110, "docx" },
+        { "table.xlsx", "docx", false, 110, "xlsx" },
+        { "slides.pptx", "zip", false, 110, "pptx" },
+        { "", "xlsm", false, 10, "xlsm" },
+        { "", "zip", false, 0, "" },
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.fixture) + " ." + row.extension);
+        MemoryReader reader;
+        reader.bytes = *row.fixture ? fixtures::ReadFile(fixtures::Path(row.fixture)) : std::string(100, 'x');
+        if (row.headZeroed)
+            std::fill(reader.bytes.begin(), reader.bytes.begin() + 4096, '\0');
+        const repair::Recognition r = repair::OoxmlRepairer().Recognise(reader, row.extension);
+        EXPECT_EQ(r.Score, row.score);
+        EXPECT_EQ(r.Format, row.format);
+    }
+}
 
 } // namespace
