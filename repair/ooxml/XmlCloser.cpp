@@ -98,6 +98,7 @@ struct XmlCloser::Impl {
     bool unsureFailed = false;
     bool done = false; // the root has ended
     bool finished = false;
+    bool pristine = true; // nothing received yet
 
     // The spine as committed to the output
     bool rootCommitted = false;
@@ -860,6 +861,7 @@ void XmlCloser::Data(const uint8_t* bytes, size_t count)
     if (m_impl->finished)
         return;
     m_impl->EndIsland();
+    m_impl->pristine = false;
     m_impl->FeedAll(bytes, count);
 }
 
@@ -869,6 +871,7 @@ void XmlCloser::Hole(uint64_t)
         return;
     m_impl->unsure = false;
     m_impl->unsureFailed = false;
+    m_impl->pristine = false;
     m_impl->Damage();
 }
 
@@ -877,10 +880,14 @@ void XmlCloser::Unsure(const uint8_t* bytes, size_t count)
     if (m_impl->finished)
         return;
     if (!m_impl->unsure) {
-        m_impl->Damage();
+        // Unsure from the first byte on (a whole part whose check failed): read as it comes, head
+        // included, until it stops checking. Anywhere else its place is unknown: resume at a unit.
+        if (!m_impl->pristine)
+            m_impl->Damage();
         m_impl->unsure = true;
         m_impl->unsureFailed = false;
     }
+    m_impl->pristine = false;
     m_impl->FeedAll(bytes, count);
 }
 

@@ -19,7 +19,7 @@ struct StringSink : repair::ContentSink {
     void Hole(uint64_t) override { ADD_FAILURE() << "the closer wrote a hole"; }
 };
 
-enum class Damage { None, Cut, Hole, Unsure, UnsureZeroed, Empty };
+enum class Damage { None, Cut, Hole, Unsure, UnsureZeroed, UnsureFromStart, Empty };
 
 struct Case {
     const char* name;
@@ -53,6 +53,8 @@ const Case kCases[] = {
         Damage::Unsure, "Paragraph 200", "Paragraph 210", "0-199,201-209,211-600", false },
     { "UnsureWrongInside", "text.docx", "word/document.xml", XmlPartKind::WordDocument, "Paragraph ",
         Damage::UnsureZeroed, "Paragraph 200", "Paragraph 210", "0-199,201-204,211-600", false },
+    { "UnsureFromStartWrongInside", "text.docx", "word/document.xml", XmlPartKind::WordDocument, "Paragraph ",
+        Damage::UnsureFromStart, "Paragraph 300", "", "0-299", false },
     { "NothingAtAll", "text.docx", "word/document.xml", XmlPartKind::WordDocument, "Paragraph ",
         Damage::Empty, "", "", "", true },
     { "SheetCutInRow", "table.xlsx", "xl/worksheets/sheet1.xml", XmlPartKind::Worksheet, "Row ", Damage::Cut,
@@ -132,6 +134,12 @@ void Feed(XmlCloser& closer, const std::string& part, size_t from, size_t to, Da
             unsure[unsure.size() / 2] = '\0';
         closer.Unsure(reinterpret_cast<const uint8_t*>(unsure.data()), unsure.size());
         data(to, part.size());
+        break;
+    }
+    case Damage::UnsureFromStart: {
+        std::string unsure = part;
+        unsure[from] = '\0';
+        closer.Unsure(reinterpret_cast<const uint8_t*>(unsure.data()), unsure.size());
         break;
     }
     case Damage::Empty:
