@@ -364,7 +364,7 @@ struct XmlCloser::Impl {
             const std::string_view prefix = XmlSyntax::PrefixOf(qname);
             return prefix.empty() || prefix == "xml" || prefix == "xmlns" || bound(prefix);
         };
-        if (!knownHere(tag.Name))
+        if (!knownHere(tag.Name) || XmlSyntax::PrefixOf(tag.Name) == "xmlns")
             return Error();
         for (const XmlAttribute& a : tag.Attributes) {
             if (!knownHere(a.Name))

@@ -193,14 +193,22 @@ inline std::string Check(std::string_view xml)
             while (p < xml.size() && NameChar(xml[p], p == an))
                 ++p;
             const std::string attribute(xml.substr(an, p - an));
-            if (attribute.empty() || p + 1 >= xml.size() || xml[p] != '='
-                || (xml[p + 1] != '"' && xml[p + 1] != '\''))
+            const auto space = [&] {
+                while (p < xml.size() && std::string_view(" \t\r\n").find(xml[p]) != std::string_view::npos)
+                    ++p;
+            };
+            space();
+            if (attribute.empty() || p >= xml.size() || xml[p] != '=')
                 return "attribute " + attribute;
-            const char q = xml[p + 1];
-            const size_t close = xml.find(q, p + 2);
+            ++p;
+            space();
+            if (p >= xml.size() || (xml[p] != '"' && xml[p] != '\''))
+                return "attribute " + attribute;
+            const char q = xml[p];
+            const size_t close = xml.find(q, p + 1);
             if (close == std::string_view::npos)
                 return "attribute value";
-            const std::string_view value = xml.substr(p + 2, close - p - 2);
+            const std::string_view value = xml.substr(p + 1, close - p - 1);
             if (value.find('<') != std::string_view::npos || !References(value))
                 return "attribute value";
             for (const std::string& a : attributes) {
