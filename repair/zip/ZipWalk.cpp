@@ -101,7 +101,7 @@ bool ZipWalk::ReadDirectory()
 {
     m_end = FindEndRecord(m_in);
     if (!m_end) {
-        Find("the central directory is lost");
+        Find("the end of the central directory is lost");
         return false;
     }
     if (m_end->End != m_in.Size())
@@ -422,6 +422,31 @@ uint64_t ZipWalk::Examine(SalvagedEntry& e, uint64_t start, std::optional<uint64
     return next;
 }
 
+void ZipWalk::KeepAttributes(uint64_t at)
+{
+    // The directory is there though its end record is lost: what only it holds (permissions, comments,
+    // the system that made each member) is kept for the members the walk found.
+    std::unordered_multimap<std::string, size_t> byName;
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        byName.emplace(m_entries[i].Info.Name, i);
+    for (size_t count = 0; count < kMaxEntries; ++count) {
+        auto r = ReadCentralRecord(m_in, at);
+        if (!r)
+            break;
+        at += r->RecordSize;
+        const auto it = byName.find(r->Info.Name);
+        if (it == byName.end())
+            continue;
+        ZipEntryInfo& info = m_entries[it->second].Info;
+        info.VersionMadeBy = r->Info.VersionMadeBy;
+        info.InternalAttributes = r->Info.InternalAttributes;
+        info.ExternalAttributes = r->Info.ExternalAttributes;
+        info.CentralExtra = r->Info.CentralExtra;
+        info.Comment = r->Info.Comment;
+        byName.erase(it);
+    }
+}
+
 void ZipWalk::FromLocalHeaders()
 {
     std::unordered_multimap<std::string, size_t> unused;
@@ -439,8 +464,11 @@ void ZipWalk::FromLocalHeaders()
             uint8_t sig[4] = {};
             m_in.ReadAt(at, sig, 4);
             const uint32_t s = Le32(sig);
-            if (!first && (s == kCentralSignature || s == kEndSignature || s == kZip64EndSignature))
+            if (!first && (s == kCentralSignature || s == kEndSignature || s == kZip64EndSignature)) {
+                if (s == kCentralSignature && m_records.empty())
+                    KeepAttributes(at);
                 break;
+            }
             const auto found = FindLocalHeader(m_in, at + 1, stop);
             if (!found)
                 break;

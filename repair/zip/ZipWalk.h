@@ -42,6 +42,7 @@ private:
     bool ReadDirectory();
     void FromDirectory();
     void FromLocalHeaders();
+    void KeepAttributes(uint64_t directoryAt);
     // Decodes and checks a member's data at `start`; `length` when known. Returns where the next record
     // should begin (after its data and descriptor).
     uint64_t Examine(SalvagedEntry& e, uint64_t start, std::optional<uint64_t> length, bool zip64,

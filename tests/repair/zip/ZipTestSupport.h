@@ -13,6 +13,7 @@ namespace ziptest {
 struct Member {
     std::string crc;
     uint64_t size = 0;
+    std::string time;
     bool operator==(const Member&) const = default;
 };
 
@@ -48,10 +49,11 @@ inline Listing PythonList(const std::string& archive, const std::string& passwor
             first = false;
             continue;
         }
-        const auto a = s.find(' '), b = s.find(' ', a + 1);
-        if (a == std::string::npos || b == std::string::npos)
+        const auto a = s.find(' '), b = s.find(' ', a + 1), c = s.find(' ', b + 1);
+        if (a == std::string::npos || b == std::string::npos || c == std::string::npos)
             continue;
-        listing.members[s.substr(b + 1)] = { s.substr(0, a), std::stoull(s.substr(a + 1, b - a - 1)) };
+        listing.members[s.substr(c + 1)]
+            = { s.substr(0, a), std::stoull(s.substr(a + 1, b - a - 1)), s.substr(b + 1, c - b - 1) };
     }
     if (::pclose(p) != 0)
         listing.ok = false;
