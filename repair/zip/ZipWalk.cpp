@@ -63,6 +63,13 @@ void ZipWalk::Find(std::string finding)
         m_findings.push_back(std::move(finding));
 }
 
+uint64_t ZipWalk::Horizon(uint64_t start)
+{
+    // A descriptor lies before the next member's header: searching no further keeps the walk linear in
+    // the file's size, however many members lack their descriptor.
+    return FindLocalHeader(m_in, start, m_in.Size()).value_or(m_in.Size());
+}
+
 void ZipWalk::Claim(uint64_t start, uint64_t end)
 {
     if (end > start)
@@ -333,7 +340,7 @@ uint64_t ZipWalk::Examine(SalvagedEntry& e, uint64_t start, std::optional<uint64
             if (e.Info.Flags & kFlagDescriptor)
                 if (auto d = ReadDescriptor(m_in, next, dataLength, zip64))
                     next += d->Size;
-        } else if (auto d = FindDescriptor(m_in, start, size, false, &m_progress)) {
+        } else if (auto d = FindDescriptor(m_in, start, Horizon(start), false, &m_progress)) {
             dataLength = d->DataLength;
             e.Info.Crc32 = d->Crc32;
             e.Info.CompressedSize = d->CompressedSize;
@@ -354,7 +361,7 @@ uint64_t ZipWalk::Examine(SalvagedEntry& e, uint64_t start, std::optional<uint64
 
     uint64_t end = length ? std::min(size, start + *length) : size;
     if (method == 0 && !length) {
-        if (auto d = FindDescriptor(m_in, start, size, true, &m_progress)) {
+        if (auto d = FindDescriptor(m_in, start, Horizon(start), true, &m_progress)) {
             expected.push_back({ d->Crc32, d->UncompressedSize });
             end = start + d->DataLength;
             length = d->DataLength;

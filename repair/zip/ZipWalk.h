@@ -54,6 +54,8 @@ private:
     // Members whose header lies inside another's data share it: a hostile archive whose work would grow
     // with the square of its members. Each stretch is decoded once.
     void Claim(uint64_t start, uint64_t end);
+    // Where data of unknown length that is not deflated must end at the latest.
+    uint64_t Horizon(uint64_t start);
     bool IsClaimed(uint64_t at) const;
 
     ByteReader& m_in;

@@ -81,6 +81,30 @@ TEST(HostileArchive, MembersSharingOneStretchOfDataAreDecodedOnce)
         kCopies - 1);
 }
 
+TEST(HostileArchive, ManyMembersWithoutTheirDescriptorsKeepTheWalkLinear)
+{
+    TempDir dir;
+    constexpr int kMembers = 3000;
+    Bytes b;
+    for (int i = 0; i < kMembers; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        Bytes header(30, 0);
+        Put32(header, 0, 0x04034b50);
+        header[4] = 20;
+        header[6] = 8; // sizes in a descriptor that never comes
+        header[26] = uint8_t(name.size());
+        b.insert(b.end(), header.begin(), header.end());
+        b.insert(b.end(), name.begin(), name.end());
+        b.insert(b.end(), 1000, uint8_t('x'));
+    }
+    const auto started = std::chrono::steady_clock::now();
+    const auto entries = Analyse(dir, b);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+    EXPECT_EQ(entries.size(), size_t(kMembers));
+    for (const auto& e : entries)
+        ASSERT_NE(e.State, ZipEntryState::Whole) << e.Info.Name << ": its content cannot be proven";
+}
+
 TEST(HostileArchive, OutputPastTheDeclaredSizeIsNotTrusted)
 {
     TempDir dir;
