@@ -94,10 +94,13 @@ void ZipSalvage::Decode(const SalvagedEntry& entry, ContentSink& out)
         return;
     case ZipEntryState::Partial:
         if (entry.ContentUnsure) {
+            if (entry.HeadLost && entry.Info.Method == 0)
+                out.Hole(entry.HeadLost);
             const DataCheck check = ReadEntryData(
                 in, begin, end, entry.Info.Method, UINT64_MAX, &out, Delivery::Unsure, nullptr);
-            if (declared > check.Produced && declared != 0xFFFFFFFFu)
-                out.Hole(declared - check.Produced);
+            const uint64_t kept = check.Produced + (entry.Info.Method == 0 ? entry.HeadLost : 0);
+            if (declared > kept && declared != 0xFFFFFFFFu)
+                out.Hole(declared - kept);
             return;
         }
         if (entry.Info.Method == 8) {

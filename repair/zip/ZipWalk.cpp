@@ -280,20 +280,29 @@ void ZipWalk::RecoverWithoutHeader(SalvagedEntry& e, const CentralRecord& r, int
             extras.push_back(n);
     if (std::find(extras.begin(), extras.end(), 0) == extras.end())
         extras.push_back(0);
-    const int64_t header = int64_t(r.LocalOffset) + m_delta + shift;
+    const uint64_t size = m_in.Size();
+    const int64_t header = int64_t(std::min(r.LocalOffset, size)) + m_delta + shift;
     SalvagedEntry best = e;
     best.State = ZipEntryState::Lost;
     for (const uint64_t extra : extras) {
         const int64_t start = header + 30 + int64_t(r.Info.Name.size()) + int64_t(extra);
-        const int64_t end = start + int64_t(r.Info.CompressedSize);
-        if (end <= 0 || uint64_t(start) >= m_in.Size())
+        const int64_t end = start + int64_t(std::min(r.Info.CompressedSize, size));
+        if (end <= 0 || (start >= 0 && uint64_t(start) >= size))
             continue;
         SalvagedEntry trial = e;
         if (start < 0) {
             // The head of the file is cut off inside this member's data: only a salvage can resume.
             trial.HeadLost = uint64_t(-start);
-            if (r.Info.Method == 8)
+            if (r.Info.Method == 8 && !r.Info.Encrypted()) {
                 Salvage(trial, 0, uint64_t(end));
+            } else if (r.Info.Method == 0 && !r.Info.Encrypted()) {
+                trial.State = ZipEntryState::Partial;
+                trial.ContentUnsure = true;
+                trial.DataOffset = 0;
+                trial.DataLength = std::min(uint64_t(end), size);
+                trial.Recovered = trial.DataLength;
+                trial.LostBytes = trial.HeadLost;
+            }
         } else {
             Examine(trial, uint64_t(start), r.Info.CompressedSize, false,
                 { { r.Info.Crc32, r.Info.UncompressedSize } });
@@ -331,6 +340,11 @@ uint64_t ZipWalk::Examine(SalvagedEntry& e, uint64_t start, std::optional<uint64
     const uint16_t method = e.Info.Method;
     const uint64_t size = m_in.Size();
     e.DataOffset = start;
+    // A length past the end only says the data is cut short; held there, sums cannot wrap.
+    if (start > size)
+        start = size;
+    if (length && *length > size - start)
+        length = size - start + 1;
     if (e.Info.Encrypted() || (method != 0 && method != 8)) {
         // Neither decodable nor checkable: copied as it stands when all of it is there.
         uint64_t dataLength = 0, next = 0;
