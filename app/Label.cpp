@@ -77,7 +77,7 @@ void TLabel::paintEvent(QPaintEvent* event)
     // a mnemonic is drawn here instead.
     const bool plainLine = !wordWrap() && !buddy() && textFormat() != Qt::RichText
         && !(textFormat() == Qt::AutoText && Qt::mightBeRichText(text()));
-    const bool ownBold = plainLine && devicePixelRatioF() != 1 && IsSyntheticBold(font());
+    const bool ownBold = plainLine && !qFuzzyCompare(devicePixelRatioF(), 1.0) && IsSyntheticBold(font());
     if (fitted && !ownBold) {
         QLabel::paintEvent(event);
         return;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BoldFace.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -78,20 +79,35 @@ double DeviceScale(const QPainter& painter)
     return t.m11();
 }
 
-bool NeedsDeviceSize(double scale, bool syntheticBold)
+bool Scaled(double scale)
 {
-    return syntheticBold && !qFuzzyCompare(scale, 1.0);
+    return !qFuzzyCompare(scale, 1.0);
+}
+
+struct Made {
+    QRawFont from;
+    double size;
+    QRawFont font;
+};
+
+std::deque<Made>& MadeFonts()
+{
+    static std::deque<Made> made;
+    return made;
+}
+
+// Font engines must go before the application that owns the font system does.
+void ReleaseMadeFonts()
+{
+    MadeFonts().clear();
 }
 
 // Making a font engine costs far more than drawing a line, so the few sizes in use are kept.
 QRawFont AtPixelSize(const QRawFont& font, double pixelSize)
 {
-    struct Made {
-        QRawFont from;
-        double size;
-        QRawFont font;
-    };
-    static std::deque<Made> made;
+    std::deque<Made>& made = MadeFonts();
+    if (made.empty())
+        qAddPostRoutine(ReleaseMadeFonts);
     for (const Made& m : made) {
         if (m.size == pixelSize && m.from == font)
             return m.font;
@@ -116,8 +132,8 @@ void DrawGlyphRunBold(QPainter& painter, const QPointF& origin, const QGlyphRun&
 {
     const QRawFont font = run.rawFont();
     const double scale = DeviceScale(painter);
-    if (!NeedsDeviceSize(scale,
-            font.isValid() && font.weight() >= QFont::Bold && BoldFaceOf(font.familyName()).Synthetic)) {
+    if (!Scaled(scale) || !font.isValid() || font.weight() < QFont::Bold
+        || !BoldFaceOf(font.familyName()).Synthetic) {
         painter.drawGlyphRun(origin, run);
         return;
     }
@@ -136,7 +152,7 @@ void DrawGlyphRunBold(QPainter& painter, const QPointF& origin, const QGlyphRun&
 void DrawTextLineBold(
     QPainter& painter, const QRectF& rect, int alignment, const QString& text, const QFont& font)
 {
-    if (!NeedsDeviceSize(DeviceScale(painter), IsSyntheticBold(font))) {
+    if (!Scaled(DeviceScale(painter)) || !IsSyntheticBold(font)) {
         painter.setFont(font);
         painter.drawText(rect, alignment, text);
         return;
