@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "Label.h"
 
+#include "BoldFace.h"
+
 #include <QEvent>
 #include <QList>
 #include <QPainter>
 #include <QPointer>
 #include <QStyle>
+#include <QTextDocument>
 #include <utility>
 
 namespace {
@@ -69,14 +72,29 @@ void TLabel::FitWidth()
 
 void TLabel::paintEvent(QPaintEvent* event)
 {
-    if (wordWrap() || m_fittedWidth <= width()) {
+    const bool fitted = wordWrap() || m_fittedWidth <= width();
+    // Synthetic bold drawn by the style thins to regular on a scaled screen; one plain line without
+    // a mnemonic is drawn here instead.
+    const bool plainLine = !wordWrap() && !buddy() && textFormat() != Qt::RichText
+        && !(textFormat() == Qt::AutoText && Qt::mightBeRichText(text()));
+    const bool ownBold = plainLine && !qFuzzyCompare(devicePixelRatioF(), 1.0) && IsSyntheticBold(font());
+    if (fitted && !ownBold) {
         QLabel::paintEvent(event);
         return;
     }
     QPainter painter(this);
     drawFrame(&painter);
     const QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
-    style()->drawItemText(&painter, area, int(QStyle::visualAlignment(layoutDirection(), alignment())),
-        palette(), isEnabled(), shown, foregroundRole());
+    const QString shown = fitted ? text() : fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    const int align = int(QStyle::visualAlignment(layoutDirection(), alignment()));
+    if (!ownBold) {
+        style()->drawItemText(&painter, area, align, palette(), isEnabled(), shown, foregroundRole());
+        return;
+    }
+    if (!isEnabled() && style()->styleHint(QStyle::SH_EtchDisabledText, nullptr, this)) {
+        painter.setPen(palette().light().color());
+        DrawTextLineBold(painter, area.translated(1, 1), align, shown, font());
+    }
+    painter.setPen(palette().color(foregroundRole()));
+    DrawTextLineBold(painter, area, align, shown, font());
 }

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "BoldFace.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
+#include <QTextLayout>
+#include <algorithm>
+#include <deque>
 
 namespace {
 
@@ -63,7 +69,126 @@ TBoldFace Decide(const QString& family)
     return face;
 }
 
+// Device pixels per logical pixel when the painter only scales evenly and moves; 1 otherwise (a
+// turned or sheared text keeps the painter's own drawing).
+double DeviceScale(const QPainter& painter)
+{
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxScale || t.m11() <= 0 || !qFuzzyCompare(t.m11(), t.m22()))
+        return 1;
+    return t.m11();
+}
+
+bool Scaled(double scale)
+{
+    return !qFuzzyCompare(scale, 1.0);
+}
+
+struct Made {
+    QRawFont from;
+    double size;
+    QRawFont font;
+};
+
+std::deque<Made>& MadeFonts()
+{
+    static std::deque<Made> made;
+    return made;
+}
+
+// Font engines must go before the application that owns the font system does.
+void ReleaseMadeFonts()
+{
+    MadeFonts().clear();
+}
+
+// Making a font engine costs far more than drawing a line, so the few sizes in use are kept.
+QRawFont AtPixelSize(const QRawFont& font, double pixelSize)
+{
+    std::deque<Made>& made = MadeFonts();
+    if (made.empty())
+        qAddPostRoutine(ReleaseMadeFonts);
+    for (const Made& m : made) {
+        if (m.size == pixelSize && m.from == font)
+            return m.font;
+    }
+    QRawFont sized = font;
+    sized.setPixelSize(pixelSize);
+    constexpr size_t kKept = 16;
+    if (made.size() >= kKept)
+        made.pop_front();
+    made.push_back({ font, pixelSize, sized });
+    return sized;
+}
+
 } // namespace
+
+bool IsSyntheticBold(const QFont& font)
+{
+    return font.bold() && BoldFaceOf(font.family()).Synthetic;
+}
+
+void DrawGlyphRunBold(QPainter& painter, const QPointF& origin, const QGlyphRun& run)
+{
+    const QRawFont font = run.rawFont();
+    const double scale = DeviceScale(painter);
+    if (!Scaled(scale) || !font.isValid() || font.weight() < QFont::Bold
+        || !BoldFaceOf(font.familyName()).Synthetic) {
+        painter.drawGlyphRun(origin, run);
+        return;
+    }
+    QGlyphRun sized = run;
+    sized.setRawFont(AtPixelSize(font, font.pixelSize() * scale));
+    QList<QPointF> positions = run.positions();
+    for (QPointF& position : positions)
+        position *= scale;
+    sized.setPositions(positions);
+    painter.save();
+    painter.scale(1 / scale, 1 / scale);
+    painter.drawGlyphRun(origin * scale, sized);
+    painter.restore();
+}
+
+void DrawTextLineBold(
+    QPainter& painter, const QRectF& rect, int alignment, const QString& text, const QFont& font)
+{
+    if (!Scaled(DeviceScale(painter)) || !IsSyntheticBold(font)) {
+        painter.setFont(font);
+        painter.drawText(rect, alignment, text);
+        return;
+    }
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return;
+    const double width = line.naturalTextWidth();
+    const double height = line.height();
+    double x = rect.left();
+    if (alignment & Qt::AlignRight)
+        x = rect.right() - width;
+    else if (alignment & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - width) / 2;
+    double y = rect.top();
+    if (alignment & Qt::AlignBottom)
+        y = rect.bottom() - height;
+    else if (alignment & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - height) / 2;
+    for (const QGlyphRun& run : line.glyphRuns())
+        DrawGlyphRunBold(painter, QPointF(x, y), run);
+    // A glyph run drawn alone carries no lines; they go in the pen's colour, as the painter draws them.
+    const QFontMetricsF metrics(font);
+    const double baseline = y + line.ascent();
+    const double thickness = std::max(1.0, metrics.lineWidth());
+    const QColor color = painter.pen().color();
+    if (font.underline())
+        painter.fillRect(QRectF(x, baseline + metrics.underlinePos(), width, thickness), color);
+    if (font.strikeOut())
+        painter.fillRect(QRectF(x, baseline - metrics.strikeOutPos(), width, thickness), color);
+    if (font.overline())
+        painter.fillRect(QRectF(x, baseline - metrics.overlinePos(), width, thickness), color);
+}
 
 const TBoldFace& BoldFaceOf(const QString& family)
 {

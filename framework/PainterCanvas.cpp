@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "PainterCanvas.h"
 
+#include "BoldFace.h"
 #include "TextMetrics.h"
 
 #include <QGlyphRun>
@@ -94,7 +95,7 @@ void TPainterCanvas::Flush()
     QGlyphRun run;
     run.setRawFont(m_heldFont);
     run.setRawData(m_heldGlyphs.constData(), m_heldPositions.constData(), int(m_heldGlyphs.size()));
-    m_painter.drawGlyphRun(QPointF(), run);
+    DrawGlyphRunBold(m_painter, QPointF(), run);
     m_heldGlyphs.clear();
     m_heldPositions.clear();
 }

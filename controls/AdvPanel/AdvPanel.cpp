@@ -568,9 +568,15 @@ void TCustomAdvPanel::PaintPanel(QPainter& painter)
 {
     const QRect contents = contentsRect();
     if (FBorderStyle == bsSingle) {
-        painter.setPen(ColorToQColor(clWindowFrame));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        // Filled edges cover the whole margin pixel at any density; a one-pixel pen on a scaled
+        // painter covers only part of it, and the panel paints nothing else there.
+        const QColor frame = ColorToQColor(clWindowFrame);
+        const int w = width();
+        const int h = height();
+        painter.fillRect(0, 0, w, 1, frame);
+        painter.fillRect(0, h - 1, w, 1, frame);
+        painter.fillRect(0, 0, 1, h, frame);
+        painter.fillRect(w - 1, 0, 1, h, frame);
     }
     painter.translate(contents.topLeft());
     TPainterCanvas canvas(painter);

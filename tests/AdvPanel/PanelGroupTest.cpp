@@ -207,4 +207,42 @@ TEST_F(Group, ScrollsWhenThePanelsDoNotFit)
     EXPECT_FALSE(bar->isVisible());
 }
 
+// A panel collapsed to its caption and opened again keeps its frame line whole on every side, at the
+// density of the screen: each device pixel of the window pixel the line takes shows the frame.
+TEST_F(Group, CollapsedAndOpenedPanelKeepsItsFrame)
+{
+    group.setColumns(2);
+    for (int i = 0; i < 4; ++i) {
+        TAdvPanel* p = group.AddPanel();
+        p->setCollapsSteps(0);
+        p->Caption()->setVisible(true);
+        p->Caption()->setMinMaxButton(true);
+    }
+    group.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&group));
+    TCustomAdvPanel* panel = group.Panels()[1];
+    const TColor frame = QColorToColor(ColorToQColor(clWindowFrame));
+    for (const bool collapsed : { true, false }) {
+        SCOPED_TRACE(collapsed ? "collapsed" : "opened again");
+        panel->setCollaps(collapsed);
+        QCoreApplication::processEvents();
+        const QImage image = group.grab(panel->geometry()).toImage();
+        const int scale = qRound(image.devicePixelRatio());
+        const int w = image.width();
+        const int h = image.height();
+        int wrong[4] = {}; // top, bottom, left, right
+        for (int d = 0; d < scale; ++d) {
+            for (int x = 2 * scale; x < w - 2 * scale; ++x) {
+                wrong[0] += QColorToColor(image.pixelColor(x, d)) != frame;
+                wrong[1] += QColorToColor(image.pixelColor(x, h - 1 - d)) != frame;
+            }
+            for (int y = 2 * scale; y < h - 2 * scale; ++y) {
+                wrong[2] += QColorToColor(image.pixelColor(d, y)) != frame;
+                wrong[3] += QColorToColor(image.pixelColor(w - 1 - d, y)) != frame;
+            }
+        }
+        EXPECT_EQ(std::vector<int>(wrong, wrong + 4), std::vector<int>(4, 0));
+    }
+}
+
 } // namespace

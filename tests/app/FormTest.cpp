@@ -3,6 +3,7 @@
 #include "Links.h"
 
 #include <QFontInfo>
+#include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,6 +36,45 @@ TEST(MainWindowLinks, UsableDuringAPass)
     };
     form.StartBitBtnClick();
     EXPECT_EQ(box.shell.opened, QStringList { Links::Site });
+}
+
+// Darkness of a grabbed label against its background, and its longest dark row in window pixels.
+std::pair<qint64, double> InkAndLongestRow(QWidget& label)
+{
+    const QImage image = label.grab().toImage();
+    const int background = qGray(image.pixel(0, 0));
+    qint64 ink = 0;
+    int longest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        int row = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            const int gray = qGray(image.pixel(x, y));
+            ink += std::max(0, background - gray);
+            row += gray < background / 2 ? 1 : 0;
+        }
+        longest = std::max(longest, row);
+    }
+    return { ink, longest / image.devicePixelRatio() };
+}
+
+// The emboldened regular face must stay visibly bold, and underlined, at the screen's density.
+TEST(MainWindowLinks, AreBoldAndUnderlined)
+{
+    Sandbox box;
+    T_mainForm& form = box.start();
+    form.show();
+    for (QWidget* link : std::initializer_list<QWidget*> { form.EmailLabel, form.UndeleteLabel }) {
+        SCOPED_TRACE(link->objectName().toStdString());
+        const auto [bold, boldRow] = InkAndLongestRow(*link);
+        QFont regular = link->font();
+        regular.setBold(false);
+        regular.setStyleName(QString());
+        link->setFont(regular);
+        const auto [plain, plainRow] = InkAndLongestRow(*link);
+        EXPECT_GE(double(bold), 1.3 * double(plain)); // the underline is alike in both
+        EXPECT_GE(boldRow, 0.8 * link->fontMetrics().horizontalAdvance(static_cast<QLabel*>(link)->text()))
+            << "underline";
+    }
 }
 
 TEST(ManualForm, CaptionTextAndSize)
@@ -73,6 +113,14 @@ QPoint AddressPoint(THTMLabel& label)
     return QPoint(-1, -1);
 }
 
+// A pointer move delivered to the label's window. QTest's widget move places the cursor instead,
+// which reaches no window where the window reaches past the screen (at twice the density).
+void MovePointer(QWidget& widget, QPoint pos)
+{
+    QWidget* window = widget.window();
+    QTest::mouseMove(window->windowHandle(), widget.mapTo(window, pos));
+}
+
 TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
 {
     Sandbox box;
@@ -84,15 +132,15 @@ TEST(ManualForm, AClickOnTheAddressOpensTheMailProgram)
         const QPoint address = AddressPoint(*label);
         ASSERT_GE(address.x(), 0) << "no anchor anywhere on the label";
         // A move to where the pointer already is would be dropped, so come from elsewhere.
-        QTest::mouseMove(label, QPoint(1, 1));
-        QTest::mouseMove(label, address);
+        MovePointer(*label, QPoint(1, 1));
+        MovePointer(*label, address);
         EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor)
             << label->window()->objectName().toStdString();
         box.shell.opened.clear();
         QTest::mouseClick(label, Qt::LeftButton, {}, address);
         EXPECT_EQ(box.shell.opened, QStringList { QStringLiteral("mailto:") + Links::Email });
         // Plain text opens nothing.
-        QTest::mouseMove(label, QPoint(3, 3));
+        MovePointer(*label, QPoint(3, 3));
         EXPECT_NE(label->cursor().shape(), Qt::PointingHandCursor);
         QTest::mouseClick(label, Qt::LeftButton, {}, QPoint(3, 3));
         EXPECT_EQ(box.shell.opened.size(), 1);

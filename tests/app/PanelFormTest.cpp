@@ -14,9 +14,13 @@ namespace {
 void ExpectClassicEdge(QWidget& panel)
 {
     const QImage image = panel.grab().toImage();
-    const int w = image.width();
-    const int h = image.height();
-    auto at = [&image](int x, int y) { return QColorToColor(image.pixelColor(x, y)); };
+    const int w = panel.width();
+    const int h = panel.height();
+    // The grab has the screen's density; a window pixel is read at its middle.
+    const double scale = image.devicePixelRatio();
+    auto at = [&image, scale](int x, int y) {
+        return QColorToColor(image.pixelColor(int((x + 0.5) * scale), int((y + 0.5) * scale)));
+    };
     const TColor light = ColorToRGB(clBtnHighlight);
     const TColor shadow = ColorToRGB(clBtnShadow);
     EXPECT_EQ(at(0, 0), light);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
+#include "BoldFace.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
 #include "TextMetrics.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -99,36 +101,42 @@ qint64 Ink(const QImage& img, const QRect& area)
 }
 
 // Bold must look bold however the font database resolves it (the free Tahoma's bold face has the
-// regular outlines): the same word inks clearly more in bold, through the canvas and through a
-// painter with the font's Qt form (as labels draw), and takes at least the regular width.
+// regular outlines) and at the density of the screen (the scale factor the tests run under): the
+// same word inks clearly more in bold, through the canvas and through the line drawing of labels,
+// and takes at least the regular width.
 TEST_F(Canvas, BoldTextHasHeavierStrokesThanRegular)
 {
+    const double scale = qApp->devicePixelRatio();
     const QString word = QStringLiteral("browse support@quillon");
     for (const int height : { -9, -11 }) {
         SCOPED_TRACE(height);
-        canvas->Font.Height = height;
-        qint64 ink[2][2] = {};
+        QImage dense(QSize(240, 80) * scale, QImage::Format_ARGB32);
+        dense.setDevicePixelRatio(scale);
+        dense.fill(Qt::white);
+        QPainter densePainter(&dense);
+        TPainterCanvas denseCanvas(densePainter);
+        denseCanvas.BkMode = TBkMode::Transparent;
+        denseCanvas.Font.Color = clBlack;
+        denseCanvas.Font.Height = height;
         int width[2] = {};
         for (const bool bold : { false, true }) {
-            canvas->Font.Bold = bold;
+            denseCanvas.Font.Bold = bold;
             const int y = bold ? 20 : 0;
             TRect r(4, y, 236, y + 20);
-            Draw(word, r, DT::SingleLine | DT::NoPrefix);
-            width[bold] = canvas->TextWidth(word);
-            painter->setFont(canvas->Font.ToQFont());
-            painter->setPen(Qt::black);
-            painter->drawText(4, 55 + y, word);
+            denseCanvas.DrawText(word, r, DT::SingleLine | DT::NoPrefix);
+            width[bold] = denseCanvas.TextWidth(word);
+            densePainter.setPen(Qt::black);
+            DrawTextLineBold(densePainter, QRectF(4, 40 + y, 236, 20), Qt::AlignLeft | Qt::AlignVCenter, word,
+                denseCanvas.Font.ToQFont());
         }
-        Done();
-        for (const bool bold : { false, true }) {
-            ink[0][bold] = Ink(image, QRect(0, bold ? 20 : 0, 240, 20));
-            ink[1][bold] = Ink(image, QRect(0, bold ? 60 : 40, 240, 20));
-        }
-        EXPECT_GE(double(ink[0][1]), 1.25 * double(ink[0][0])) << "canvas";
-        EXPECT_GE(double(ink[1][1]), 1.25 * double(ink[1][0])) << "painter";
+        denseCanvas.Flush();
+        densePainter.end();
+        auto ink = [&](int top) {
+            return double(Ink(dense, QRect(QPoint(0, top) * scale, QSize(240, 20) * scale)));
+        };
+        EXPECT_GE(ink(20), 1.4 * ink(0)) << "canvas";
+        EXPECT_GE(ink(60), 1.4 * ink(40)) << "label line";
         EXPECT_GE(width[1], width[0]);
-        image.fill(Qt::white);
-        painter->begin(&image);
     }
 }
 
