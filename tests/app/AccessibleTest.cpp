@@ -80,8 +80,9 @@ void CheckWindow(QWidget& window, const Row* begin, const Row* end)
     // Nothing a reader stops at is left without a name; only containers may be.
     for (const auto& [object, node] : found) {
         if (node.role != QAccessible::Pane && node.role != QAccessible::Client
-            && node.role != QAccessible::Grouping)
+            && node.role != QAccessible::Grouping) {
             EXPECT_FALSE(node.name.isEmpty()) << object.toStdString();
+        }
     }
 }
 
