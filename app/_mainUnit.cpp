@@ -13,10 +13,13 @@
 #include "WindowPlacement.h"
 #include "_manualUnit.h"
 
+#include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QScreen>
 #include <algorithm>
 #include <array>
@@ -28,6 +31,37 @@ const QString kStop = QStringLiteral("Stop");
 const QString kStartRepair = QStringLiteral("Start Repair");
 const QString kSeparator(123, QLatin1Char('-'));
 const QString kPath = QStringLiteral("path");
+// The chooser's size, splitter and columns, as base64 text beside the remembered folder.
+const QString kChooser = QStringLiteral("chooser");
+
+// Screen readers take a plain top-level widget for a filler inside something else; this one is the
+// program's frame.
+QAccessibleInterface* AccessibleMainWindow(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("T_mainForm") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+// Enter presses a tool button as Space does, as it presses the window's other keyboard stops.
+class EnterClicks : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button && button->isEnabled() && !key->isAutoRepeat())
+            button->click();
+        return button != nullptr;
+    }
+};
 
 // The engine's progress in the bar's steps; the last step only once it has ended.
 int EnginePercent(const TRepairRun& run)
@@ -45,6 +79,8 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
     , m_services(services)
 {
     Q_INIT_RESOURCE(pictures);
+    static const bool accessible = (QAccessible::installFactory(AccessibleMainWindow), true);
+    Q_UNUSED(accessible);
     // Each label measures its text once, after its text and font are set.
     auto fitting = std::make_unique<TLabel::DeferFitting>();
     LoadForm([this] {
@@ -68,6 +104,11 @@ T_mainForm::T_mainForm(const TServices& services, QWidget* parent)
         ManualHTMLabel->setHTMLText({ Links::ManualRepairMarkup(u'Y') });
     });
     fitting.reset();
+    LogoImage->setAccessibleName(ExeInfo->ProductName());
+    ChangeSpeedButton->installEventFilter(new EnterClicks(ChangeSpeedButton));
+    // The focus ring is in the designed order, but the stops added after the designed ones were
+    // created first: without this, the window would open with the focus on "...".
+    LogMemo->setFocus(Qt::OtherFocusReason);
     // A long output path must not run under the links on its row: it stops as far before "change" as
     // the links stand apart, and shows its middle shortened beyond that.
     const int linkGap = OpenLabel->x() - (ChangeLabel->x() + ChangeLabel->width());
@@ -152,6 +193,8 @@ void T_mainForm::set_start()
         start = DocumentsFolder;
     }
     FileAdvEdit->setText(start);
+    OpenDialog->State = read_chooser_state();
+    m_storedChooserState = OpenDialog->State;
 
     show_fixed_file(start + PathSeparator() + QStringLiteral("no.file"));
     OpenDialog->InitialDir = start;
@@ -324,9 +367,36 @@ void T_mainForm::ChangeSpeedButtonClick()
 {
     const QString current = FileAdvEdit->text();
     OpenDialog->InitialDir = DirectoryExists(current) ? current : FolderPart(current, PathDelimiters());
-    if (!m_services.Dialogs->ExecuteOpen(*OpenDialog, this))
+    const bool chosen = m_services.Dialogs->ExecuteOpen(*OpenDialog, this);
+    keep_chooser_state();
+    if (chosen)
+        take_source(OpenDialog->FileName);
+}
+
+QByteArray T_mainForm::read_chooser_state()
+{
+    try {
+        const std::unique_ptr<TSettingsKey> key = m_services.SettingsKey();
+        if (!key->OpenKey(false) || !key->ValueExists(kChooser))
+            return {};
+        const auto decoded = QByteArray::fromBase64Encoding(
+            key->ReadString(kChooser).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        return decoded ? *decoded : QByteArray();
+    } catch (const ESettingsError&) {
+        return {}; // the chooser opens fitted to its folder instead
+    }
+}
+
+void T_mainForm::keep_chooser_state()
+{
+    if (OpenDialog->State == m_storedChooserState)
         return;
-    take_source(OpenDialog->FileName);
+    try {
+        save_setting(kChooser, QString::fromLatin1(OpenDialog->State.toBase64()));
+        m_storedChooserState = OpenDialog->State;
+    } catch (const ESettingsError&) {
+        // Only the chooser's layout is lost; the choice itself must go on.
+    }
 }
 
 bool T_mainForm::take_source(const QString& chosen)

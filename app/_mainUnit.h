@@ -58,6 +58,10 @@ public:
     // cannot be read it is not taken and one log line says why.
     void take_command_line_file(const QString& path);
     void save_setting(const QString& name, const QString& value);
+    // The chooser's kept layout from the settings store; empty when none or unreadable.
+    QByteArray read_chooser_state();
+    // Stores the chooser's layout when a run of it changed it.
+    void keep_chooser_state();
     void delete_setting(const QString& name);
 
     void StartBitBtnClick();
@@ -89,4 +93,5 @@ private:
     T_manualForm* m_manualForm = nullptr;
     // The window was closed, or the application told to end, while a pass ran: the pass ends at once.
     bool m_closing = false;
+    QByteArray m_storedChooserState; // the chooser's layout as the settings store holds it
 };

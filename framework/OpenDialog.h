@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -41,6 +42,9 @@ public:
     QString InitialDir;
     unsigned Options = ofHideReadOnly | ofEnableSizing;
     QString FileName; // the chosen file's full path in native form after a successful Execute
+    // The dialog's size, splitter and columns as the user last left them; empty until it has run.
+    // Execute restores and updates it; an owner that keeps it between runs keeps the layout.
+    QByteArray State;
 
     // Runs the dialog modally over `owner`; true when the user chose a file (FileName then holds it).
     bool Execute(QWidget* owner = nullptr);
@@ -48,6 +52,10 @@ public:
     // The Qt name filters for Filter ("name (p1 p2)"), in order. "*.*" matches every name, also names
     // without a dot.
     QStringList NameFilters() const;
-    // Applies every value to `dialog` without showing it.
+    // Applies every value to `dialog` without showing it. Without a State to restore, the dialog
+    // opens in detail view and, once its first folder is listed, sizes the columns to what they
+    // show and widens itself to show them all (within its screen).
     void Configure(QFileDialog& dialog) const;
+    // Takes the layout `dialog` was left in as the State for its next run.
+    void KeepState(const QFileDialog& dialog);
 };

@@ -29,7 +29,7 @@ struct Row {
     TColor color; // text colour
     bool enabled; // at start-up
     const char* hint;
-    int tabOrder; // -1: none
+    int tabOrder; // -1: none; from 18 on, the stops after the designed ones
     const char* picture; // resource of the 1x picture
 };
 
@@ -37,8 +37,8 @@ const QString kNone;
 
 // clang-format off
 const Row kRows[] = {
-    { "ChangeSpeedButton", "QToolButton", { 762, 110, 23, 22 }, "...", 11, Regular, clWindowText, true, "", -1, nullptr },
-    { "ChangeLabel", "ClickLabel", { 581, 138, 35, 11 }, "change", 9, Bold | Underline, clBlack, false, "", -1, nullptr },
+    { "ChangeSpeedButton", "QToolButton", { 762, 110, 23, 22 }, "...", 11, Regular, clWindowText, true, "", 18, nullptr },
+    { "ChangeLabel", "ClickLabel", { 581, 138, 35, 11 }, "change", 9, Bold | Underline, clBlack, false, "", 19, nullptr },
     { "SiteLabel", "ClickLabel", { 625, 28, 160, 13 }, Links::Site, 11, Bold | Underline, clBlack, true, "", -1, nullptr },
     { "EmailLabel", "ClickLabel", { 646, 41, 129, 13 }, Links::Email, 11, Bold | Underline, clBlack, true, "", -1, nullptr },
     { "LogoImage", "TImage", { 11, 21, 250, 45 }, kNone, 11, Regular, clWindowText, true, "", -1, ":/forms/logo.png" },
@@ -53,7 +53,7 @@ const Row kRows[] = {
     { "VideoImage", "TImage", { 20, 564, 22, 22 }, kNone, 11, Regular, clWindowText, true, "Videos", -1, ":/forms/video.png" },
     { "ManualHTMLabel", "THTMLabel", { 10, 427, 775, 32 }, kNone, 11, Regular, clWindowText, true, "", -1, nullptr },
     { "OpenLabel", "ClickLabel", { 622, 138, 24, 11 }, "open", 9, Bold | Underline, clBlack, false, "", -1, nullptr },
-    { "BrowseLabel", "ClickLabel", { 652, 138, 36, 11 }, "browse", 9, Bold | Underline, clBlack, false, "", -1, nullptr },
+    { "BrowseLabel", "ClickLabel", { 652, 138, 36, 11 }, "browse", 9, Bold | Underline, clBlack, false, "", 20, nullptr },
     { "UndeleteLabel", "ClickLabel", { 555, 54, 230, 13 }, "Recover deleted files in Windows for free", 11, Bold | Underline, clRed, true, "", -1, nullptr },
     { "SourceStaticText", "TStaticText", { 11, 94, 179, 17 }, "Select the source file to be repaired:", 11, Regular, clWindowText, true, "", 0, nullptr },
     { "LogStaticText", "TStaticText", { 13, 186, 62, 17 }, "Process log:", 11, Regular, clWindowText, true, "", 1, nullptr },
@@ -160,7 +160,7 @@ TEST(MainWindowLayout, EveryControlAsTheTableSays)
         }
         EXPECT_EQ(w->toolTip(), QString::fromUtf8(row.hint));
         const bool takesFocus = (w->focusPolicy() & Qt::TabFocus) != 0;
-        if (takesFocus)
+        if (takesFocus && w->isEnabled())
             tabStops.emplace_back(row.tabOrder, w);
 
         if (row.picture) {
@@ -175,16 +175,16 @@ TEST(MainWindowLayout, EveryControlAsTheTableSays)
                 << "not " << expected.toStdString();
         }
     }
-    EXPECT_EQ(form.ChangeSpeedButton->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form.ChangeSpeedButton->focusPolicy(), Qt::TabFocus); // a click leaves the focus where it was
     EXPECT_TRUE(form.LogMemo->isReadOnly());
     EXPECT_EQ(form.LogMemo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_TRUE(form.FileAdvEdit->isReadOnly());
     EXPECT_EQ(form.AdvProgress->maximum(), 100);
     EXPECT_FALSE(form.windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint));
 
-    // Tab walks the controls that take the focus in the table's order, and round again.
+    // Tab walks the enabled controls that take the focus in the table's order, and round again.
     std::sort(tabStops.begin(), tabStops.end());
-    ASSERT_EQ(tabStops.size(), 3U);
+    ASSERT_EQ(tabStops.size(), 4U);
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_EQ(QApplication::focusWidget(), tabStops.front().second) << "first focus";
