@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
 #include "CommandLine.h"
+#include "DesktopIdentity.h"
 #include "Fonts.h"
 #include "Paths.h"
 #include "_mainUnit.h"
@@ -28,8 +29,7 @@ int main(int argc, char** argv)
 
     TApplication application(argc, argv); // takes Qt's own options out of argv
     application.SetTitle(QStringLiteral("Quillon"));
-    // Ties the window to the installed desktop entry (its icon and name in the dock on Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon.Quillon"));
+    SetDesktopIdentity();
     RegisterDesignFonts();
 
     T_mainForm mainForm(RealServices());
