@@ -9,7 +9,7 @@ packages=(
   libfontconfig-dev fonts-wine libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file g++-mingw-w64-i686-posix
-  librsvg2-bin
+  librsvg2-bin lintian man-db
 )
 
 missing=()
