@@ -4,6 +4,7 @@
 #include "ExeInfo.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 namespace {
 
@@ -27,10 +28,52 @@ struct TParser {
         QStringLiteral("Displays the program's version and exits.") };
 };
 
+// What the application object takes out of the arguments for itself (the X11 platform's options among
+// them), with one dash or two. They are taken out here too, so that the arguments can be judged before
+// there is an application object: without a display, making one ends the process.
+bool IsOneOf(QStringView name, std::initializer_list<const char*> names)
+{
+    return std::any_of(
+        names.begin(), names.end(), [name](const char* n) { return name == QLatin1String(n); });
+}
+
+QStringList WithoutQtOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments.at(i);
+        if (i == 0 || !arg.startsWith(QLatin1Char('-'))) {
+            kept << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--")) {
+            kept << arguments.mid(i);
+            break;
+        }
+        const QStringView name = QStringView(arg).mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (IsOneOf(name,
+                { "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                    "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "display", "geometry",
+                    "title", "icon", "name", "visual" })) {
+            if (++i == arguments.size())
+                kept << arg; // its value is missing: left for the parser to refuse
+            continue;
+        }
+        if (IsOneOf(name, { "reverse", "testability", "widgetcount", "nograb", "dograb" }))
+            continue;
+        if (name.startsWith(QLatin1String("style=")) || name.startsWith(QLatin1String("stylesheet="))
+            || name.startsWith(QLatin1String("qmljsdebugger=")))
+            continue;
+        kept << arg;
+    }
+    return kept;
+}
+
 } // namespace
 
-TCommandLine ParseCommandLine(const QStringList& arguments)
+TCommandLine ParseCommandLine(const QStringList& all)
 {
+    const QStringList arguments = WithoutQtOptions(all);
     TParser p;
     TCommandLine line;
     if (!p.parser.parse(arguments))

@@ -13,8 +13,12 @@ struct TCommandLine {
     QString Error; // why the arguments were not understood; empty when they were
 };
 
-// Reads `arguments`, the program's name first. Qt's own options (-platform, -style, ...) must have
-// been taken out already, as the application object does; before that only Help and Version count.
+// The exit status for arguments that were not understood (EX_USAGE of sysexits).
+constexpr int CommandLineUsageStatus = 64;
+
+// Reads `arguments`, the program's name first, as given to the process: Qt's own options (-platform,
+// -style, ...) are passed over, so the result is the same before and after the application object
+// has taken them out.
 TCommandLine ParseCommandLine(const QStringList& arguments);
 
 // The text printed for --help.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
 #include "CommandLine.h"
+#include "DesktopIdentity.h"
 #include "Fonts.h"
 #include "Paths.h"
 #include "_mainUnit.h"
@@ -10,25 +11,25 @@
 
 int main(int argc, char** argv)
 {
-    // Help and version are answered before the windowing system starts, so they work without a display.
-    const TCommandLine early = ParseCommandLine(ProgramArguments(argc, argv));
-    if (early.Help || early.Version) {
+    // The arguments are judged before the windowing system starts, so help, version and wrong use are
+    // answered without a display.
+    const TCommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
+    if (line.Help || line.Version || !line.Error.isEmpty()) {
         const QCoreApplication core(argc, argv); // names the program in the usage line
-        const QString text = early.Help ? CommandLineHelp() : CommandLineVersion();
+        if (!line.Error.isEmpty()) {
+            const QString text = QStringLiteral("%1: %2\n\n%3")
+                                     .arg(QCoreApplication::applicationName(), line.Error, CommandLineHelp());
+            std::fputs(text.toLocal8Bit().constData(), stderr);
+            return CommandLineUsageStatus;
+        }
+        const QString text = line.Help ? CommandLineHelp() : CommandLineVersion();
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
 
     TApplication application(argc, argv); // takes Qt's own options out of argv
-    const TCommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
-    if (!line.Error.isEmpty()) {
-        std::fprintf(
-            stderr, "%s: %s\nTry '%s --help'.\n", argv[0], line.Error.toLocal8Bit().constData(), argv[0]);
-        return 1;
-    }
     application.SetTitle(QStringLiteral("Quillon"));
-    // Ties the window to the installed desktop entry (its icon and name in the dock on Wayland).
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.quillon.Quillon"));
+    SetDesktopIdentity();
     RegisterDesignFonts();
 
     T_mainForm mainForm(RealServices());

@@ -9,7 +9,7 @@ packages=(
   libfontconfig-dev fonts-wine libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream dpkg-dev file g++-mingw-w64-i686-posix
-  librsvg2-bin
+  librsvg2-bin lintian man-db
   zlib1g-dev
   zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl

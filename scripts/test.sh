@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what is missing, checks the formatting, builds everything and runs all tests (the installation
-# check among them), checks that the Windows sources compile, builds the Debian package, then a short
-# run of each fuzzer.
+# check among them), checks that the Windows sources compile, builds the Debian package and checks it
+# with lintian, then a short run of each fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,4 +12,5 @@ export QT_QPA_PLATFORM=offscreen
 (cd build && ctest --output-on-failure -j"$(nproc)")
 bash scripts/check-windows.sh
 bash scripts/package.sh
+bash scripts/check-package.sh
 bash scripts/fuzz.sh "${FUZZ_SECONDS:-60}"

@@ -4,6 +4,7 @@
 #include "Paths.h"
 
 #include <QDir>
+#include <QProcess>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -34,9 +35,14 @@ TEST(CommandLine, Parse)
         { "a name that looks like an option", { "--", "-v.doc" }, false, false, QStringLiteral("-v.doc"),
             false },
         { "unknown option", { "--bogus", "a.doc" }, false, false, QStringLiteral("a.doc"), true },
-        // Seen before the application object has taken its options out: help still counts.
+        // The application object's own options, with their values, are no file and no error.
         { "help among Qt's options", { "-platform", "offscreen", "-reverse", "--help" }, true, false,
-            QStringLiteral("offscreen"), true },
+            std::nullopt, false },
+        { "file among Qt's options", { "--style", "fusion", "-stylesheet=a.qss", "a.doc", "-display", ":1" },
+            false, false, QStringLiteral("a.doc"), false },
+        { "Qt's option after the end of options", { "--", "-reverse" }, false, false,
+            QStringLiteral("-reverse"), false },
+        { "unknown one-dash option", { "-x" }, false, false, std::nullopt, true },
         { "two files", { "a.doc", "b.doc" }, false, false, QStringLiteral("a.doc"), true },
     };
     for (const ParseCase& c : cases) {
@@ -55,6 +61,45 @@ TEST(CommandLine, VersionAndHelpTexts)
     const QString help = CommandLineHelp();
     for (const char* part : { "[file]", "--help", "--version" })
         EXPECT_TRUE(help.contains(QLatin1String(part))) << help.toStdString();
+}
+
+struct RunCase {
+    const char* name;
+    QStringList arguments;
+    int status;
+    const char* out; // expected in standard output
+    const char* err; // expected in standard error
+};
+
+// The program itself, without a display: what it says and its exit status come before any window.
+TEST(CommandLine, AnsweredWithoutADisplay)
+{
+    const RunCase cases[] = {
+        { "unknown option", { "--bogus" }, 64, "", "Unknown option 'bogus'" },
+        { "unknown option and a file", { "--bogus", "a.doc" }, 64, "", "Usage:" },
+        { "two files", { "a.doc", "b.doc" }, 64, "", "One file at most" },
+        { "option value missing", { "-platform" }, 64, "", "Usage:" },
+        { "help", { "--help" }, 0, "Usage:", "" },
+        { "version", { "-v" }, 0, "Quillon 2.1 Build 2", "" },
+        { "help among Qt's options", { "-platform", "xcb", "-h" }, 0, "Usage:", "" },
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : { "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM" })
+        env.remove(QLatin1String(name));
+    for (const RunCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(QUILLON_PROGRAM), c.arguments);
+        ASSERT_TRUE(program.waitForFinished(20000));
+        const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), c.status) << err.toStdString();
+        EXPECT_TRUE(out.contains(QLatin1String(c.out))) << out.toStdString();
+        EXPECT_TRUE(err.contains(QLatin1String(c.err))) << err.toStdString();
+        EXPECT_TRUE(c.status == 0 ? err.isEmpty() : out.isEmpty());
+    }
 }
 
 // The file named on the command line against the same file chosen with "...".

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
+#include "DesktopIdentity.h"
 #include "Fakes.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -57,6 +59,23 @@ TEST(DesktopEntry, FileTypesMatchTheChooser)
     for (const QString& type : listed)
         EXPECT_TRUE(known.contains(type)) << type.toStdString() << " is no type of the chooser's files";
     EXPECT_NE(desktop.indexOf(QStringLiteral("\nExec=quillon %f\n")), -1);
+}
+
+// A dock puts the running window under its launcher when the window's class (on X11 the application
+// name) is the entry's StartupWMClass, or when the application's desktop file name is the entry's.
+TEST(DesktopEntry, NamesTheRunningWindow)
+{
+    const QString testName = QCoreApplication::applicationName();
+    SetDesktopIdentity();
+    const QString windowClass = QCoreApplication::applicationName();
+    const QString desktopFile = QGuiApplication::desktopFileName();
+    QCoreApplication::setApplicationName(testName);
+    QGuiApplication::setDesktopFileName(QString());
+
+    const QString desktop = Read(desktopFile + QStringLiteral(".desktop"));
+    EXPECT_NE(desktop.indexOf(QStringLiteral("\nStartupWMClass=") + windowClass + QLatin1Char('\n')), -1)
+        << windowClass.toStdString();
+    EXPECT_NE(desktop.indexOf(QStringLiteral("\nExec=") + windowClass + QLatin1Char(' ')), -1);
 }
 
 } // namespace

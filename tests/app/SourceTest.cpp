@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -129,6 +130,29 @@ TEST(Chooser, RememberedFolderAcrossTwoStarts)
     T_mainForm& third = box.start();
     EXPECT_EQ(third.FileAdvEdit->text(), box.documents());
     EXPECT_TRUE(third.OutputFileStaticText->text().endsWith(QStringLiteral("/no.file")));
+}
+
+TEST(Chooser, RememberedFolderNotUtf8IsKeptByteForByte)
+{
+    Sandbox box;
+    box.start();
+    const QByteArray folder = EncodePath(box.files.path()) + "/dir_\xff\xfe";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const int fd = ::open((folder + "/a.doc").constData(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    box.choose(DecodePath(folder + "/a.doc"));
+    QFile ini(box.iniFile());
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("\n"); // read from disk again, not from the process's cache
+    ini.close();
+
+    T_mainForm& second = box.start();
+    EXPECT_EQ(EncodePath(second.FileAdvEdit->text()), folder + "/");
+    EXPECT_EQ(EncodePath(second.OpenDialog->InitialDir), folder + "/");
+    // The temporary folder's own clean-up cannot name it.
+    ::unlink((folder + "/a.doc").constData());
+    ::rmdir(folder.constData());
 }
 
 TEST(Chooser, FolderDifferingOnlyInCaseIsStored)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "SettingsKey.h"
+#include "Paths.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -49,6 +50,43 @@ TEST_F(SettingsKeyTest, WriteReadDeleteAcrossKeys)
     auto key = CreateUserSettingsKey();
     ASSERT_TRUE(key->OpenKey(false));
     EXPECT_FALSE(key->ValueExists(QStringLiteral("path")));
+}
+
+// A folder name from the system comes back byte for byte, whether or not it is valid text; one that
+// is text stays readable in the file, and no text is ever read back as bytes.
+TEST_F(SettingsKeyTest, NamesRoundTripByteForByte)
+{
+    const struct {
+        const char* name;
+        QString value;
+        bool readable;
+    } cases[] = {
+        { "not UTF-8", DecodePath("/home/u/dir_\xff\xfe/"), false },
+        { "lone continuation byte", DecodePath("/tmp/\x80a/"), false },
+        { "text", QStringLiteral("/home/u/\u00DCbung/"), true },
+        { "text like the byte form", QStringLiteral("@ByteArray(/x/)"), true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        {
+            auto key = CreateUserSettingsKey();
+            ASSERT_TRUE(key->OpenKey(true));
+            key->WriteString(QStringLiteral("path"), c.value);
+        }
+        QFile ini(iniFile());
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        const QString file = QString::fromUtf8(ini.readAll());
+        ini.close();
+        EXPECT_FALSE(file.contains(QChar(0xFFFD))) << file.toStdString();
+        // A file that changed on disk is read again, not taken from the process's cache.
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write("\n");
+        ini.close();
+        auto key = CreateUserSettingsKey();
+        ASSERT_TRUE(key->OpenKey(false));
+        EXPECT_EQ(EncodePath(key->ReadString(QStringLiteral("path"))), EncodePath(c.value));
+        EXPECT_EQ(file.contains(c.value), c.readable) << file.toStdString();
+    }
 }
 
 TEST_F(SettingsKeyTest, ValueThatIsNotTextRaises)
