@@ -432,6 +432,7 @@ void TAdvEdit::DoValidateValue(const QString& value, bool& isValid)
 
 void TAdvEdit::ControlTextChanged()
 {
+    m_typed->Typed().ValueWritten();
     if (m_undoingForeignEdit)
         return;
     // the line edit reports an edit that was undone once more, after the undo
@@ -481,6 +482,9 @@ void TAdvEdit::changeEvent(QEvent* e)
         UpdateTextRect(FFlat);
         if (FLabel && !testAttribute(Qt::WA_SetFont))
             UpdateLabelPosition();
+    } else if (e->type() == QEvent::LocaleChange) {
+        // the application's number format may be another now; the value must still read the same
+        m_typed->Typed().NumberFormatChanged(m_typed->Field());
     } else if (e->type() == QEvent::ParentChange) {
         LabelFollows();
     } else if (e->type() == QEvent::EnabledChange) {

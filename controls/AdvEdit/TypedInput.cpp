@@ -265,6 +265,31 @@ void TTypedInput::MoneyReformat(TTypedField& field) const
     field.SetSel(qBound(int(prefix.size()), pos, end), 0);
 }
 
+void TTypedInput::NumberFormatChanged(TTypedField& field)
+{
+    const TSeparators from = FValueSeparators;
+    const TSeparators to = TSeparators::Current();
+    FValueSeparators = to;
+    if (from == to || !IsDecimalType())
+        return;
+    const QString prefix = field.Prefix();
+    const QString control = field.ControlText();
+    const QString value = EditValue::ValueOf(control, prefix, field.Suffix());
+    const QString changed = ChangeSeparators(value, from, to);
+    if (changed == value)
+        return;
+    const bool modified = field.Modified();
+    const int fromEnd = int(value.size()) - (field.SelStart() - int(prefix.size()));
+    field.SetControlText(prefix + changed + field.Suffix(), true);
+    if (FEditType == etMoney)
+        MoneyReformat(field); // a format without TS before leaves the value to be grouped
+    const QString now = ValueOf(field);
+    const int pos = int(prefix.size() + now.size()) - fromEnd;
+    field.SetSel(qBound(int(prefix.size()), pos, int(prefix.size() + now.size())), 0);
+    field.SetModified(modified);
+    FValueSeparators = to;
+}
+
 // ---- typed characters ----
 
 bool TTypedInput::CharacterGate(const TTypedField& field, QString& ch, bool keypadDecimal) const

@@ -115,6 +115,11 @@ public:
     void SetIntValue(TTypedField& field, int n);
     // Regroups a money value keeping the caret's distance from the end.
     void MoneyReformat(TTypedField& field) const;
+    // The value was just written; it is in the separators now in effect.
+    void ValueWritten() { FValueSeparators = TSeparators::Current(); }
+    // The number format may have changed: a float or money value written in other separators is
+    // rewritten in the current ones, so it still reads as the same number. Modified is kept.
+    void NumberFormatChanged(TTypedField& field);
 
     // --- typed characters (ch is one character: one or two UTF-16 units) ---
     // Before Backspace and the control keys: the keypad's decimal key may become DS; a full
@@ -177,4 +182,5 @@ private:
     qint16 FLengthLimit = 0;
     bool FTabOnFullLength = false;
     QString FValidChars;
+    TSeparators FValueSeparators = TSeparators::Current();
 };

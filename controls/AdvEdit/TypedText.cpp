@@ -471,6 +471,22 @@ QString MoneyRegroup(QStringView value, bool grouped, TSeparators sep)
     return r;
 }
 
+QString ChangeSeparators(QStringView value, TSeparators from, TSeparators to)
+{
+    QString r;
+    r.reserve(value.size());
+    for (QChar c : value) {
+        if (c == from.ds)
+            r.append(to.ds);
+        else if (!from.ts.isNull() && c == from.ts) {
+            if (!to.ts.isNull())
+                r.append(to.ts);
+        } else
+            r.append(c);
+    }
+    return r;
+}
+
 namespace {
 
 bool IsWordBreak(char32_t c)

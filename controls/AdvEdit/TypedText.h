@@ -16,6 +16,7 @@ namespace TypedText {
 struct TSeparators {
     QChar ds = QLatin1Char('.');
     QChar ts = QLatin1Char(',');
+    bool operator==(const TSeparators&) const = default;
     // Read afresh from the application's default locale (QLocale()).
     static TSeparators Current();
 };
@@ -80,6 +81,10 @@ QString GeneralFormatText(QStringView s, TSeparators sep);
 // fractional part stay as typed. An integer part that is not plain digits is replaced by the
 // whole digits of ValueToFloat of the value. An empty value stays empty.
 QString MoneyRegroup(QStringView value, bool grouped, TSeparators sep);
+
+// The value rewritten from one number format's separators to another's: each DS of `from` becomes
+// the DS of `to` and each TS of `from` the TS of `to` (dropped where `to` has none).
+QString ChangeSeparators(QStringView value, TSeparators from, TSeparators to);
 
 // Every word capitalised after a break (blank , . - ' \ / : * $ ) "), "Mc"/"Mac" at the start and
 // the first " Mc" keep the next letter capital, and a final roman numeral of up to three I's

@@ -6,12 +6,14 @@
 #include "LocaleScope.h"
 #include "TempDir.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -150,6 +152,63 @@ TEST(AdvEditDemo, NumberFieldsKeepTheirSeparators)
             QApplication::processEvents();
             check("clicked into");
             for (Qt::Key key : { Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_End, Qt::Key_Left })
+                QTest::keyClick(e, key);
+            check("caret moved");
+            demo.ui.NameAdvEdit->setFocus(Qt::TabFocusReason);
+            QApplication::processEvents();
+            check("left");
+        }
+    }
+}
+
+// Choosing another number format rewrites the number fields' values in its separators; each keeps
+// its number, and its read-back says what it shows, through clicks, caret keys and focus loss.
+TEST(AdvEditDemo, NumberFieldsFollowTheChosenFormat)
+{
+    const LocaleScope scope(QLocale::c());
+    TempDir dir;
+    TAdvEditDemo demo(dir.file("demo.ini"));
+    TAdvEdit* number = demo.typed[2];
+    TAdvEdit* money = demo.typed[3];
+    number->setAutoThousandSeparator(true);
+    auto* formats = demo.findChild<QComboBox*>();
+    ASSERT_NE(formats, nullptr);
+    demo.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&demo));
+    const auto readBackOf = [&](TAdvEdit* e) {
+        for (QLabel* l : demo.findChildren<QLabel*>())
+            if (l->parentWidget() == e->parentWidget() && l->text().startsWith(QLatin1String("Text \""))
+                && qAbs(l->y() - e->geometry().bottom()) < 8)
+                return l->text();
+        return QString();
+    };
+    const auto check = [&](const char* step) {
+        const TypedText::TSeparators sep = TypedText::TSeparators::Current();
+        const auto grouped
+            = [&](const char* n) { return QString::fromLatin1(n).replace(',', sep.ts).replace('!', sep.ds); };
+        for (auto [e, value, x] : { std::tuple { number, grouped("-3!14"), -3.14 },
+                 std::tuple { money, grouped("1,234,567!50"), 1234567.5 } }) {
+            SCOPED_TRACE(QLocale().name().toStdString() + ", " + step + ", " + e->objectName().toStdString());
+            EXPECT_EQ(e->Text(), value);
+            EXPECT_EQ(e->QLineEdit::text(), e->Prefix() + value);
+            EXPECT_DOUBLE_EQ(e->FloatValue(), x);
+            EXPECT_TRUE(readBackOf(e).startsWith(QStringLiteral("Text \"%1\"").arg(value)))
+                << readBackOf(e).toStdString();
+        }
+    };
+    for (const QLocale& locale : { QLocale(QLocale::German, QLocale::Germany),
+             QLocale(QLocale::French, QLocale::France), QLocale::c() }) {
+        const int index = formats->findText(locale.name() + "  ", Qt::MatchStartsWith);
+        ASSERT_GE(index, 0) << locale.name().toStdString();
+        formats->setCurrentIndex(index);
+        QApplication::processEvents();
+        check("chosen");
+        demo.move(demo.pos() + QPoint(20, 10));
+        QApplication::processEvents();
+        check("moved");
+        for (TAdvEdit* e : { money, number }) {
+            QTest::mouseClick(e, Qt::LeftButton, Qt::NoModifier, e->rect().center());
+            for (Qt::Key key : { Qt::Key_Home, Qt::Key_Right, Qt::Key_End, Qt::Key_Left })
                 QTest::keyClick(e, key);
             check("caret moved");
             demo.ui.NameAdvEdit->setFocus(Qt::TabFocusReason);

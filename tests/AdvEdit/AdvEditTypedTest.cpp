@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QAccessibleInterface>
+#include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QInputMethodQueryEvent>
@@ -256,6 +257,70 @@ TEST(AdvEditTyped, ComposedTextIsTypedCharacterByCharacter)
     commit.setCommitString(QStringLiteral("john smith"));
     QApplication::sendEvent(f.edit, &commit);
     EXPECT_EQ(f.edit->Text(), "John Smith");
+}
+
+// The value in the separators of the number format in effect.
+QString InFormat(const char* value)
+{
+    const TSeparators sep = TSeparators::Current();
+    QString r = QString::fromLatin1(value);
+    for (QChar& c : r)
+        c = c == QLatin1Char(',')   ? (sep.ts.isNull() ? QChar(0xFFFF) : sep.ts)
+            : c == QLatin1Char('.') ? sep.ds
+                                    : c;
+    return r.remove(QChar(0xFFFF));
+}
+
+// What a desktop sends when its number format changes.
+void ChangeNumberFormat(const QLocale& locale)
+{
+    QLocale::setDefault(locale);
+    QEvent changed(QEvent::LocaleChange);
+    QApplication::sendEvent(qApp, &changed);
+}
+
+TEST(AdvEditTyped, NumberValuesFollowTheNumberFormat)
+{
+    const LocaleScope scope(QLocale::c());
+    QWidget window;
+    auto* money = new TAdvEdit(&window);
+    money->setEditType(TAdvEdit::etMoney);
+    money->setPrecision(2);
+    money->setPrefix(QStringLiteral("$ "));
+    money->setFloatValue(-1234567.5);
+    auto* number = new TAdvEdit(&window);
+    number->setEditType(TAdvEdit::etFloat);
+    number->setPrecision(3);
+    number->setSigned(true);
+    number->setFloatValue(1234567.25);
+    number->setAutoThousandSeparator(true);
+    number->setModified(false);
+    const auto check = [&](const QLocale& locale) {
+        SCOPED_TRACE(locale.name().toStdString());
+        EXPECT_EQ(money->Text(), InFormat("-1,234,567.50"));
+        EXPECT_EQ(money->QLineEdit::text(), "$ " + money->Text());
+        EXPECT_DOUBLE_EQ(money->FloatValue(), -1234567.5);
+        EXPECT_TRUE(money->Modified());
+        EXPECT_EQ(number->Text(), InFormat("1,234,567.250"));
+        EXPECT_DOUBLE_EQ(number->FloatValue(), 1234567.25);
+        EXPECT_FALSE(number->Modified());
+    };
+    // de_CH groups with an apostrophe and keeps "."; the C locale comes back to the start
+    for (const QLocale& locale :
+        { QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France),
+            QLocale(QLocale::German, QLocale::Switzerland), QLocale::c() }) {
+        ChangeNumberFormat(locale);
+        check(locale);
+        // a change event that brings no new format changes nothing
+        ChangeNumberFormat(locale);
+        check(locale);
+    }
+    // a value written after the format changed, before the event came, is already in it
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    money->setFloatValue(2.5);
+    ChangeNumberFormat(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(money->Text(), "2,50");
+    EXPECT_DOUBLE_EQ(money->FloatValue(), 2.5);
 }
 
 } // namespace

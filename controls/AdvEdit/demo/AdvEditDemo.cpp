@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEditDemo.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -134,8 +135,10 @@ void TAdvEditDemo::AddTypedFields(QWidget* box)
         m_readBacks.push_back(update);
     }
     connect(locale, &QComboBox::currentIndexChanged, this, [this](int i) {
-        // the fields read the separators at each use; only the read-backs need a refresh
+        // as the desktop does when its number format changes: the fields rewrite their values
         QLocale::setDefault(m_locales[size_t(i)]);
+        QEvent changed(QEvent::LocaleChange);
+        QCoreApplication::sendEvent(qApp, &changed);
         for (const auto& update : m_readBacks)
             update();
     });
