@@ -21,7 +21,7 @@ fail() {
 DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 usr=$root/usr
 sizes=(16 22 24 32 48 64 128 256)
-programs=(quillon)
+programs=(quillon quillon-repair)
 expected=("share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
   share/icons/hicolor/scalable/apps/quillon.svg share/doc/quillon/copyright share/doc/quillon/changelog.gz)
 for p in "${programs[@]}"; do expected+=("bin/$p" "share/man/man1/$p.1.gz"); done

@@ -7,5 +7,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target quillon
+cmake --build build -j"$(nproc)" --target quillon quillon-repair
 (cd build && cpack -G DEB)

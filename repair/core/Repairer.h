@@ -18,7 +18,8 @@ enum class Verdict { Repaired, Partial, Intact, Unrecoverable, Error };
 
 // What a repair found and did.
 struct Report {
-    std::string Family; // the window's nine: word, excel, archive, video, image, pdf, access, powerpoint, music
+    std::string
+        Family; // the window's nine: word, excel, archive, video, image, pdf, access, powerpoint, music
     std::string Format; // zip, docx, ...
     Verdict Outcome = Verdict::Unrecoverable;
     uint64_t PartsTotal = 0;
@@ -43,7 +44,9 @@ public:
     virtual ~Repairer() = default;
     // `extension` is lower case without the dot; a hint only, for a file whose head is lost.
     virtual Recognition Recognise(ByteReader& source, std::string_view extension) = 0;
-    virtual Report Repair(ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress) = 0;
+    virtual Report Repair(
+        ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
+        = 0;
 };
 
 } // namespace repair

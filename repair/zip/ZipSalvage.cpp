@@ -107,6 +107,9 @@ void ZipSalvage::Decode(const SalvagedEntry& entry, ContentSink& out)
             DeflateSalvageLimits limits;
             if (declared != 0 && declared != 0xFFFFFFFFu)
                 limits.MaxOutput = declared;
+            // Damage that decodes without an error shows only in the CRC: without it, such bytes would pass
+            // as right.
+            limits.ExpectedCrc = entry.Info.Crc32;
             CappedSink capped(out, limits.MaxOutput);
             SalvageDeflate(in, begin, end, capped, limits);
             return;

@@ -324,6 +324,7 @@ void ZipWalk::Salvage(SalvagedEntry& e, uint64_t start, uint64_t end)
     DeflateSalvageLimits limits;
     if (e.Info.UncompressedSize != 0 && e.Info.UncompressedSize != 0xFFFFFFFFu)
         limits.MaxOutput = e.Info.UncompressedSize;
+    limits.ExpectedCrc = e.Info.Crc32;
     CappedSink capped(counter, limits.MaxOutput);
     if (start < end)
         SalvageDeflate(m_in, start, end, capped, limits);
