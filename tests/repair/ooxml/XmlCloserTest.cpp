@@ -69,10 +69,10 @@ const Case kCases[] = {
         Damage::Hole, "", "Slide 2 text 1", "2-3", true },
 };
 
-std::vector<int> Numbers(const std::string& spec)
+std::vector<int> Numbers(const std::string& ranges)
 {
     std::vector<int> out;
-    std::stringstream in(spec);
+    std::stringstream in(ranges);
     std::string range;
     while (std::getline(in, range, ',')) {
         const size_t dash = range.find('-');
