@@ -5,6 +5,11 @@
 #include <QRect>
 #include <QSize>
 
+// The largest width, height, offset or coordinate a control keeps; far beyond any screen, it keeps
+// the arithmetic of nested frames and indents within int range, and is the room given to text that
+// may take any size.
+inline constexpr int kMaxExtent = 65535;
+
 // A rectangle with Windows semantics: right and bottom are exclusive, so Width = Right - Left.
 // Qt's QRect counts right() inclusively; convert only through toQRect/fromQRect.
 struct TRect {

@@ -3,6 +3,7 @@
 #include "AdvEditControl.h"
 #include "AdvEditHost.h"
 #include "EditValue.h"
+#include "Property.h"
 #include "ShellService.h"
 #include "TypedEditInput.h"
 #include "VersionText.h"
@@ -181,80 +182,69 @@ void TAdvEdit::ApplyPalette()
     update();
 }
 
-namespace {
-// Stores `value` in `field`; false when it was already there.
-template <class T> bool Assign(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-} // namespace
-
 void TAdvEdit::setDisabledColor(TColor c)
 {
-    if (Assign(FDisabledColor, c))
+    if (StoreIfChanged(FDisabledColor, c))
         update();
 }
 
 void TAdvEdit::setDisabledBorder(bool b)
 {
-    if (Assign(FDisabledBorder, b))
+    if (StoreIfChanged(FDisabledBorder, b))
         update();
 }
 
 void TAdvEdit::setFocusBorder(bool b)
 {
-    if (Assign(FFocusBorder, b))
+    if (StoreIfChanged(FFocusBorder, b))
         update();
 }
 
 void TAdvEdit::setFocusBorderColor(TColor c)
 {
-    if (Assign(FFocusBorderColor, c))
+    if (StoreIfChanged(FFocusBorderColor, c))
         update();
 }
 
 void TAdvEdit::setBorder3D(bool b)
 {
-    if (Assign(FBorder3D, b))
+    if (StoreIfChanged(FBorder3D, b))
         update();
 }
 
 void TAdvEdit::setFlatLineColor(TColor c)
 {
-    if (Assign(FFlatLineColor, c))
+    if (StoreIfChanged(FFlatLineColor, c))
         update();
 }
 
 void TAdvEdit::setSoftBorder(bool b)
 {
-    if (Assign(FSoftBorder, b))
+    if (StoreIfChanged(FSoftBorder, b))
         update();
 }
 
 void TAdvEdit::setEmptyText(const QString& t)
 {
-    if (Assign(FEmptyText, t))
+    if (StoreIfChanged(FEmptyText, t))
         update();
 }
 
 void TAdvEdit::setErrorMarkerPos(int p)
 {
-    if (Assign(FErrorMarkerPos, p))
+    if (StoreIfChanged(FErrorMarkerPos, p))
         update();
 }
 
 void TAdvEdit::setErrorMarkerLen(int l)
 {
-    if (Assign(FErrorMarkerLen, l))
+    if (StoreIfChanged(FErrorMarkerLen, l))
         update();
 }
 
 void TAdvEdit::setDropCaret(const QPoint& clientPos)
 {
-    if (Assign(FCaretPos, clientPos))
+    if (StoreIfChanged(FCaretPos, clientPos))
         update();
 }
 
@@ -265,7 +255,7 @@ void TAdvEdit::setModified(bool b)
     if (FShowModified)
         setFontColor(b ? FModifiedColor : FFontColor);
     QLineEdit::setModified(b);
-    if (Assign(FIsModified, b))
+    if (StoreIfChanged(FIsModified, b))
         emit modifiedChanged(b);
 }
 
@@ -341,7 +331,7 @@ void TAdvEdit::Loaded()
 
 void TAdvEdit::setEditAlign(TEditAlign a)
 {
-    if (!Assign(FEditAlign, a))
+    if (!StoreIfChanged(FEditAlign, a))
         return;
     Qt::Alignment al = Qt::AlignLeft;
     if (a == eaRight)
@@ -354,7 +344,7 @@ void TAdvEdit::setEditAlign(TEditAlign a)
 
 void TAdvEdit::setFlat(bool b)
 {
-    if (!Assign(FFlat, b) || IsLoading())
+    if (!StoreIfChanged(FFlat, b) || IsLoading())
         return;
     if (b) {
         FNormalColor = FColor;
@@ -377,7 +367,7 @@ void TAdvEdit::setFlat(bool b)
 
 void TAdvEdit::setTransparent(bool b)
 {
-    if (!Assign(FTransparent, b))
+    if (!StoreIfChanged(FTransparent, b))
         return;
     setAutoFillBackground(!b);
     ApplyPalette();
@@ -385,7 +375,7 @@ void TAdvEdit::setTransparent(bool b)
 
 void TAdvEdit::setShowURL(bool b)
 {
-    if (!Assign(FShowURL, b))
+    if (!StoreIfChanged(FShowURL, b))
         return;
     setUrlLook(b && IsUrlText());
 }
@@ -439,7 +429,7 @@ void TAdvEdit::ControlTextChanged()
     if (std::exchange(m_staleChange, false))
         return;
     m_known.text = QLineEdit::text();
-    if (const QString v = Text(); Assign(m_lastValue, v))
+    if (const QString v = Text(); StoreIfChanged(m_lastValue, v))
         emit valueChanged(v);
     if (FBlockChange) {
         FBlockChange = false;

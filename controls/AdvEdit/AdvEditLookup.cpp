@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEditLookup.h"
 
+#include "Property.h"
+
 #include <QApplication>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -17,37 +19,29 @@ bool LessNoCase(const QString& a, const QString& b)
     return c != 0 ? c < 0 : a < b;
 }
 
-template <class T> bool Store(T& field, const T& value)
-{
-    if (field == value)
-        return false;
-    field = value;
-    return true;
-}
-
 } // namespace
 
 void TLookupSettings::setEnabled(bool b)
 {
-    if (Store(FEnabled, b))
+    if (StoreIfChanged(FEnabled, b))
         Changed();
 }
 
 void TLookupSettings::setCaseSensitive(bool b)
 {
-    if (Store(FCaseSensitive, b))
+    if (StoreIfChanged(FCaseSensitive, b))
         Changed();
 }
 
 void TLookupSettings::setColor(TColor c)
 {
-    if (Store(FColor, c))
+    if (StoreIfChanged(FColor, c))
         Changed();
 }
 
 void TLookupSettings::setDisplayCount(int n)
 {
-    if (Store(FDisplayCount, qMax(1, n)))
+    if (StoreIfChanged(FDisplayCount, qMax(1, n)))
         Changed();
 }
 
@@ -61,7 +55,7 @@ void TLookupSettings::setDisplayList(const QStringList& list)
         if (!there)
             sorted.insert(at, s);
     }
-    if (Store(FDisplayList, sorted))
+    if (StoreIfChanged(FDisplayList, sorted))
         Changed();
 }
 
@@ -77,31 +71,31 @@ bool TLookupSettings::AddDisplay(const QString& entry)
 
 void TLookupSettings::setValueList(const QStringList& list)
 {
-    if (Store(FValueList, list))
+    if (StoreIfChanged(FValueList, list))
         Changed();
 }
 
 void TLookupSettings::setHistory(bool b)
 {
-    if (Store(FHistory, b))
+    if (StoreIfChanged(FHistory, b))
         Changed();
 }
 
 void TLookupSettings::setNumChars(int n)
 {
-    if (n > 0 && Store(FNumChars, n))
+    if (n > 0 && StoreIfChanged(FNumChars, n))
         Changed();
 }
 
 void TLookupSettings::setMulti(bool b)
 {
-    if (Store(FMulti, b))
+    if (StoreIfChanged(FMulti, b))
         Changed();
 }
 
 void TLookupSettings::setSeparator(const QString& s)
 {
-    if (!s.isEmpty() && Store(FSeparator, s.left(1)))
+    if (!s.isEmpty() && StoreIfChanged(FSeparator, s.left(1)))
         Changed();
 }
 

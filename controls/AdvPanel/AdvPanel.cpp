@@ -7,6 +7,7 @@
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
+#include "Property.h"
 #include "ShellService.h"
 #include "VersionText.h"
 
@@ -29,8 +30,6 @@ namespace G = PanelGeometry;
 namespace {
 
 constexpr TRect kNoRect { -1, -1, -1, -1 };
-// Far beyond any panel; keeps frame and indent arithmetic within int range.
-constexpr int kMaxExtent = 65535;
 // The steps every panel gradient asks for; drawn in at most 32 bands.
 constexpr int kPanelGradientSteps = 64;
 
@@ -136,9 +135,8 @@ void TCustomAdvPanel::setText(const QString& value)
 #define PANEL_SETTER(Type, Name, Field, After)                                                               \
     void TCustomAdvPanel::set##Name(Type value)                                                              \
     {                                                                                                        \
-        if (Field == value)                                                                                  \
+        if (!StoreIfChanged(Field, value))                                                                   \
             return;                                                                                          \
-        Field = value;                                                                                       \
         After;                                                                                               \
     }
 

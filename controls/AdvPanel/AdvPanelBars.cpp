@@ -29,8 +29,6 @@ constexpr int kStatusGradientSteps = 40;
 constexpr int kCaptionRadius = 32;
 // Edge length of a themed caption's buttons.
 constexpr int kThemedButton = 16;
-// Far beyond any text; what an auto-sized dimension may grow to.
-constexpr int kUnbounded = 65535;
 
 // The band's outline for a rounded shape: both corners at the start of the bar rounded (top-left
 // and top-right of a top caption, top-left and bottom-left of a left one), or only the first.
@@ -79,7 +77,7 @@ void DrawTurnedText(TCanvas& canvas, const TFont& font, const QString& text, con
     const int textHeight = canvas.TextHeight(text);
     // Turned clockwise, the line's top edge lies on the right.
     const int x = band.Right - std::max(0, (band.Width() - textHeight) / 2);
-    TRect r(x, band.Top + along, x + kUnbounded, band.Top + along + kUnbounded);
+    TRect r(x, band.Top + along, x + kMaxExtent, band.Top + along + kMaxExtent);
     canvas.BkMode = TBkMode::Transparent;
     canvas.SetClipRect(band);
     canvas.DrawText(text, r, DT::SingleLine | DT::NoPrefix);
@@ -591,8 +589,8 @@ void TCustomAdvPanel::UpdateAutoSize()
         return;
     m_inAutoSize = true;
     const G::Layout l = CurrentLayout();
-    const int w = FAutoSize->Width() ? kUnbounded : l.client.width() - 2 * FBevelWidth;
-    const int h = FAutoSize->Height() ? kUnbounded : l.client.height() - 2 * FBevelWidth;
+    const int w = FAutoSize->Width() ? kMaxExtent : l.client.width() - 2 * FBevelWidth;
+    const int h = FAutoSize->Height() ? kMaxExtent : l.client.height() - 2 * FBevelWidth;
     TMeasureCanvas canvas;
     canvas.Font = FFont;
     TMarkupParams params = TextParams(TRect(0, 0, std::max(0, w), std::max(0, h)));

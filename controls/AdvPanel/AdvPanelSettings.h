@@ -183,10 +183,8 @@ private:
     }
     template <typename T> void SetIfChanged(T& field, const T& value)
     {
-        if (field == value)
-            return;
-        field = value;
-        Change();
+        if (StoreIfChanged(field, value))
+            Change();
     }
 
     bool FAnchorHint = false;

@@ -4,6 +4,8 @@
 #include "AdvPanelTypes.h"
 #include "Color.h"
 #include "Font.h"
+#include "Property.h"
+#include "Rect.h"
 
 #include <QObject>
 #include <QString>
@@ -27,7 +29,7 @@ public:
     bool Visible() const { return FVisible; }
     void setVisible(bool value)
     {
-        if (Store(FVisible, value))
+        if (StoreIfChanged(FVisible, value))
             VisibleChanged();
     }
     QString Text() const { return FText; }
@@ -39,7 +41,7 @@ public:
     TColor Color() const { return FColor; }
     void setColor(TColor value)
     {
-        if (Store(FColor, value))
+        if (StoreIfChanged(FColor, value))
             ColorChanged();
     }
     TColor ColorTo() const { return FColorTo; }
@@ -52,9 +54,6 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    // Far beyond any band; keeps the band arithmetic within int range.
-    static constexpr int kMaxExtent = 65535;
-
     TPanelBand(int height, TColor color, QObject* parent)
         : QObject(parent)
         , FHeight(height)
@@ -71,16 +70,9 @@ protected:
     virtual void VisibleChanged() { Changed(); }
     virtual void ColorChanged() { Changed(); }
 
-    template <typename T> static bool Store(T& field, const T& value)
-    {
-        if (field == value)
-            return false;
-        field = value;
-        return true;
-    }
     template <typename T> void Set(T& field, const T& value)
     {
-        if (Store(field, value))
+        if (StoreIfChanged(field, value))
             Changed();
     }
     // Copies the background and the font, without notifying.

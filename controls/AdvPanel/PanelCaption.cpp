@@ -51,7 +51,7 @@ void TPanelCaption::Assign(const TPanelCaption& source)
 
 void TPanelCaption::setPosition(AdvPanel::TCaptionPosition value)
 {
-    if (!Store(FPosition, value))
+    if (!StoreIfChanged(FPosition, value))
         return;
     if (OnPositionChange)
         OnPositionChange();

@@ -116,7 +116,7 @@ private:
     void ShadeChanged();
     template <typename T> void SetShade(T& field, const T& value)
     {
-        if (Store(field, value))
+        if (StoreIfChanged(field, value))
             ShadeChanged();
     }
 

@@ -30,8 +30,6 @@ constexpr TRect kNoRect { -1, -1, -1, -1 };
 // The width and height an auto-sized label starts from when docked to a side; the next layout grows
 // it to its text.
 constexpr int kAutoSizeStart = 6;
-// Far wider than any label; keeps the frame arithmetic of three nested frames within int range.
-constexpr int kMaxFrameWidth = 65535;
 
 // The renderer's enumerations list the label's in the same order.
 static_assert(int(G::Bevel::Space) == THTMLabel::bvSpace && int(G::VAlign::Bottom) == THTMLabel::tvaBottom
@@ -106,7 +104,7 @@ void THTMLabel::setBevelOuter(TBevelCut value)
 
 void THTMLabel::setBevelWidth(int value)
 {
-    FBevelWidth = std::clamp(value, 1, kMaxFrameWidth);
+    FBevelWidth = std::clamp(value, 1, kMaxExtent);
     LayoutChanged();
 }
 
@@ -126,7 +124,7 @@ void THTMLabel::setBorderStyle(TBorderStyle value)
 
 void THTMLabel::setBorderWidth(int value)
 {
-    FBorderWidth = std::clamp(value, 0, kMaxFrameWidth);
+    FBorderWidth = std::clamp(value, 0, kMaxExtent);
     LayoutChanged();
 }
 

@@ -12,8 +12,6 @@ namespace G = HTMLabelGeometry;
 
 namespace {
 
-// Auto-sized directions are laid out without a limit.
-constexpr int kUnbounded = 65535;
 // Room auto-sizing leaves around the text, in each sized direction.
 constexpr int kAutoSizeMargin = 6;
 
@@ -201,9 +199,9 @@ THTMLabelRenderer::Placement THTMLabelRenderer::Place(
     Placement placement { inner, layout.size };
     TRect& rect = placement.rect;
     if (layout.sizesWidth)
-        rect.Right += kUnbounded;
+        rect.Right += kMaxExtent;
     if (layout.sizesHeight)
-        rect.Bottom += kUnbounded;
+        rect.Bottom += kMaxExtent;
     if (!layout.autoSizing && layout.valign == G::VAlign::Top)
         return placement;
 
