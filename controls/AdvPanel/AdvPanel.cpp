@@ -3,6 +3,7 @@
 
 #include "AdvPanelSettings.h"
 #include "AdvPanelStyler.h"
+#include "Anchors.h"
 #include "ChildAlign.h"
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
@@ -792,7 +793,7 @@ void TCustomAdvPanel::mousePressEvent(QMouseEvent* event)
     m_drag = Drag::None;
     const QString anchor = AnchorAt(pos.x(), pos.y());
     if (!anchor.isEmpty()) {
-        if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:"))) {
+        if (IsShellAnchor(anchor)) {
             ShellService().Open(anchor);
         } else {
             if (OnAnchorClick)
@@ -929,17 +930,9 @@ bool TCustomAdvPanel::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (FAnchorHint) {
-            const QPoint pos = help->pos() - contentsRect().topLeft();
-            QString anchor = AnchorAt(pos.x(), pos.y());
-            if (!anchor.isEmpty()) {
-                if (OnAnchorHint)
-                    OnAnchorHint(this, anchor);
-                QToolTip::showText(help->globalPos() + QPoint(10, -10),
-                    Qt::convertFromPlainText(anchor, Qt::WhiteSpaceNormal), this);
-                return true;
-            }
-        }
+        const QPoint pos = help->pos() - contentsRect().topLeft();
+        if (FAnchorHint && ShowAnchorHint(this, OnAnchorHint, help->globalPos(), AnchorAt(pos.x(), pos.y())))
+            return true;
         if (!FShowHint) {
             QToolTip::hideText();
             return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HTMLabel.h"
 
+#include "Anchors.h"
 #include "ChildAlign.h"
 #include "HTMLabelAccessible.h"
 #include "HTMLabelRenderer.h"
@@ -449,7 +450,7 @@ void THTMLabel::mousePressEvent(QMouseEvent* event)
     if (OnAnchorClick)
         OnAnchorClick(this, anchor);
     emit anchorClicked(anchor);
-    if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:")))
+    if (IsShellAnchor(anchor))
         ShellService().Open(anchor);
 }
 
@@ -475,16 +476,10 @@ bool THTMLabel::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (FAnchorHint) {
-            QString anchor = AnchorAt(help->pos().x(), help->pos().y());
-            if (!anchor.isEmpty()) {
-                if (OnAnchorHint)
-                    OnAnchorHint(this, anchor);
-                QToolTip::showText(help->globalPos() + QPoint(10, -10),
-                    Qt::convertFromPlainText(anchor, Qt::WhiteSpaceNormal), this);
-                return true;
-            }
-        }
+        if (FAnchorHint
+            && ShowAnchorHint(
+                this, OnAnchorHint, help->globalPos(), AnchorAt(help->pos().x(), help->pos().y())))
+            return true;
         if (FHintShowFull) {
             QString text = DisplayText();
             if (!FHTMLHint)
