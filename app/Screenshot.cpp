@@ -4,6 +4,7 @@
 // third is:
 //   quillon_screenshot docs/main-window.png [docs/offer-dialog.png [docs/panel-styles.png]]
 #include "Application.h"
+#include "DemoForm.h"
 #include "Fonts.h"
 #include "PanelGallery.h"
 #include "_mainUnit.h"
@@ -25,17 +26,13 @@ int main(int argc, char** argv)
     TApplication application(argc, argv);
     RegisterDesignFonts();
     T_mainForm form(RealServices());
-    form.show();
-    QCoreApplication::processEvents();
-    if (!form.grab().toImage().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    if (!SaveFormPicture(form, QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }
     if (argc >= 3) {
         T_manualForm dialog(&form);
-        dialog.show();
-        QCoreApplication::processEvents();
-        if (!dialog.grab().toImage().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        if (!SaveFormPicture(dialog, QString::fromLocal8Bit(argv[2]))) {
             std::fprintf(stderr, "cannot write %s\n", argv[2]);
             return 1;
         }

@@ -7,6 +7,13 @@
 #include <QPixmap>
 #include <QWidget>
 
+bool SaveFormPicture(QWidget& form, const QString& path)
+{
+    form.show();
+    QCoreApplication::processEvents();
+    return form.grab().save(path, "PNG");
+}
+
 int RunDemoForm(
     int argc, char** argv, const std::function<std::unique_ptr<QWidget>(const QStringList& args)>& makeForm)
 {
@@ -19,10 +26,8 @@ int RunDemoForm(
         args.remove(i, 2);
     }
     const std::unique_ptr<QWidget> form = makeForm(args);
+    if (!grab.isEmpty())
+        return SaveFormPicture(*form, grab) ? 0 : 1;
     form->show();
-    if (!grab.isEmpty()) {
-        QApplication::processEvents();
-        return form->grab().save(grab) ? 0 : 1;
-    }
     return QApplication::exec();
 }

@@ -6,11 +6,11 @@
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
+#include "Pump.h"
 #include "ShadedHeader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyle>
@@ -492,14 +492,9 @@ bool TCustomAdvPanel::PumpAnimation(int delayMs)
 {
     QPointer<TCustomAdvPanel> self(this);
     const bool shown = window()->isVisible();
-    QCoreApplication::processEvents();
-    if (self && delayMs > 0) {
-        QEventLoop loop;
-        QTimer::singleShot(delayMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    // Gone, or its window closed meanwhile: the animation ends here.
-    return self && !(shown && !window()->isVisible());
+    const bool running = WaitAndPump(delayMs);
+    // Gone, its window closed or the application ending meanwhile: the animation ends here.
+    return running && self && !(shown && !window()->isVisible());
 }
 
 void TCustomAdvPanel::RunCollapse(bool collapse)

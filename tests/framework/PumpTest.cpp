@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "Pump.h"
+#include "DemoForm.h"
+#include "TempDir.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +54,24 @@ TEST(WaitAndPump, ZeroWaitOnlyDispatches)
         QCoreApplication::instance(), [&] { delivered = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(WaitAndPump(0));
     EXPECT_TRUE(delivered);
+}
+
+// The picture shows the form as painted after what its showing queued has run.
+TEST(SaveFormPicture, SavesTheShownFormAndReportsAFileItCannotWrite)
+{
+    const TempDir dir;
+    QWidget form;
+    form.resize(24, 16);
+    form.setAutoFillBackground(true);
+    QPalette palette = form.palette();
+    palette.setColor(QPalette::Window, Qt::red);
+    form.setPalette(palette);
+    ASSERT_TRUE(SaveFormPicture(form, dir.file(QStringLiteral("form.png"))));
+    EXPECT_TRUE(form.isVisible());
+    const QImage picture(dir.file(QStringLiteral("form.png")));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.pixelColor(picture.width() / 2, picture.height() / 2), QColor(Qt::red));
+    EXPECT_FALSE(SaveFormPicture(form, dir.file(QStringLiteral("missing/form.png"))));
 }
 
 } // namespace
