@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ValueStore.h"
-#include "UserSettings.h"
+#include "SettingsStore.h"
 
 #include <QFile>
 #include <QSaveFile>

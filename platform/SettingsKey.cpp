@@ -24,7 +24,8 @@ public:
     bool OpenKey(bool canCreate) override
     {
         m_settings.reset();
-        return OpenUserSettingsStore(m_settings, canCreate);
+        m_settings = OpenUserSettingsStore(QStringLiteral("SOFTWARE\\quillon"), canCreate);
+        return m_settings != nullptr;
     }
 
     bool ValueExists(const QString& name) override { return m_settings && m_settings->contains(name); }
@@ -64,7 +65,7 @@ public:
     }
 
 private:
-    std::optional<QSettings> m_settings;
+    std::unique_ptr<QSettings> m_settings;
 };
 
 } // namespace
