@@ -1,20 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "ChildAlign.h"
 
-QRect AlignedGeometry(TChildAlign align, const QRect& area, const QRect& current)
+QRect AlignedGeometry(ControlTypes::TAlign align, const QRect& area, const QRect& current)
 {
     switch (align) {
-    case TChildAlign::Top:
+    case ControlTypes::alTop:
         return QRect(area.left(), area.top(), area.width(), current.height());
-    case TChildAlign::Bottom:
+    case ControlTypes::alBottom:
         return QRect(area.left(), area.bottom() + 1 - current.height(), area.width(), current.height());
-    case TChildAlign::Left:
+    case ControlTypes::alLeft:
         return QRect(area.left(), area.top(), current.width(), area.height());
-    case TChildAlign::Right:
+    case ControlTypes::alRight:
         return QRect(area.right() + 1 - current.width(), area.top(), current.width(), area.height());
-    case TChildAlign::Client:
+    case ControlTypes::alClient:
         return area;
-    case TChildAlign::None:
+    case ControlTypes::alNone:
         break;
     }
     return current;

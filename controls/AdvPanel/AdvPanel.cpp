@@ -21,10 +21,6 @@
 #include <algorithm>
 #include <utility>
 
-// The panel's TAlign lists the same places in the same order.
-static_assert(
-    int(AdvPanel::alTop) == int(TChildAlign::Top) && int(AdvPanel::alClient) == int(TChildAlign::Client));
-
 using namespace AdvPanel;
 namespace G = PanelGeometry;
 
@@ -543,7 +539,7 @@ void TCustomAdvPanel::ApplyAlign()
         return;
     const auto* panel = qobject_cast<const TCustomAdvPanel*>(parent);
     const QRect area = panel ? panel->AlignArea().toQRect() : parent->contentsRect();
-    const QRect r = AlignedGeometry(TChildAlign(FAlign), area, geometry());
+    const QRect r = AlignedGeometry(FAlign, area, geometry());
     if (r != geometry())
         setGeometry(r);
 }

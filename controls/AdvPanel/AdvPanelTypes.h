@@ -1,18 +1,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ControlTypes.h"
+
 #include <QObject>
 
 // The enumerations shared by the styled panel, its settings objects, the styler and the panel group.
 namespace AdvPanel {
 Q_NAMESPACE
 
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-Q_ENUM_NS(TBevelCut)
-enum TBorderStyle { bsNone, bsSingle };
-Q_ENUM_NS(TBorderStyle)
-enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-Q_ENUM_NS(TAlign)
+using TBevelCut = ControlTypes::TBevelCut;
+using enum ControlTypes::TBevelCut;
+using TBorderStyle = ControlTypes::TBorderStyle;
+using enum ControlTypes::TBorderStyle;
+using TAlign = ControlTypes::TAlign;
+using enum ControlTypes::TAlign;
 enum TGradientDirection { gdVertical, gdHorizontal };
 Q_ENUM_NS(TGradientDirection)
 enum TBackGroundPosition {
@@ -25,8 +27,8 @@ enum TBackGroundPosition {
     bpCenter
 };
 Q_ENUM_NS(TBackGroundPosition)
-enum TTextVAlignment { tvaTop, tvaCenter, tvaBottom };
-Q_ENUM_NS(TTextVAlignment)
+using TTextVAlignment = ControlTypes::TTextVAlignment;
+using enum ControlTypes::TTextVAlignment;
 enum TCaptionPosition { cpTop, cpLeft };
 Q_ENUM_NS(TCaptionPosition)
 enum TCaptionShape { csRectangle, csRounded, csSemiRounded };

@@ -14,7 +14,7 @@
 // the owner when the value changes.
 class TPanelStatusBar : public TPanelBand {
     Q_OBJECT
-    Q_PROPERTY(AdvPanel::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
     Q_PROPERTY(bool BevelInner READ BevelInner WRITE setBevelInner)
     Q_PROPERTY(int ImageIndex READ ImageIndex WRITE setImageIndex)

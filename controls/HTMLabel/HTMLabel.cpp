@@ -19,10 +19,6 @@
 #include <QToolTip>
 #include <algorithm>
 
-// The label's TAlign lists the same places in the same order.
-static_assert(
-    int(THTMLabel::alTop) == int(TChildAlign::Top) && int(THTMLabel::alClient) == int(TChildAlign::Client));
-
 namespace G = HTMLabelGeometry;
 
 namespace {
@@ -630,7 +626,7 @@ void THTMLabel::ApplyAlign()
         parent->installEventFilter(this);
     }
     const QRect area = parent->contentsRect();
-    const QRect target = AlignedGeometry(TChildAlign(FAlign), area, geometry());
+    const QRect target = AlignedGeometry(FAlign, area, geometry());
     if (target == geometry())
         return;
     m_aligning = true;

@@ -3,6 +3,7 @@
 
 #include "Canvas.h"
 #include "Color.h"
+#include "ControlTypes.h"
 #include "Font.h"
 #include "HTMLPicture.h"
 #include "HTMLabelAccessible.h"
@@ -35,12 +36,12 @@ class THTMLabel : public QWidget, public TLoadable {
     Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint)
     Q_PROPERTY(bool AutoSizing READ AutoSizing WRITE setAutoSizing)
     Q_PROPERTY(TAutoSizeType AutoSizeType READ AutoSizeType WRITE setAutoSizeType)
-    Q_PROPERTY(TAlign Align READ Align WRITE setAlign)
-    Q_PROPERTY(TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
-    Q_PROPERTY(TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
+    Q_PROPERTY(ControlTypes::TAlign Align READ Align WRITE setAlign)
+    Q_PROPERTY(ControlTypes::TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
+    Q_PROPERTY(ControlTypes::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
     Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth)
     Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
-    Q_PROPERTY(TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
     Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
     Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
@@ -61,7 +62,7 @@ class THTMLabel : public QWidget, public TLoadable {
     Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset)
     Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
     Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
-    Q_PROPERTY(TVAlignment VAlignment READ VAlignment WRITE setVAlignment)
+    Q_PROPERTY(ControlTypes::TTextVAlignment VAlignment READ VAlignment WRITE setVAlignment)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
     Q_PROPERTY(QString Text READ Text)
     Q_PROPERTY(QSize HTMLSize READ HTMLSize)
@@ -70,14 +71,14 @@ class THTMLabel : public QWidget, public TLoadable {
 public:
     enum TAutoSizeType { asVertical, asHorizontal, asBoth };
     Q_ENUM(TAutoSizeType)
-    enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
-    Q_ENUM(TAlign)
-    enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-    Q_ENUM(TBevelCut)
-    enum TBorderStyle { bsNone, bsSingle };
-    Q_ENUM(TBorderStyle)
-    enum TVAlignment { tvaTop, tvaCenter, tvaBottom };
-    Q_ENUM(TVAlignment)
+    using TAlign = ControlTypes::TAlign;
+    using enum ControlTypes::TAlign;
+    using TBevelCut = ControlTypes::TBevelCut;
+    using enum ControlTypes::TBevelCut;
+    using TBorderStyle = ControlTypes::TBorderStyle;
+    using enum ControlTypes::TBorderStyle;
+    using TVAlignment = ControlTypes::TTextVAlignment;
+    using enum ControlTypes::TTextVAlignment;
     enum TGradientType { gtFullHorizontal, gtFullVertical, gtBottomLine, gtCenterLine, gtTopLine };
     Q_ENUM(TGradientType)
 

@@ -187,10 +187,14 @@ TEST(HTMLabel, PropertiesTakeEnumerationNamesAsAFormDefinitionWritesThem)
     EXPECT_TRUE(label.setProperty("VAlignment", "tvaBottom"));
     EXPECT_TRUE(label.setProperty("BevelOuter", "bvRaised"));
     EXPECT_TRUE(label.setProperty("GradientType", "gtCenterLine"));
+    EXPECT_TRUE(label.setProperty("BorderStyle", "bsSingle"));
+    EXPECT_TRUE(label.setProperty("Align", "alClient"));
     EXPECT_EQ(label.AutoSizeType(), THTMLabel::asBoth);
     EXPECT_EQ(label.VAlignment(), THTMLabel::tvaBottom);
     EXPECT_EQ(label.BevelOuter(), THTMLabel::bvRaised);
     EXPECT_EQ(label.GradientType(), THTMLabel::gtCenterLine);
+    EXPECT_EQ(label.BorderStyle(), THTMLabel::bsSingle);
+    EXPECT_EQ(label.Align(), THTMLabel::alClient);
     label.setBevelWidth(0);
     EXPECT_EQ(label.BevelWidth(), 1);
     label.setBorderWidth(-3);

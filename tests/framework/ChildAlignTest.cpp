@@ -9,15 +9,15 @@ TEST(ChildAlign, EachPlaceInTheParentsArea)
     const QRect area(5, 20, 200, 100);
     const QRect current(30, 40, 50, 10);
     const struct {
-        TChildAlign align;
+        ControlTypes::TAlign align;
         QRect expected;
     } cases[] = {
-        { TChildAlign::None, current },
-        { TChildAlign::Top, QRect(5, 20, 200, 10) },
-        { TChildAlign::Bottom, QRect(5, 110, 200, 10) },
-        { TChildAlign::Left, QRect(5, 20, 50, 100) },
-        { TChildAlign::Right, QRect(155, 20, 50, 100) },
-        { TChildAlign::Client, area },
+        { ControlTypes::alNone, current },
+        { ControlTypes::alTop, QRect(5, 20, 200, 10) },
+        { ControlTypes::alBottom, QRect(5, 110, 200, 10) },
+        { ControlTypes::alLeft, QRect(5, 20, 50, 100) },
+        { ControlTypes::alRight, QRect(155, 20, 50, 100) },
+        { ControlTypes::alClient, area },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.align));
