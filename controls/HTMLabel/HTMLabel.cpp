@@ -7,6 +7,7 @@
 #include "HTMLabelRenderer.h"
 #include "HTMLabelText.h"
 #include "MarkupEngine.h"
+#include "Property.h"
 #include "ShellService.h"
 #include "VersionText.h"
 
@@ -60,7 +61,7 @@ THTMLabel::~THTMLabel()
 
 void THTMLabel::setAutoSizing(bool value)
 {
-    FAutoSizing = value;
+    const bool changed = StoreIfChanged(FAutoSizing, value);
     if (value) {
         if (FAlign == alLeft || FAlign == alRight)
             resize(kAutoSizeStart, height());
@@ -68,61 +69,58 @@ void THTMLabel::setAutoSizing(bool value)
             resize(width(), kAutoSizeStart);
     }
     AdjustAutoSize();
+    updateGeometry();
     update();
+    if (changed)
+        emit autoSizingChanged();
 }
 
 void THTMLabel::setAutoSizeType(TAutoSizeType value)
 {
-    FAutoSizeType = value;
+    const bool changed = StoreIfChanged(FAutoSizeType, value);
     setAutoSizing(FAutoSizing);
+    if (changed)
+        emit autoSizingChanged();
 }
 
 void THTMLabel::setAlign(TAlign value)
 {
-    if (FAlign == value)
+    if (!StoreIfChanged(FAlign, value))
         return;
-    FAlign = value;
     ApplyAlign();
     AdjustAutoSize();
     update();
+    emit appearanceChanged();
 }
 
 void THTMLabel::setBevelInner(TBevelCut value)
 {
-    FBevelInner = value;
-    LayoutChanged();
+    SetFrame(FBevelInner, value);
 }
 
 void THTMLabel::setBevelOuter(TBevelCut value)
 {
-    FBevelOuter = value;
-    LayoutChanged();
+    SetFrame(FBevelOuter, value);
 }
 
 void THTMLabel::setBevelWidth(int value)
 {
-    FBevelWidth = std::clamp(value, 1, kMaxExtent);
-    LayoutChanged();
+    SetFrame(FBevelWidth, std::clamp(value, 1, kMaxExtent));
 }
 
 void THTMLabel::setBorderColor(TColor value)
 {
-    if (FBorderColor == value)
-        return;
-    FBorderColor = value;
-    update();
+    SetLook(FBorderColor, value);
 }
 
 void THTMLabel::setBorderStyle(TBorderStyle value)
 {
-    FBorderStyle = value;
-    LayoutChanged();
+    SetFrame(FBorderStyle, value);
 }
 
 void THTMLabel::setBorderWidth(int value)
 {
-    FBorderWidth = std::clamp(value, 0, kMaxExtent);
-    LayoutChanged();
+    SetFrame(FBorderWidth, std::clamp(value, 0, kMaxExtent));
 }
 
 TColor THTMLabel::Color() const
@@ -146,38 +144,64 @@ void THTMLabel::setColor(TColor value)
     FParentColor = false;
     FColor = value;
     update();
+    emit appearanceChanged();
 }
 
 void THTMLabel::setParentColor(bool value)
 {
-    if (FParentColor == value)
-        return;
-    FParentColor = value;
-    update();
+    SetLook(FParentColor, value);
 }
 
 void THTMLabel::setColorTo(TColor value)
 {
-    if (FColorTo == value)
-        return;
-    FColorTo = value;
-    update();
+    SetLook(FColorTo, value);
 }
 
 void THTMLabel::setEllipsis(bool value)
 {
-    if (FEllipsis == value)
-        return;
-    FEllipsis = value;
-    LayoutChanged();
+    SetLayout(FEllipsis, value);
 }
 
 void THTMLabel::setGradientType(TGradientType value)
 {
-    if (FGradientType == value)
-        return;
-    FGradientType = value;
-    update();
+    SetLook(FGradientType, value);
+}
+
+void THTMLabel::setAnchorHint(bool value)
+{
+    if (StoreIfChanged(FAnchorHint, value))
+        emit hintsChanged();
+}
+
+void THTMLabel::setHintShowFull(bool value)
+{
+    if (StoreIfChanged(FHintShowFull, value))
+        emit hintsChanged();
+}
+
+void THTMLabel::setHTMLHint(bool value)
+{
+    if (StoreIfChanged(FHTMLHint, value))
+        emit hintsChanged();
+}
+
+// The hover look shows from the next move over an anchor on; nothing to repaint now.
+void THTMLabel::setHover(bool value)
+{
+    if (StoreIfChanged(FHover, value))
+        emit appearanceChanged();
+}
+
+void THTMLabel::setHoverColor(TColor value)
+{
+    if (StoreIfChanged(FHoverColor, value))
+        emit appearanceChanged();
+}
+
+void THTMLabel::setHoverFontColor(TColor value)
+{
+    if (StoreIfChanged(FHoverFontColor, value))
+        emit appearanceChanged();
 }
 
 void THTMLabel::setHTMLText(const QStringList& value)
@@ -195,6 +219,7 @@ void THTMLabel::setImages(TImageList* value)
 {
     if (FILChangeLink)
         disconnect(FILChangeLink);
+    const bool changed = FImages != value;
     FImages = value;
     if (value) {
         FILChangeLink = connect(value, &TImageList::Change, this, [this] {
@@ -206,71 +231,76 @@ void THTMLabel::setImages(TImageList* value)
     ++m_textGeneration;
     AdjustAutoSize();
     update();
+    if (changed)
+        emit appearanceChanged();
 }
 
 void THTMLabel::setLineSpacing(int value)
 {
-    if (FLineSpacing == value)
-        return;
-    FLineSpacing = value;
-    LayoutChanged();
+    SetLayout(FLineSpacing, value);
 }
 
 void THTMLabel::setLineWidth(int value)
 {
-    if (FLineWidth == value)
-        return;
-    FLineWidth = value;
-    update();
+    SetLook(FLineWidth, value);
 }
 
 void THTMLabel::setPictureContainer(TPictureContainer* value)
 {
     if (FContainer == value)
         return;
-    FContainer = value;
     ++m_textGeneration;
-    LayoutChanged();
+    SetLayout(FContainer, QPointer<TPictureContainer>(value));
 }
 
 void THTMLabel::setShadowColor(TColor value)
 {
-    if (FShadowColor == value)
-        return;
-    FShadowColor = value;
-    update();
+    SetLook(FShadowColor, value);
 }
 
 void THTMLabel::setShadowOffset(int value)
 {
-    if (FShadowOffset == value)
-        return;
-    FShadowOffset = value;
-    update();
+    SetLook(FShadowOffset, value);
 }
 
 void THTMLabel::setTransparent(bool value)
 {
-    if (FTransparent == value)
-        return;
-    FTransparent = value;
-    update();
+    SetLook(FTransparent, value);
 }
 
 void THTMLabel::setURLColor(TColor value)
 {
-    if (FURLColor == value)
-        return;
-    FURLColor = value;
-    update();
+    SetLook(FURLColor, value);
 }
 
 void THTMLabel::setVAlignment(TVAlignment value)
 {
-    if (FVAlignment == value)
+    SetLook(FVAlignment, value);
+}
+
+template <class T> void THTMLabel::SetLook(T& field, const T& value)
+{
+    if (!StoreIfChanged(field, value))
         return;
-    FVAlignment = value;
     update();
+    emit appearanceChanged();
+}
+
+// The frames lay out and repaint on every write, changed or not.
+template <class T> void THTMLabel::SetFrame(T& field, const T& value)
+{
+    const bool changed = StoreIfChanged(field, value);
+    LayoutChanged();
+    if (changed)
+        emit appearanceChanged();
+}
+
+template <class T> void THTMLabel::SetLayout(T& field, const T& value)
+{
+    if (!StoreIfChanged(field, value))
+        return;
+    LayoutChanged();
+    emit appearanceChanged();
 }
 
 QString THTMLabel::Version() const
@@ -641,12 +671,26 @@ void THTMLabel::HTMLTextChanged()
     ++m_textGeneration;
     TextChanged();
     AdjustAutoSize();
+    if (FAutoSizing)
+        updateGeometry();
+    // Writing the same lines again still repaints and empties the cache, but tells no one.
+    if (StoreIfChanged(m_notifiedLines, FHTMLText.Lines()))
+        emit htmlTextChanged();
 }
 
 void THTMLabel::LayoutChanged()
 {
     AdjustAutoSize();
+    if (FAutoSizing)
+        updateGeometry();
     update();
+}
+
+QSize THTMLabel::sizeHint() const
+{
+    if (!FAutoSizing || (!SizesWidth() && !SizesHeight()))
+        return QWidget::sizeHint();
+    return m_renderer->AutoSize(TextLayout(), CursorPoint());
 }
 
 void THTMLabel::InvalidateRect(const TRect& r)

@@ -33,38 +33,43 @@ struct THTMLabelLook;
 // opens it. Coordinates are client pixels; colours are TColor values (0x00BBGGRR, system, clNone).
 class THTMLabel : public QWidget, public TLoadable {
     Q_OBJECT
-    Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint)
-    Q_PROPERTY(bool AutoSizing READ AutoSizing WRITE setAutoSizing)
-    Q_PROPERTY(TAutoSizeType AutoSizeType READ AutoSizeType WRITE setAutoSizeType)
-    Q_PROPERTY(ControlTypes::TAlign Align READ Align WRITE setAlign)
-    Q_PROPERTY(ControlTypes::TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
-    Q_PROPERTY(ControlTypes::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
-    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth)
-    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
-    Q_PROPERTY(ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
-    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
-    Q_PROPERTY(bool Ellipsis READ Ellipsis WRITE setEllipsis)
-    Q_PROPERTY(TGradientType GradientType READ GradientType WRITE setGradientType)
-    Q_PROPERTY(bool HintShowFull READ HintShowFull WRITE setHintShowFull)
-    Q_PROPERTY(bool Hover READ Hover WRITE setHover)
-    Q_PROPERTY(uint HoverColor READ HoverColor WRITE setHoverColor)
-    Q_PROPERTY(uint HoverFontColor READ HoverFontColor WRITE setHoverFontColor)
-    Q_PROPERTY(bool HTMLHint READ HTMLHint WRITE setHTMLHint)
-    Q_PROPERTY(QStringList HTMLText READ HTMLText WRITE setHTMLText)
-    Q_PROPERTY(TImageList* Images READ Images WRITE setImages)
-    Q_PROPERTY(int LineSpacing READ LineSpacing WRITE setLineSpacing)
-    Q_PROPERTY(int LineWidth READ LineWidth WRITE setLineWidth)
-    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
-    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE setPictureContainer)
-    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE setShadowColor)
-    Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
-    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
-    Q_PROPERTY(ControlTypes::TTextVAlignment VAlignment READ VAlignment WRITE setVAlignment)
+    Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint NOTIFY hintsChanged)
+    Q_PROPERTY(bool AutoSizing READ AutoSizing WRITE setAutoSizing NOTIFY autoSizingChanged)
+    Q_PROPERTY(TAutoSizeType AutoSizeType READ AutoSizeType WRITE setAutoSizeType NOTIFY autoSizingChanged)
+    Q_PROPERTY(ControlTypes::TAlign Align READ Align WRITE setAlign NOTIFY appearanceChanged)
+    Q_PROPERTY(
+        ControlTypes::TBevelCut BevelInner READ BevelInner WRITE setBevelInner NOTIFY appearanceChanged)
+    Q_PROPERTY(
+        ControlTypes::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter NOTIFY appearanceChanged)
+    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth NOTIFY appearanceChanged)
+    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor NOTIFY appearanceChanged)
+    Q_PROPERTY(
+        ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle NOTIFY appearanceChanged)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth NOTIFY appearanceChanged)
+    Q_PROPERTY(uint Color READ Color WRITE setColor NOTIFY appearanceChanged)
+    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo NOTIFY appearanceChanged)
+    Q_PROPERTY(bool Ellipsis READ Ellipsis WRITE setEllipsis NOTIFY appearanceChanged)
+    Q_PROPERTY(TGradientType GradientType READ GradientType WRITE setGradientType NOTIFY appearanceChanged)
+    Q_PROPERTY(bool HintShowFull READ HintShowFull WRITE setHintShowFull NOTIFY hintsChanged)
+    Q_PROPERTY(bool Hover READ Hover WRITE setHover NOTIFY appearanceChanged)
+    Q_PROPERTY(uint HoverColor READ HoverColor WRITE setHoverColor NOTIFY appearanceChanged)
+    Q_PROPERTY(uint HoverFontColor READ HoverFontColor WRITE setHoverFontColor NOTIFY appearanceChanged)
+    Q_PROPERTY(bool HTMLHint READ HTMLHint WRITE setHTMLHint NOTIFY hintsChanged)
+    Q_PROPERTY(QStringList HTMLText READ HTMLText WRITE setHTMLText NOTIFY htmlTextChanged)
+    Q_PROPERTY(TImageList* Images READ Images WRITE setImages NOTIFY appearanceChanged)
+    Q_PROPERTY(int LineSpacing READ LineSpacing WRITE setLineSpacing NOTIFY appearanceChanged)
+    Q_PROPERTY(int LineWidth READ LineWidth WRITE setLineWidth NOTIFY appearanceChanged)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor NOTIFY appearanceChanged)
+    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE setPictureContainer NOTIFY
+            appearanceChanged)
+    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE setShadowColor NOTIFY appearanceChanged)
+    Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset NOTIFY appearanceChanged)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent NOTIFY appearanceChanged)
+    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor NOTIFY appearanceChanged)
+    Q_PROPERTY(
+        ControlTypes::TTextVAlignment VAlignment READ VAlignment WRITE setVAlignment NOTIFY appearanceChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
-    Q_PROPERTY(QString Text READ Text)
+    Q_PROPERTY(QString Text READ Text NOTIFY htmlTextChanged)
     Q_PROPERTY(QSize HTMLSize READ HTMLSize)
     Q_PROPERTY(int HoverHyperLink READ HoverHyperLink NOTIFY hoverHyperLinkChanged)
 
@@ -87,7 +92,7 @@ public:
 
     // Show the anchor target as the hint over an anchor.
     bool AnchorHint() const { return FAnchorHint; }
-    void setAnchorHint(bool value) { FAnchorHint = value; }
+    void setAnchorHint(bool value);
     // Grow or shrink to the text (height and/or width as AutoSizeType and Align allow), 6 pixels more
     // than the text in each sized direction.
     bool AutoSizing() const { return FAutoSizing; }
@@ -128,16 +133,16 @@ public:
     void setGradientType(TGradientType value);
     // Without an anchor hint: the whole text as hint (the markup with HTMLHint, else plain text).
     bool HintShowFull() const { return FHintShowFull; }
-    void setHintShowFull(bool value) { FHintShowFull = value; }
+    void setHintShowFull(bool value);
     bool HTMLHint() const { return FHTMLHint; }
-    void setHTMLHint(bool value) { FHTMLHint = value; }
+    void setHTMLHint(bool value);
     // Only the anchor under the mouse is underlined and takes HoverColor / HoverFontColor.
     bool Hover() const { return FHover; }
-    void setHover(bool value) { FHover = value; }
+    void setHover(bool value);
     TColor HoverColor() const { return FHoverColor; }
-    void setHoverColor(TColor value) { FHoverColor = value; }
+    void setHoverColor(TColor value);
     TColor HoverFontColor() const { return FHoverFontColor; }
-    void setHoverFontColor(TColor value) { FHoverFontColor = value; }
+    void setHoverFontColor(TColor value);
     // The markup, one string per line; the label shows the lines joined with one blank. Assigning a
     // whole list runs its lines together, dropping every CR and LF, into a single line.
     QStringList HTMLText() const { return FHTMLText.Lines(); }
@@ -221,6 +226,8 @@ public:
     // Paints the label onto `painter` (the widget's own paint routine; also usable for a QImage),
     // only `exposed` of it when that is not empty.
     void PaintLabel(QPainter& painter, const QRect& exposed = QRect());
+    // With AutoSizing: the size the label takes for its text; else no preference.
+    QSize sizeHint() const override;
 
     // Events: sender first; OnAnchorHint may change the hint text.
     std::function<void(THTMLabel*, const QString& anchor)> OnAnchorClick;
@@ -240,6 +247,12 @@ signals:
     void anchorExited(const QString& anchor);
     // The anchor under the mouse changed (AnchorAt found another one, or the mouse left).
     void hoverHyperLinkChanged(int number);
+    // The markup changed, by any of its writers.
+    void htmlTextChanged();
+    void autoSizingChanged();
+    // A property of the label's look (frames, colours, gradient, text placement, pictures) changed.
+    void appearanceChanged();
+    void hintsChanged();
 
 protected:
     virtual void TextChanged();
@@ -264,6 +277,10 @@ private:
     bool SizesWidth() const;
     bool SizesHeight() const;
     void AdjustAutoSize();
+    // Stores a changed look property and repaints, or lays out again first.
+    template <class T> void SetLook(T& field, const T& value);
+    template <class T> void SetLayout(T& field, const T& value);
+    template <class T> void SetFrame(T& field, const T& value);
     void ApplyAlign();
     void HTMLTextChanged();
     void LayoutChanged();
@@ -279,6 +296,7 @@ private:
     THTMLStrings FHTMLText;
     bool FAnchorHint = false;
     QPointer<TImageList> FImages;
+    QStringList m_notifiedLines; // the lines htmlTextChanged last reported
     int FUpdateCount = 0;
     TColor FURLColor = clBlue;
     TBevelCut FBevelInner = bvNone;

@@ -5,6 +5,7 @@
 
 #include "FixedCanvas.h"
 #include "Loadable.h"
+#include "PropertyNotify.h"
 #include "RecordingShell.h"
 
 #include <QApplication>
@@ -1078,6 +1079,67 @@ TEST(HTMLabel, SizesFollowTheWidthLimit)
     THTMLabel empty;
     EXPECT_EQ(empty.HTMLSize().width(), 0);
     EXPECT_GT(empty.HTMLSize().height(), 0);
+}
+
+// Every setting a program changes tells its listeners, once per real change.
+TEST(HTMLabel, EveryChangeNotifiesOnceAndTheSameValueNever)
+{
+    TImageList images;
+    TPictureContainer container;
+    THTMLabel label;
+    const struct {
+        const char* name;
+        QVariant value;
+    } changes[] = {
+        { "AnchorHint", true },
+        { "AutoSizing", true },
+        { "AutoSizeType", QVariant::fromValue(THTMLabel::asBoth) },
+        { "Align", QVariant::fromValue(THTMLabel::alTop) },
+        { "BevelInner", QVariant::fromValue(THTMLabel::bvRaised) },
+        { "BevelWidth", 3 },
+        { "BorderColor", uint(clRed) },
+        { "BorderStyle", QVariant::fromValue(THTMLabel::bsSingle) },
+        { "ParentColor", false }, // writing Color ends ParentColor, a change of its own
+        { "Color", uint(clRed) },
+        { "ColorTo", uint(clRed) },
+        { "Ellipsis", true },
+        { "GradientType", QVariant::fromValue(THTMLabel::gtTopLine) },
+        { "HintShowFull", true },
+        { "Hover", true },
+        { "HoverColor", uint(clRed) },
+        { "HTMLHint", true },
+        { "HTMLText", QStringList { "<b>new</b>" } },
+        { "Images", QVariant::fromValue(&images) },
+        { "LineSpacing", 2 },
+        { "PictureContainer", QVariant::fromValue(&container) },
+        { "ShadowOffset", 4 },
+        { "Transparent", true },
+        { "URLColor", uint(clRed) },
+        { "VAlignment", QVariant::fromValue(THTMLabel::tvaCenter) },
+    };
+    for (const auto& c : changes)
+        ExpectNotifiesOnChangeOnly(label, c.name, c.value);
+    EXPECT_EQ(PropertiesWithoutNotify(label), QStringList { "Version" });
+    // Lines written again as they are repaint but change nothing to report.
+    QSignalSpy text(&label, &THTMLabel::htmlTextChanged);
+    label.setHTMLLines(label.HTMLText());
+    EXPECT_EQ(text.count(), 0);
+    label.setHTMLLines({ "a", "b" });
+    EXPECT_EQ(text.count(), 1);
+}
+
+TEST(HTMLabel, SizeHintIsTheAutoSizedSizeOnly)
+{
+    THTMLabel label;
+    label.setHTMLText({ "some words in a label" });
+    EXPECT_FALSE(label.sizeHint().isValid());
+    label.setAutoSizeType(THTMLabel::asBoth);
+    label.setAutoSizing(true);
+    EXPECT_TRUE(label.sizeHint().isValid());
+    EXPECT_EQ(label.sizeHint(), label.size());
+    label.setHTMLText({ "some words in a label, and many more of them" });
+    EXPECT_EQ(label.sizeHint(), label.size());
+    EXPECT_GT(label.sizeHint().width(), 0);
 }
 
 } // namespace
