@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "AdvProgr.h"
 
+#include "Property.h"
 #include "VersionText.h"
 
 #include <QPalette>
@@ -12,21 +13,29 @@ TAdvProgress::TAdvProgress(QWidget* parent)
 {
     // A common-controls bar shows no percentage text.
     setTextVisible(false);
+    connect(this, &QProgressBar::valueChanged, this, &TAdvProgress::positionChanged);
 }
 
 void TAdvProgress::setBarColor(TColor value)
 {
-    FBarColor = value;
-    QPalette p = palette();
-    p.setColor(QPalette::Highlight, ColorToQColor(ColorToRGB(value)));
-    setPalette(p);
+    const bool changed = StoreIfChanged(FBarColor, value);
+    SetPaletteColor(QPalette::Highlight, value);
+    if (changed)
+        emit barColorChanged(value);
 }
 
 void TAdvProgress::setBkColor(TColor value)
 {
-    FBkColor = value;
+    const bool changed = StoreIfChanged(FBkColor, value);
+    SetPaletteColor(QPalette::Base, value);
+    if (changed)
+        emit bkColorChanged(value);
+}
+
+void TAdvProgress::SetPaletteColor(QPalette::ColorRole role, TColor value)
+{
     QPalette p = palette();
-    p.setColor(QPalette::Base, ColorToQColor(ColorToRGB(value)));
+    p.setColor(role, ColorToQColor(ColorToRGB(value)));
     setPalette(p);
 }
 

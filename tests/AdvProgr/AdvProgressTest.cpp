@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "AdvProgr.h"
+#include "PropertyNotify.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -55,6 +56,24 @@ TEST(AdvProgress, PlainColoursAndPositionsPaint)
         bar.setValue(p);
         EXPECT_FALSE(bar.grab().isNull());
     }
+}
+
+TEST(AdvProgress, ChangesNotifyOnceAndTheSameValueNever)
+{
+    TAdvProgress bar;
+    bar.setRange(0, 100);
+    const struct {
+        const char* name;
+        QVariant value;
+    } changes[] = {
+        { "BarColor", uint(clRed) },
+        { "BkColor", uint(clLime) },
+        { "Position", 40 },
+    };
+    for (const auto& c : changes)
+        ExpectNotifiesOnChangeOnly(bar, c.name, c.value);
+    EXPECT_EQ(PropertiesWithoutNotify(bar), QStringList { "Version" });
+    EXPECT_TRUE(bar.sizeHint().isValid());
 }
 
 } // namespace
