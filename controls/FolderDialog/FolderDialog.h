@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "Property.h"
+
 #include <QFlags>
 #include <QObject>
 #include <QPoint>
@@ -71,12 +73,12 @@ QPoint FolderDialogTopLeft(
 // chosen folder in Directory.
 class TFolderDialog : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
-    Q_PROPERTY(QString Title READ Title WRITE setTitle)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption NOTIFY settingsChanged)
+    Q_PROPERTY(QString Title READ Title WRITE setTitle NOTIFY settingsChanged)
     Q_PROPERTY(QString Directory READ Directory WRITE setDirectory NOTIFY directoryChanged)
     Q_PROPERTY(int ImageIndex READ ImageIndex NOTIFY imageIndexChanged)
-    Q_PROPERTY(int DialogX READ DialogX WRITE setDialogX)
-    Q_PROPERTY(int DialogY READ DialogY WRITE setDialogY)
+    Q_PROPERTY(int DialogX READ DialogX WRITE setDialogX NOTIFY settingsChanged)
+    Q_PROPERTY(int DialogY READ DialogY WRITE setDialogY NOTIFY settingsChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
 
 public:
@@ -86,9 +88,9 @@ public:
     bool Execute();
 
     QString Caption() const { return FCaption; }
-    void setCaption(const QString& v) { FCaption = v; }
+    void setCaption(const QString& v) { SetSetting(FCaption, v); }
     QString Title() const { return FTitle; }
-    void setTitle(const QString& v) { FTitle = v; }
+    void setTitle(const QString& v) { SetSetting(FTitle, v); }
     QString Directory() const { return FDirectory; }
     void setDirectory(const QString& v);
     int ImageIndex() const { return FImageIndex; }
@@ -97,9 +99,9 @@ public:
     TDialogPosition DialogPosition() const { return FDialogPosition; }
     void setDialogPosition(TDialogPosition v) { FDialogPosition = v; }
     int DialogX() const { return FDialogX; }
-    void setDialogX(int v) { FDialogX = v; }
+    void setDialogX(int v) { SetSetting(FDialogX, v); }
     int DialogY() const { return FDialogY; }
-    void setDialogY(int v) { FDialogY = v; }
+    void setDialogY(int v) { SetSetting(FDialogY, v); }
     QString Version() const;
     void setVersion(const QString&) { }
 
@@ -113,8 +115,16 @@ signals:
     // A folder was chosen, or Directory was set or replaced by the current directory.
     void directoryChanged(const QString& directory);
     void imageIndexChanged(int imageIndex);
+    // Caption, Title, DialogX or DialogY changed.
+    void settingsChanged();
 
 private:
+    template <class T> void SetSetting(T& field, const T& value)
+    {
+        if (StoreIfChanged(field, value))
+            emit settingsChanged();
+    }
+
     QString FTitle;
     QString FDirectory;
     TFolderOptions FOptions;

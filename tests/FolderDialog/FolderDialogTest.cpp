@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "FolderDialog.h"
+#include "PropertyNotify.h"
 #include "TempDir.h"
 
 #include <QApplication>
@@ -62,6 +63,24 @@ TEST(FolderDialog, Defaults)
     EXPECT_EQ(d.Version(), "1.1.0.1");
     d.setVersion("2.0.0.0");
     EXPECT_EQ(d.Version(), "1.1.0.1");
+}
+
+TEST(FolderDialog, ChangesNotifyOnceAndTheSameValueNever)
+{
+    TFolderDialog dialog;
+    const struct {
+        const char* name;
+        QVariant value;
+    } changes[] = {
+        { "Caption", QStringLiteral("Pick") },
+        { "Title", QStringLiteral("Where to?") },
+        { "Directory", QStringLiteral("/tmp") },
+        { "DialogX", 40 },
+        { "DialogY", -3 },
+    };
+    for (const auto& c : changes)
+        ExpectNotifiesOnChangeOnly(dialog, c.name, c.value);
+    EXPECT_EQ(PropertiesWithoutNotify(dialog), QStringList { "Version" });
 }
 
 TEST(FolderDialog, OptionFlags)
