@@ -3,6 +3,7 @@
 
 #include "ExeInfoSystem.h"
 #include "ExecutableResource.h"
+#include "Property.h"
 #include "VersionInfoParser.h"
 #include "VersionText.h"
 
@@ -97,9 +98,18 @@ void TExeInfo::ApplyVersionResource(QByteArrayView resource)
         = info->translations.empty() ? QString() : TranslationName(info->translations.front());
     QString* fields[] = { &FCompanyName, &FFileDescription, &FFileVersion, &FInternalName, &FLegalCopyright,
         &FLegalTradeMark, &FOriginalFileName, &FProductName, &FProductVersion, &FComments };
+    bool changed = false;
     for (int i = 0; i < 10; ++i)
-        *fields[i]
-            = table.isEmpty() ? QString() : info->value(table, QLatin1String(Keys[i])).value_or(QString());
+        changed |= StoreIfChanged(*fields[i],
+            table.isEmpty() ? QString() : info->value(table, QLatin1String(Keys[i])).value_or(QString()));
+    if (changed)
+        emit versionInfoChanged();
+}
+
+void TExeInfo::SetText(QString& field, const QString& value)
+{
+    if (StoreIfChanged(field, value))
+        emit versionInfoChanged();
 }
 
 std::uint16_t TExeInfo::UserInterfaceLanguage() const

@@ -11,16 +11,18 @@
 // executable file's own version resource, plus a few questions about the machine.
 class TExeInfo : public QObject {
     Q_OBJECT
-    Q_PROPERTY(QString CompanyName READ CompanyName WRITE setCompanyName)
-    Q_PROPERTY(QString FileDescription READ FileDescription WRITE setFileDescription)
-    Q_PROPERTY(QString FileVersion READ FileVersion WRITE setFileVersion)
-    Q_PROPERTY(QString InternalName READ InternalName WRITE setInternalName)
-    Q_PROPERTY(QString LegalCopyright READ LegalCopyright WRITE setLegalCopyright)
-    Q_PROPERTY(QString LegalTradeMark READ LegalTradeMark WRITE setLegalTradeMark)
-    Q_PROPERTY(QString OriginalFileName READ OriginalFileName WRITE setOriginalFileName)
-    Q_PROPERTY(QString ProductName READ ProductName WRITE setProductName)
-    Q_PROPERTY(QString ProductVersion READ ProductVersion WRITE setProductVersion)
-    Q_PROPERTY(QString Comments READ Comments WRITE setComments)
+    Q_PROPERTY(QString CompanyName READ CompanyName WRITE setCompanyName NOTIFY versionInfoChanged)
+    Q_PROPERTY(
+        QString FileDescription READ FileDescription WRITE setFileDescription NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString FileVersion READ FileVersion WRITE setFileVersion NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString InternalName READ InternalName WRITE setInternalName NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString LegalCopyright READ LegalCopyright WRITE setLegalCopyright NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString LegalTradeMark READ LegalTradeMark WRITE setLegalTradeMark NOTIFY versionInfoChanged)
+    Q_PROPERTY(
+        QString OriginalFileName READ OriginalFileName WRITE setOriginalFileName NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString ProductName READ ProductName WRITE setProductName NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString ProductVersion READ ProductVersion WRITE setProductVersion NOTIFY versionInfoChanged)
+    Q_PROPERTY(QString Comments READ Comments WRITE setComments NOTIFY versionInfoChanged)
     Q_PROPERTY(QString ComputerName READ ReadComputerName WRITE WriteComputerName)
     Q_PROPERTY(QString OSName READ GetOperatingSystem WRITE setOSName)
     Q_PROPERTY(QString WindowsDir READ WindowsDir WRITE setWindowsDir)
@@ -56,16 +58,16 @@ public:
     QString ProductName() const { return FProductName; }
     QString ProductVersion() const { return FProductVersion; }
     QString Comments() const { return FComments; }
-    void setCompanyName(const QString& v) { FCompanyName = v; }
-    void setFileDescription(const QString& v) { FFileDescription = v; }
-    void setFileVersion(const QString& v) { FFileVersion = v; }
-    void setInternalName(const QString& v) { FInternalName = v; }
-    void setLegalCopyright(const QString& v) { FLegalCopyright = v; }
-    void setLegalTradeMark(const QString& v) { FLegalTradeMark = v; }
-    void setOriginalFileName(const QString& v) { FOriginalFileName = v; }
-    void setProductName(const QString& v) { FProductName = v; }
-    void setProductVersion(const QString& v) { FProductVersion = v; }
-    void setComments(const QString& v) { FComments = v; }
+    void setCompanyName(const QString& v) { SetText(FCompanyName, v); }
+    void setFileDescription(const QString& v) { SetText(FFileDescription, v); }
+    void setFileVersion(const QString& v) { SetText(FFileVersion, v); }
+    void setInternalName(const QString& v) { SetText(FInternalName, v); }
+    void setLegalCopyright(const QString& v) { SetText(FLegalCopyright, v); }
+    void setLegalTradeMark(const QString& v) { SetText(FLegalTradeMark, v); }
+    void setOriginalFileName(const QString& v) { SetText(FOriginalFileName, v); }
+    void setProductName(const QString& v) { SetText(FProductName, v); }
+    void setProductVersion(const QString& v) { SetText(FProductVersion, v); }
+    void setComments(const QString& v) { SetText(FComments, v); }
 
     // The name read at construction.
     QString storedComputerName() const { return FComputerName; }
@@ -93,7 +95,12 @@ public:
     // Full path of the running executable.
     static QString OwnExecutablePath();
 
+signals:
+    // One or more of the ten version texts changed, written or read from a file.
+    void versionInfoChanged();
+
 private:
+    void SetText(QString& field, const QString& value);
     // The bytes of the version resource of `fileName` that `language` chooses; none when the file cannot
     // be read or holds no resource.
     static std::optional<QByteArray> VersionResourceOf(const QString& fileName, std::uint16_t language);

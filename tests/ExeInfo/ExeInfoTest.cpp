@@ -2,6 +2,7 @@
 #include "ExeInfo.h"
 #include "ExeInfoSystem.h"
 #include "PeBuilder.h"
+#include "PropertyNotify.h"
 #include "TempDir.h"
 
 #include <QDir>
@@ -49,6 +50,27 @@ TEST(ExeInfo, ReadsGeneratedPeFiles)
         EXPECT_EQ(info.FileType(), 2);
         EXPECT_EQ(info.FileVersionInt(), 3040506);
     }
+}
+
+TEST(ExeInfo, VersionTextsNotifyOnceAndTheSameValueNever)
+{
+    TExeInfo info;
+    for (const char* name :
+        { "CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright", "LegalTradeMark",
+            "OriginalFileName", "ProductName", "ProductVersion", "Comments" })
+        ExpectNotifiesOnChangeOnly(info, name, QStringLiteral("written"));
+    // Reading a file changes several texts at once: one notification; reading it again, none.
+    TempDir dir;
+    const QString path
+        = dir.write("a.exe", BuildPe(false, ToBytes(WriteVersionResource(SampleDefinition()))));
+    QSignalSpy spy(&info, &TExeInfo::versionInfoChanged);
+    info.GetVersionInfoOfApp(path);
+    EXPECT_EQ(spy.count(), 1);
+    info.GetVersionInfoOfApp(path);
+    EXPECT_EQ(spy.count(), 1);
+    // The machine's answers are read live, not stored: writing them changes nothing to report.
+    EXPECT_EQ(PropertiesWithoutNotify(info),
+        QStringList({ "ComputerName", "OSName", "WindowsDir", "SystemDir", "TempDir", "Version" }));
 }
 
 TEST(ExeInfo, AMultiLanguageFileReadsInTheUsersLanguage)
