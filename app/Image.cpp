@@ -33,6 +33,7 @@ void TImage::setPicture(const QString& fileName)
     m_picture = fileName;
     m_loadedRatio = 0;
     LoadPicture();
+    emit pictureChanged(m_picture);
 }
 
 QString TImage::FileFor(const QString& fileName, qreal devicePixelRatio)

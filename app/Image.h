@@ -8,7 +8,7 @@
 // ("logo@2x.png") is shown instead, so the picture stays crisp.
 class TImage : public QLabel {
     Q_OBJECT
-    Q_PROPERTY(QString Picture READ Picture WRITE setPicture)
+    Q_PROPERTY(QString Picture READ Picture WRITE setPicture NOTIFY pictureChanged)
 
 public:
     using QLabel::QLabel;
@@ -18,6 +18,9 @@ public:
 
     // The file of `fileName`'s picture that suits `devicePixelRatio`.
     static QString FileFor(const QString& fileName, qreal devicePixelRatio);
+
+signals:
+    void pictureChanged(const QString& fileName);
 
 protected:
     bool event(QEvent* event) override;

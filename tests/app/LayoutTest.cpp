@@ -6,6 +6,7 @@
 #include "Image.h"
 #include "Label.h"
 #include "Links.h"
+#include "PropertyNotify.h"
 
 #include <QDir>
 #include <QFile>
@@ -227,3 +228,10 @@ TEST(MainWindowLayout, OutputPreviewFitsItsText)
 }
 
 } // namespace
+
+TEST(MainWindowLayout, ThePictureOfAnImageNotifiesItsChange)
+{
+    TImage image;
+    ExpectNotifiesOnChangeOnly(image, "Picture", QStringLiteral(":/forms/word.png"));
+    EXPECT_EQ(PropertiesWithoutNotify(image), QStringList());
+}
