@@ -8,7 +8,7 @@ constexpr size_t kMaxFonts = 64;
 } // namespace
 
 THTMLabelMeasureCache::THTMLabelMeasureCache(TCanvas& measure)
-    : m_measure(measure)
+    : TForwardingCanvas(measure)
 {
 }
 
@@ -60,14 +60,6 @@ THTMLabelMeasureCache::Entry THTMLabelMeasureCache::MakeEntry(
     return e;
 }
 
-void THTMLabelMeasureCache::Sync()
-{
-    m_measure.Font = Font;
-    m_measure.Pen = Pen;
-    m_measure.Brush = Brush;
-    m_measure.BkMode = BkMode;
-}
-
 void THTMLabelMeasureCache::Trim()
 {
     if (m_extents.size() + m_calcs.size() > kMaxEntries || m_fonts.size() > kMaxFonts) {
@@ -86,8 +78,7 @@ QSize THTMLabelMeasureCache::TextExtent(QStringView text)
     const auto it = m_extents.constFind(hash);
     if (it != m_extents.cend() && Matches(*it, text, font, 0, -1))
         return it->extent;
-    Sync();
-    const QSize size = m_measure.TextExtent(text);
+    const QSize size = TForwardingCanvas::TextExtent(text);
     if (it == m_extents.cend()) { // a colliding entry stays; this text is simply not kept
         Entry e = MakeEntry(text, font, 0, -1);
         e.extent = size;
@@ -100,8 +91,7 @@ int THTMLabelMeasureCache::DrawText(QStringView text, TRect& rect, unsigned form
 {
     // Multi-line measurement also moves the bottom; it is rare enough to leave uncached.
     if (!(format & DT::CalcRect) || !(format & DT::SingleLine)) {
-        Sync();
-        return m_measure.DrawText(text, rect, format);
+        return TForwardingCanvas::DrawText(text, rect, format);
     }
     Trim();
     const int width = (format & DT::EndEllipsis) ? rect.Width() : -1;
@@ -112,9 +102,8 @@ int THTMLabelMeasureCache::DrawText(QStringView text, TRect& rect, unsigned form
         rect.Right = rect.Left + it->calcWidth;
         return it->calcResult;
     }
-    Sync();
     TRect measured = rect;
-    const int result = m_measure.DrawText(text, measured, format);
+    const int result = TForwardingCanvas::DrawText(text, measured, format);
     // Only a result that moved the right edge alone fits the pattern that is remembered.
     const bool plain
         = measured.Left == rect.Left && measured.Top == rect.Top && measured.Bottom == rect.Bottom;
@@ -126,74 +115,4 @@ int THTMLabelMeasureCache::DrawText(QStringView text, TRect& rect, unsigned form
     }
     rect = measured;
     return result;
-}
-
-void THTMLabelMeasureCache::LineTo(int x, int y)
-{
-    Sync();
-    m_measure.PenPos = PenPos;
-    m_measure.LineTo(x, y);
-    PenPos = m_measure.PenPos;
-}
-
-void THTMLabelMeasureCache::Rectangle(const TRect& r)
-{
-    Sync();
-    m_measure.Rectangle(r);
-}
-
-void THTMLabelMeasureCache::FillRect(const TRect& r)
-{
-    Sync();
-    m_measure.FillRect(r);
-}
-
-void THTMLabelMeasureCache::FrameRect(const TRect& r)
-{
-    Sync();
-    m_measure.FrameRect(r);
-}
-
-void THTMLabelMeasureCache::DrawFocusRect(const TRect& r)
-{
-    Sync();
-    m_measure.DrawFocusRect(r);
-}
-
-void THTMLabelMeasureCache::Draw(int x, int y, const QImage& picture)
-{
-    Sync();
-    m_measure.Draw(x, y, picture);
-}
-
-void THTMLabelMeasureCache::StretchDraw(const TRect& r, const QImage& picture)
-{
-    Sync();
-    m_measure.StretchDraw(r, picture);
-}
-
-void THTMLabelMeasureCache::CopyScaled(const TRect& r, const QImage& picture)
-{
-    Sync();
-    m_measure.CopyScaled(r, picture);
-}
-
-void THTMLabelMeasureCache::SetClipRect(const TRect& r)
-{
-    m_measure.SetClipRect(r);
-}
-
-void THTMLabelMeasureCache::ClearClipRect()
-{
-    m_measure.ClearClipRect();
-}
-
-int THTMLabelMeasureCache::PixelsPerInchX() const
-{
-    return m_measure.PixelsPerInchX();
-}
-
-int THTMLabelMeasureCache::PixelsPerInchY() const
-{
-    return m_measure.PixelsPerInchY();
 }

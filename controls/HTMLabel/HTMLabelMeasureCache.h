@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Canvas.h"
+#include "ForwardingCanvas.h"
 
 #include <QHash>
 #include <QString>
@@ -11,25 +11,12 @@
 // laying out the same text again (every mouse move over a label) does not shape it again.
 // Drawing calls pass straight through. Only for canvases whose measurements do not depend on
 // where the text stands.
-class THTMLabelMeasureCache final : public TCanvas {
+class THTMLabelMeasureCache final : public TForwardingCanvas {
 public:
     explicit THTMLabelMeasureCache(TCanvas& measure);
 
     QSize TextExtent(QStringView text) override;
     int DrawText(QStringView text, TRect& rect, unsigned format) override;
-    void LineTo(int x, int y) override;
-    void Rectangle(const TRect& r) override;
-    void FillRect(const TRect& r) override;
-    void FrameRect(const TRect& r) override;
-    void DrawFocusRect(const TRect& r) override;
-    void Draw(int x, int y, const QImage& picture) override;
-    void StretchDraw(const TRect& r, const QImage& picture) override;
-    void CopyScaled(const TRect& r, const QImage& picture) override;
-    void SetClipRect(const TRect& r) override;
-    void ClearClipRect() override;
-    int PixelsPerInchX() const override;
-    int PixelsPerInchY() const override;
-    bool BatchText(bool on) override { return m_measure.BatchText(on); }
 
     int Size() const { return int(m_extents.size() + m_calcs.size()); }
 
@@ -59,10 +46,8 @@ private:
     size_t Hash(QStringView text, int font, unsigned format, int width) const;
     static bool Matches(const Entry& e, QStringView text, int font, unsigned format, int width);
     static Entry MakeEntry(QStringView text, int font, unsigned format, int width);
-    void Sync();
     void Trim();
 
-    TCanvas& m_measure;
     QHash<size_t, Entry> m_extents;
     QHash<size_t, Entry> m_calcs;
     std::vector<FontKey> m_fonts;

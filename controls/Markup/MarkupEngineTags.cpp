@@ -4,6 +4,7 @@
 #include "MarkupValues.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace Markup {
 
@@ -23,16 +24,39 @@ int PointsToHeight(int points, int dpi)
 
 } // namespace
 
+bool* TLayout::SwitchOf(PassState& ps, TMarkupTag kind)
+{
+    switch (kind) {
+    case TMarkupTag::Bold:
+        return &m_canvas.Font.Bold;
+    case TMarkupTag::Italic:
+        return &m_canvas.Font.Italic;
+    case TMarkupTag::StrikeOut:
+        return &m_canvas.Font.StrikeOut;
+    case TMarkupTag::Underline:
+        return &m_canvas.Font.Underline;
+    case TMarkupTag::ErrorMark:
+        return &ps.flow->errorMark;
+    case TMarkupTag::Shadow:
+        return &ps.flow->shadow;
+    case TMarkupTag::Hidden:
+        return &ps.flow->hidden;
+    default:
+        return nullptr;
+    }
+}
+
 void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
 {
+    if (bool* on = SwitchOf(ps, kind)) {
+        *on = true;
+        return;
+    }
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
     switch (kind) {
     case TMarkupTag::Anchor:
         AnchorStart(ps, tag);
-        break;
-    case TMarkupTag::Bold:
-        font.Bold = true;
         break;
     case TMarkupTag::Blink:
         if (ps.drawing() && !m_params.BlinkOn)
@@ -43,9 +67,6 @@ void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
         break;
     case TMarkupTag::LineBreak:
         ps.lineEnded = true;
-        break;
-    case TMarkupTag::ErrorMark:
-        flow.errorMark = true;
         break;
     case TMarkupTag::Font:
         FontTag(ps, tag);
@@ -60,9 +81,6 @@ void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
         break;
     case TMarkupTag::Rule:
         HorizontalRule(ps);
-        break;
-    case TMarkupTag::Italic:
-        font.Italic = true;
         break;
     case TMarkupTag::IndentTo: {
         const Number x = ReadNumber(AttributeValue(TagPart(tag, 2), u"x", Qt::CaseInsensitive));
@@ -96,28 +114,23 @@ void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
         font.Escapement = font.Orientation = degrees * 10;
         break;
     }
-    case TMarkupTag::StrikeOut:
-        font.StrikeOut = true;
-        break;
-    case TMarkupTag::Shadow:
-        flow.shadow = true;
-        break;
     case TMarkupTag::Subscript:
         flow.subscript = true;
         break;
     case TMarkupTag::Superscript:
         flow.superscript = true;
         break;
-    case TMarkupTag::Underline:
-        font.Underline = true;
-        break;
     case TMarkupTag::ListLevel:
         flow.listLevel = std::min(flow.listLevel + 1, 1 << 16);
         ps.lineEnded = true;
         break;
+    case TMarkupTag::Bold:
+    case TMarkupTag::Italic:
+    case TMarkupTag::StrikeOut:
+    case TMarkupTag::Underline:
+    case TMarkupTag::ErrorMark:
+    case TMarkupTag::Shadow:
     case TMarkupTag::Hidden:
-        flow.hidden = true;
-        break;
     case TMarkupTag::Ignored:
         break;
     }
@@ -125,20 +138,18 @@ void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
 
 void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
 {
+    if (bool* on = SwitchOf(ps, kind)) {
+        *on = false;
+        return;
+    }
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
     switch (kind) {
     case TMarkupTag::Anchor:
         AnchorEnd(ps);
         break;
-    case TMarkupTag::Bold:
-        font.Bold = false;
-        break;
     case TMarkupTag::Blink:
         font.Color = m_baseFont.Color;
-        break;
-    case TMarkupTag::ErrorMark:
-        flow.errorMark = false;
         break;
     case TMarkupTag::Font:
         font.Name = m_baseFont.Name;
@@ -153,9 +164,6 @@ void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
             font.Color = flow.hiliteFontColor;
             SetBackground(ps, flow.hiliteBackground);
         }
-        break;
-    case TMarkupTag::Italic:
-        font.Italic = false;
         break;
     case TMarkupTag::ListItem:
         ps.lineEnded = true;
@@ -180,29 +188,24 @@ void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
     case TMarkupTag::Superscript:
         flow.subscript = flow.superscript = false;
         break;
-    case TMarkupTag::Shadow:
-        flow.shadow = false;
-        break;
-    case TMarkupTag::StrikeOut:
-        font.StrikeOut = false;
-        break;
-    case TMarkupTag::Underline:
-        font.Underline = false;
-        break;
     case TMarkupTag::ListLevel:
         if (flow.listLevel > 0)
             --flow.listLevel;
         else
             font.Underline = false;
         break;
-    case TMarkupTag::Hidden:
-        flow.hidden = false;
-        break;
     case TMarkupTag::Page:
     case TMarkupTag::LineBreak:
     case TMarkupTag::Rule:
     case TMarkupTag::IndentTo:
     case TMarkupTag::Image:
+    case TMarkupTag::Bold:
+    case TMarkupTag::Italic:
+    case TMarkupTag::StrikeOut:
+    case TMarkupTag::Underline:
+    case TMarkupTag::ErrorMark:
+    case TMarkupTag::Shadow:
+    case TMarkupTag::Hidden:
     case TMarkupTag::Ignored:
         break;
     }
@@ -383,19 +386,40 @@ QChar UpperAscii(QChar c)
     return QChar(u >= 'a' && u <= 'z' ? char16_t(u - 32) : u);
 }
 
-TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
+// The tags that their first letter names alone, opening and closing alike.
+std::optional<TMarkupTag> LetterKind(QChar first, QChar second)
 {
     switch (first.unicode()) {
     case 'A':
         return TMarkupTag::Anchor;
+    case 'E':
+        return TMarkupTag::ErrorMark;
+    case 'L':
+        return TMarkupTag::ListItem;
+    case 'P':
+        return TMarkupTag::Paragraph;
+    case 'R':
+        return TMarkupTag::Rotation;
+    case 'U':
+        return second == u'>' ? TMarkupTag::Underline : TMarkupTag::ListLevel;
+    case 'Z':
+        return TMarkupTag::Hidden;
+    default:
+        return std::nullopt;
+    }
+}
+
+TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
+{
+    if (const std::optional<TMarkupTag> kind = LetterKind(first, second))
+        return *kind;
+    switch (first.unicode()) {
     case 'B':
         return second == u'>' ? TMarkupTag::Bold
             : second == u'L'  ? TMarkupTag::Blink
             : second == u'O'  ? TMarkupTag::Page
             : second == u'R'  ? TMarkupTag::LineBreak
                               : TMarkupTag::Ignored;
-    case 'E':
-        return TMarkupTag::ErrorMark;
     case 'F':
         return closed ? TMarkupTag::Font : TMarkupTag::Ignored;
     case 'H':
@@ -407,14 +431,8 @@ TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
             : second == u'N'  ? TMarkupTag::IndentTo
             : second == u'M'  ? TMarkupTag::Image
                               : TMarkupTag::Ignored;
-    case 'L':
-        return TMarkupTag::ListItem;
     case 'O':
         return second == u'F' ? TMarkupTag::Offset : TMarkupTag::Ignored;
-    case 'P':
-        return TMarkupTag::Paragraph;
-    case 'R':
-        return TMarkupTag::Rotation;
     case 'S':
         if (second == u'>')
             return TMarkupTag::StrikeOut;
@@ -425,10 +443,6 @@ TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
         if (rest.startsWith(u"<SUP>", Qt::CaseInsensitive))
             return TMarkupTag::Superscript;
         return TMarkupTag::Ignored;
-    case 'U':
-        return second == u'>' ? TMarkupTag::Underline : TMarkupTag::ListLevel;
-    case 'Z':
-        return TMarkupTag::Hidden;
     default:
         return TMarkupTag::Ignored;
     }
@@ -436,35 +450,23 @@ TMarkupTag OpeningKind(QStringView rest, QChar first, QChar second, bool closed)
 
 TMarkupTag ClosingKind(QChar first, QChar second)
 {
+    if (const std::optional<TMarkupTag> kind = LetterKind(first, second))
+        return *kind;
     switch (first.unicode()) {
-    case 'A':
-        return TMarkupTag::Anchor;
     case 'B':
         return second == u'>' ? TMarkupTag::Bold : TMarkupTag::Blink;
-    case 'E':
-        return TMarkupTag::ErrorMark;
     case 'F':
         return TMarkupTag::Font;
     case 'H':
         return TMarkupTag::Highlight;
     case 'I':
         return TMarkupTag::Italic;
-    case 'L':
-        return TMarkupTag::ListItem;
     case 'O':
         return TMarkupTag::Offset;
-    case 'P':
-        return TMarkupTag::Paragraph;
-    case 'R':
-        return TMarkupTag::Rotation;
     case 'S':
         return second == u'U' ? TMarkupTag::Subscript
             : second == u'H'  ? TMarkupTag::Shadow
                               : TMarkupTag::StrikeOut;
-    case 'U':
-        return second == u'>' ? TMarkupTag::Underline : TMarkupTag::ListLevel;
-    case 'Z':
-        return TMarkupTag::Hidden;
     default:
         return TMarkupTag::Ignored;
     }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "BoldFace.h"
+#include "ForwardingCanvas.h"
 #include "MeasureCanvas.h"
 #include "PainterCanvas.h"
 #include "TextMetrics.h"
@@ -607,4 +608,26 @@ TEST(TextMetrics, AHeldHandleOutlivesTheCacheStartingAfresh)
     EXPECT_NE(TTextMetrics::For(font), held) << "the cache started afresh";
     EXPECT_EQ(held->Width(u"held text"), width);
     EXPECT_EQ(held->Height(), height);
+}
+
+// A canvas in front of another draws there in its own pen and brush and keeps its pen position.
+TEST(ForwardingCanvas, DrawsOnTheTargetInItsOwnState)
+{
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        TPainterCanvas target(painter);
+        TForwardingCanvas front(target);
+        front.Brush = TBrush { clRed, false };
+        front.FillRect(TRect(0, 0, 5, 5));
+        front.Pen.Color = clBlue;
+        front.MoveTo(0, 10);
+        front.LineTo(12, 10);
+        EXPECT_EQ(front.PenPos, QPoint(12, 10));
+        EXPECT_EQ(front.PixelsPerInchY(), target.PixelsPerInchY());
+    }
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::red));
+    EXPECT_EQ(image.pixelColor(6, 10), QColor(Qt::blue));
+    EXPECT_EQ(image.pixelColor(12, 10), QColor(Qt::white)); // the end point stays undrawn
 }
