@@ -13,9 +13,7 @@ TMeasureCanvas::TMeasureCanvas(int dpiX, int dpiY)
 
 QSize TMeasureCanvas::TextExtent(QStringView text)
 {
-    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
-    TTextMetrics& m = *metrics;
-    return QSize(m.Width(text), m.Height());
+    return FontTextExtent(Font, text);
 }
 
 int TMeasureCanvas::DrawText(QStringView text, TRect& rect, unsigned format)

@@ -102,9 +102,7 @@ void TPainterCanvas::Flush()
 
 QSize TPainterCanvas::TextExtent(QStringView text)
 {
-    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
-    TTextMetrics& m = *metrics;
-    return QSize(m.Width(text), m.Height());
+    return FontTextExtent(Font, text);
 }
 
 int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)

@@ -444,3 +444,9 @@ int MeasuredText(const TTextBlock& block, TRect& rect, unsigned format)
         return TextTop(rect, block.height, format) + block.height - rect.Top;
     return block.height;
 }
+
+QSize FontTextExtent(const TFont& font, QStringView text)
+{
+    const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(font);
+    return QSize(metrics->Width(text), metrics->Height());
+}

@@ -97,3 +97,5 @@ int TextTop(const TRect& rect, int height, unsigned format);
 int TextLeft(const TRect& rect, int width, unsigned format);
 // DrawText's result and CalcRect's rectangle for a laid-out block (shared by both canvases).
 int MeasuredText(const TTextBlock& block, TRect& rect, unsigned format);
+// TextExtent of both canvases: the advance width of one line of `text` in `font` and its cell height.
+QSize FontTextExtent(const TFont& font, QStringView text);

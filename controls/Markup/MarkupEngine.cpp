@@ -218,7 +218,9 @@ void TLayout::LinePass(PassState& ps, qsizetype end)
         const QStringView rest = QStringView(m_text).mid(m_pos, left);
         const TMarkupTagToken token = ReadMarkupTag(rest);
         const QStringView tag = rest.left(token.length);
-        if (token.closing)
+        if (bool* on = SwitchOf(ps, token.tag))
+            *on = !token.closing;
+        else if (token.closing)
             ClosingTag(ps, token.tag);
         else
             OpeningTag(ps, token.tag, tag);

@@ -48,10 +48,6 @@ bool* TLayout::SwitchOf(PassState& ps, TMarkupTag kind)
 
 void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
 {
-    if (bool* on = SwitchOf(ps, kind)) {
-        *on = true;
-        return;
-    }
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
     switch (kind) {
@@ -124,24 +120,13 @@ void TLayout::OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag)
         flow.listLevel = std::min(flow.listLevel + 1, 1 << 16);
         ps.lineEnded = true;
         break;
-    case TMarkupTag::Bold:
-    case TMarkupTag::Italic:
-    case TMarkupTag::StrikeOut:
-    case TMarkupTag::Underline:
-    case TMarkupTag::ErrorMark:
-    case TMarkupTag::Shadow:
-    case TMarkupTag::Hidden:
-    case TMarkupTag::Ignored:
+    default: // the on/off tags, switched above, and unknown ones
         break;
     }
 }
 
 void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
 {
-    if (bool* on = SwitchOf(ps, kind)) {
-        *on = false;
-        return;
-    }
     Flow& flow = *ps.flow;
     TFont& font = m_canvas.Font;
     switch (kind) {
@@ -194,19 +179,7 @@ void TLayout::ClosingTag(PassState& ps, TMarkupTag kind)
         else
             font.Underline = false;
         break;
-    case TMarkupTag::Page:
-    case TMarkupTag::LineBreak:
-    case TMarkupTag::Rule:
-    case TMarkupTag::IndentTo:
-    case TMarkupTag::Image:
-    case TMarkupTag::Bold:
-    case TMarkupTag::Italic:
-    case TMarkupTag::StrikeOut:
-    case TMarkupTag::Underline:
-    case TMarkupTag::ErrorMark:
-    case TMarkupTag::Shadow:
-    case TMarkupTag::Hidden:
-    case TMarkupTag::Ignored:
+    default: // the on/off tags, switched above, and the tags that only open
         break;
     }
 }

@@ -91,7 +91,8 @@ private:
     void DrawErrorMark(int left, int right, int base);
     void TestRunHit(PassState& ps, int left, int right);
 
-    // The piece of state a plain on/off tag switches; null for the tags that do more.
+    // The piece of state a plain on/off tag switches; null for the tags that do more, which the
+    // two below handle.
     bool* SwitchOf(PassState& ps, TMarkupTag kind);
     void OpeningTag(PassState& ps, TMarkupTag kind, QStringView tag);
     void ClosingTag(PassState& ps, TMarkupTag kind);
