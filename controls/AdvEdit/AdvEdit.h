@@ -12,24 +12,22 @@
 #include <functional>
 #include <memory>
 
-class TAdvEditControl;
-class TAdvEditHost;
-class TTypedEditInput;
 class QInputMethodQueryEvent;
 class TEditLabel;
 
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
 // Control text = Prefix + value + Suffix; selection positions count control-text characters.
-// The key, paste and drop rules live in TAdvEditControl (AdvEditControl.h); this class holds the
-// properties, events, colours and painting.
+// The key, paste, drop and typed-input rules live in TAdvEditControl (AdvEditControl.h) and
+// TTypedInput; this class holds the properties, events, colours and painting, and is the TEditHost
+// through which the rules see it.
 //
 // Members of QLineEdit whose meaning the field changes are declared again here (setText,
 // setModified, maxLength, copy, cut, paste, selectAll, createStandardContextMenu), so calls through
 // a TAdvEdit, the meta-object and the field's menu reach them. An edit the line edit makes when one
 // of its own slots is called through a QLineEdit pointer is undone, and a paste among them is done
 // again by the field's rules.
-class TAdvEdit : public QLineEdit, public TLoadable {
+class TAdvEdit : public QLineEdit, public TLoadable, private TEditHost {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY valueChanged)
     Q_PROPERTY(QString Prefix READ Prefix WRITE setPrefix)
@@ -222,17 +220,17 @@ public:
     int maxLength() const;
     void setMaxLength(int length);
     // Ignored while loading and while read-only; also sets the line edit's own flag.
-    bool Modified() const { return FIsModified; }
-    void setModified(bool b);
+    bool Modified() const override { return FIsModified; }
+    void setModified(bool b) override;
     bool IsError() const { return FError; }
     void setIsError(bool b);
     QString Version() const;
     void setVersion(const QString&) { }
 
-    int SelStart() const;
-    int SelLength() const { return int(selectedText().size()); }
+    int SelStart() const override;
+    int SelLength() const override { return int(selectedText().size()); }
 
-    void SelectAll();
+    void SelectAll() override;
     // Post-loading initialisation; an owner that creates the field in code may call it.
     void Init();
     // Width in pixels of the value in the field's font.
@@ -242,8 +240,6 @@ public:
     // Client position of a character's left edge; past the last character, one character width on.
     QPoint PosFromChar(int index) const;
     bool IsUrlLook() const { return FIsUrl; }
-    // The editing rules, where typed input plugs in.
-    TAdvEditControl& EditControl() const { return *m_control; }
 
     // --- typed input (the rules are TTypedInput's) ---
     // What the value holds and how typing, pasting and assigning treat it. etPassword masks the
@@ -339,10 +335,10 @@ public:
     // --- lookup list: a drop-down of the DisplayList entries that begin with what is typed ---
     TLookupSettings* Lookup() const { return FLookup; }
     // After every handled character and paste: shows, refills or hides the drop-down.
-    virtual void UpdateLookupList();
+    void UpdateLookupList() override;
     // Takes the drop-down's current row (Enter, a click): Text, or with Multi the next entry.
-    void SelectLookupItem();
-    bool LookupShown() const;
+    void SelectLookupItem() override;
+    bool LookupShown() const override;
 
     TPersistence* Persistence() const { return FPersistence; }
 
@@ -384,7 +380,7 @@ signals:
 protected:
     void Loaded() override;
     // Edit-change after the block check: validation, OnChange.
-    virtual void Change();
+    void Change() override;
 
     // Drags `text`, the selection, out of the field (moved, or copied with Control) until it is
     // dropped or cancelled; true when a drag was started.
@@ -416,7 +412,23 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    friend class TAdvEditHost;
+    // ---- the rest of the field as its editing rules see it ----
+    QString ControlText() const override { return QLineEdit::text(); }
+    int CursorPosition() const override { return cursorPosition(); }
+    bool IsReadOnly() const override { return isReadOnly(); }
+    bool BaseModified() const override { return isModified(); }
+    QString ClipboardText() const override;
+    void setControlText(const QString& text) override { QLineEdit::setText(text); }
+    void AssignText(const QString& value) override { setText(value); }
+    void Select(int anchor, int caret) override;
+    void BlockNextChange(bool block) override { FBlockChange = block; }
+    void PassKey(const QString& text) override;
+    bool ForwardKeyToParent(int key) override;
+    void FocusNext() override { focusNextChild(); }
+    void KeyPressed(QChar& ch) override;
+    bool AllowPaste(const QString& newValue) override;
+    void Undo(const QString& value) override;
+
     void setBackground(TColor c); // shown background, FNormalColor untouched
     void ApplyPalette();
     void UpdateTextRect(bool inset);
@@ -428,7 +440,7 @@ private:
     void LabelFollows();
     QFont LabelFontNow() const;
     void HideLookup();
-    bool LookupKey(int key);
+    bool LookupKey(int key) override;
     // The drop position nearest `pos` inside the value, and the effect a drop there has.
     int DropIndex(const QPoint& pos) const;
     bool AcceptDrag(QDropEvent* e);
@@ -449,9 +461,9 @@ private:
     int SelEnd() const { return SelStart() + SelLength(); }
     int ValueEnd() const;
 
-    std::unique_ptr<TAdvEditHost> m_host;
-    std::unique_ptr<TAdvEditControl> m_control;
-    std::unique_ptr<TTypedEditInput> m_typed;
+    TAdvEditControl m_control;
+    TTypedInput m_typed;
+    QKeyEvent* m_key = nullptr; // the key being handled
     QString FEmptyText;
     TColor FColor = clWindow;
     TColor m_shownFontColor = clWindowText;

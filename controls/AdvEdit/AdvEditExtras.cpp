@@ -158,7 +158,7 @@ void TAdvEdit::UpdateLookupList()
     const QSize size = FLookupList->SizeFor(FLookup->DisplayCount(), shown);
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     const QPoint spot(
-        origin.x() + 8 + PosFromChar(m_control->PrefixLength() + typed.start).x(), origin.y() + height() - 6);
+        origin.x() + 8 + PosFromChar(m_control.PrefixLength() + typed.start).x(), origin.y() + height() - 6);
     const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(spot, size);
     FLookupList->setGeometry(QRect(Lookup::Place(spot, size, screenArea, origin.y()), size));
     if (!shown) {
@@ -285,7 +285,7 @@ void TAdvEdit::setOleDropTarget(bool b)
 
 int TAdvEdit::DropIndex(const QPoint& pos) const
 {
-    return qBound(m_control->PrefixLength(), CharFromPos(pos), ValueEnd());
+    return qBound(m_control.PrefixLength(), CharFromPos(pos), ValueEnd());
 }
 
 // Accepts a drag the field can take: copy with Control, else move. False when it cannot.
@@ -331,7 +331,7 @@ void TAdvEdit::dropEvent(QDropEvent* e)
     const bool fromSelf = own && own->Source() == this;
     const bool copy = e->dropAction() == Qt::CopyAction;
     const OwnEdit ownEdit(*this);
-    if (!m_control->Drop({ dropped.text, DropIndex(e->position().toPoint()), fromSelf, copy })) {
+    if (!m_control.Drop({ dropped.text, DropIndex(e->position().toPoint()), fromSelf, copy })) {
         e->setDropAction(Qt::IgnoreAction);
         e->ignore();
         return;
@@ -341,7 +341,7 @@ void TAdvEdit::dropEvent(QDropEvent* e)
 
 bool TAdvEdit::StartTextDrag(const QString& text)
 {
-    const int start = SelStart() - m_control->PrefixLength();
+    const int start = SelStart() - m_control.PrefixLength();
     const int length = SelLength();
     auto* drag = new QDrag(this);
     drag->setMimeData(new TEditDragData(text, this));
@@ -354,7 +354,7 @@ bool TAdvEdit::StartTextDrag(const QString& text)
     // moved elsewhere: the text leaves this field (a move within it was done by the drop)
     if (done == Qt::MoveAction && !m_droppedOnSelf && !isReadOnly()) {
         const OwnEdit own(*this);
-        m_control->setValue(Text().remove(start, length), m_control->PrefixLength() + start);
+        m_control.setValue(Text().remove(start, length), m_control.PrefixLength() + start);
         setModified(true);
     }
     return true;
