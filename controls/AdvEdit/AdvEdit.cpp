@@ -72,10 +72,12 @@ QString TAdvEdit::Prefix() const
 
 void TAdvEdit::setPrefix(const QString& prefix)
 {
-    const QString v = Text();
-    m_control.setPrefix(prefix);
-    QLineEdit::setText(v);
-    setText(v);
+    Changing(&TAdvEdit::Prefix, &TAdvEdit::prefixChanged, [&] {
+        const QString v = Text();
+        m_control.setPrefix(prefix);
+        QLineEdit::setText(v);
+        setText(v);
+    });
 }
 
 QString TAdvEdit::Suffix() const
@@ -85,10 +87,12 @@ QString TAdvEdit::Suffix() const
 
 void TAdvEdit::setSuffix(const QString& suffix)
 {
-    const QString v = Text();
-    m_control.setSuffix(suffix);
-    QLineEdit::setText(v);
-    setText(v);
+    Changing(&TAdvEdit::Suffix, &TAdvEdit::suffixChanged, [&] {
+        const QString v = Text();
+        m_control.setSuffix(suffix);
+        QLineEdit::setText(v);
+        setText(v);
+    });
 }
 
 int TAdvEdit::ValueEnd() const
@@ -103,7 +107,8 @@ int TAdvEdit::maxLength() const
 
 void TAdvEdit::setMaxLength(int length)
 {
-    m_control.setMaxLength(qMax(0, length));
+    Changing(
+        &TAdvEdit::maxLength, &TAdvEdit::maxLengthChanged, [&] { m_control.setMaxLength(qMax(0, length)); });
 }
 
 bool TAdvEdit::CanUndo() const
@@ -113,7 +118,7 @@ bool TAdvEdit::CanUndo() const
 
 void TAdvEdit::setCanUndo(bool b)
 {
-    m_control.setCanUndo(b);
+    Changing(&TAdvEdit::CanUndo, &TAdvEdit::canUndoChanged, [&] { m_control.setCanUndo(b); });
 }
 
 bool TAdvEdit::DefaultHandling() const
@@ -123,7 +128,8 @@ bool TAdvEdit::DefaultHandling() const
 
 void TAdvEdit::setDefaultHandling(bool b)
 {
-    m_control.setDefaultHandling(b);
+    Changing(&TAdvEdit::DefaultHandling, &TAdvEdit::defaultHandlingChanged,
+        [&] { m_control.setDefaultHandling(b); });
 }
 
 bool TAdvEdit::ReturnIsTab() const
@@ -133,7 +139,7 @@ bool TAdvEdit::ReturnIsTab() const
 
 void TAdvEdit::setReturnIsTab(bool b)
 {
-    m_control.setReturnIsTab(b);
+    Changing(&TAdvEdit::ReturnIsTab, &TAdvEdit::returnIsTabChanged, [&] { m_control.setReturnIsTab(b); });
 }
 
 void TAdvEdit::setColor(TColor c)
@@ -190,61 +196,61 @@ template <class T> bool Assign(T& field, const T& value)
 
 void TAdvEdit::setDisabledColor(TColor c)
 {
-    if (Assign(FDisabledColor, c))
+    if (Notify(FDisabledColor, c, &TAdvEdit::disabledColorChanged))
         update();
 }
 
 void TAdvEdit::setDisabledBorder(bool b)
 {
-    if (Assign(FDisabledBorder, b))
+    if (Notify(FDisabledBorder, b, &TAdvEdit::disabledBorderChanged))
         update();
 }
 
 void TAdvEdit::setFocusBorder(bool b)
 {
-    if (Assign(FFocusBorder, b))
+    if (Notify(FFocusBorder, b, &TAdvEdit::focusBorderChanged))
         update();
 }
 
 void TAdvEdit::setFocusBorderColor(TColor c)
 {
-    if (Assign(FFocusBorderColor, c))
+    if (Notify(FFocusBorderColor, c, &TAdvEdit::focusBorderColorChanged))
         update();
 }
 
 void TAdvEdit::setBorder3D(bool b)
 {
-    if (Assign(FBorder3D, b))
+    if (Notify(FBorder3D, b, &TAdvEdit::border3DChanged))
         update();
 }
 
 void TAdvEdit::setFlatLineColor(TColor c)
 {
-    if (Assign(FFlatLineColor, c))
+    if (Notify(FFlatLineColor, c, &TAdvEdit::flatLineColorChanged))
         update();
 }
 
 void TAdvEdit::setSoftBorder(bool b)
 {
-    if (Assign(FSoftBorder, b))
+    if (Notify(FSoftBorder, b, &TAdvEdit::softBorderChanged))
         update();
 }
 
 void TAdvEdit::setEmptyText(const QString& t)
 {
-    if (Assign(FEmptyText, t))
+    if (Notify(FEmptyText, t, &TAdvEdit::emptyTextChanged))
         update();
 }
 
 void TAdvEdit::setErrorMarkerPos(int p)
 {
-    if (Assign(FErrorMarkerPos, p))
+    if (Notify(FErrorMarkerPos, p, &TAdvEdit::errorMarkerPosChanged))
         update();
 }
 
 void TAdvEdit::setErrorMarkerLen(int l)
 {
-    if (Assign(FErrorMarkerLen, l))
+    if (Notify(FErrorMarkerLen, l, &TAdvEdit::errorMarkerLenChanged))
         update();
 }
 
@@ -308,8 +314,8 @@ void TAdvEdit::Init()
     FNormalColor = FColor;
     FFontColor = m_shownFontColor;
     FOldBorder = hasFrame();
-    FFlat = !FFlat;
-    setFlat(!FFlat);
+    if (!IsLoading())
+        ApplyFlat();
     if (!isEnabled()) {
         const TColor keep = FNormalColor;
         setBackground(FDisabledColor);
@@ -350,15 +356,19 @@ void TAdvEdit::setEditAlign(TEditAlign a)
 
 void TAdvEdit::setFlat(bool b)
 {
-    if (!Assign(FFlat, b) || IsLoading())
-        return;
-    if (b) {
+    if (Notify(FFlat, b, &TAdvEdit::flatChanged) && !IsLoading())
+        ApplyFlat();
+}
+
+void TAdvEdit::ApplyFlat()
+{
+    if (FFlat) {
         FNormalColor = FColor;
         if (FFlatParentColor && parentWidget()) {
             const TColor pc
                 = QColorToColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
             setBackground(pc);
-            FFocusColor = pc;
+            setFocusColor(pc);
         } else {
             setBackground(FNormalColor);
         }
@@ -367,13 +377,13 @@ void TAdvEdit::setFlat(bool b)
         setBackground(FNormalColor);
         setFrame(FOldBorder);
     }
-    UpdateTextRect(b);
+    UpdateTextRect(FFlat);
     update();
 }
 
 void TAdvEdit::setTransparent(bool b)
 {
-    if (!Assign(FTransparent, b))
+    if (!Notify(FTransparent, b, &TAdvEdit::transparentChanged))
         return;
     setAutoFillBackground(!b);
     ApplyPalette();
@@ -381,7 +391,7 @@ void TAdvEdit::setTransparent(bool b)
 
 void TAdvEdit::setShowURL(bool b)
 {
-    if (!Assign(FShowURL, b))
+    if (!Notify(FShowURL, b, &TAdvEdit::showUrlChanged))
         return;
     setUrlLook(b && IsUrlText());
 }
@@ -531,8 +541,11 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
         m_labelBold = true;
         UpdateLabelPosition();
     }
-    if (FFocusWidthInc > 0 && !FAlignChanging)
+    if (FFocusWidthInc > 0 && !FAlignChanging) {
+        m_widenedBy = FFocusWidthInc;
         resize(width() + FFocusWidthInc, height());
+        updateGeometry();
+    }
     FOldEditAlign = FEditAlign;
     if (FFocusAlign != FEditAlign && FFocusAlign != eaDefault) {
         FAlignChanging = true;
@@ -565,6 +578,8 @@ void TAdvEdit::focusOutEvent(QFocusEvent* e)
     if (!FAlignChanging) {
         if (FFocusWidthInc > 0)
             resize(width() - FFocusWidthInc, height());
+        if (std::exchange(m_widenedBy, 0) > 0)
+            updateGeometry();
         if (FOldEditAlign != FEditAlign && FFocusAlign != eaDefault)
             setEditAlign(FOldEditAlign);
         if (FLookup->History())
@@ -596,6 +611,11 @@ void TAdvEdit::keyPressEvent(QKeyEvent* e)
     m_key = nullptr;
     if (usedUp)
         e->accept();
+}
+
+QSize TAdvEdit::sizeHint() const
+{
+    return QLineEdit::sizeHint() + QSize(m_widenedBy, 0);
 }
 
 // ---- the field as its editing rules see it ----

@@ -19,7 +19,9 @@ QString TAdvEdit::LabelCaption() const
 
 void TAdvEdit::setLabelCaption(const QString& caption)
 {
-    if (!FLabel) {
+    const QString old = LabelCaption();
+    const bool created = !FLabel;
+    if (created) {
         FLabel = new TEditLabel(parentWidget());
         FLabel->setBuddy(this);
         FLabel->setFont(FLabelFont);
@@ -36,29 +38,33 @@ void TAdvEdit::setLabelCaption(const QString& caption)
     }
     FLabel->setText(caption);
     UpdateLabelPosition();
+    if (created)
+        emit editLabelChanged();
+    if (caption != old)
+        emit labelCaptionChanged(caption);
 }
 
 void TAdvEdit::setLabelPosition(AdvEditLabels::TLabelPosition position)
 {
-    FLabelPosition = position;
+    Notify(FLabelPosition, position, &TAdvEdit::labelPositionChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelMargin(int margin)
 {
-    FLabelMargin = margin;
+    Notify(FLabelMargin, margin, &TAdvEdit::labelMarginChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelTransparent(bool b)
 {
-    FLabelTransparent = b;
+    Notify(FLabelTransparent, b, &TAdvEdit::labelTransparentChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelAlwaysEnabled(bool b)
 {
-    FLabelAlwaysEnabled = b;
+    Notify(FLabelAlwaysEnabled, b, &TAdvEdit::labelAlwaysEnabledChanged);
     if (FLabel)
         FLabel->setEnabled(b || isEnabled());
 }
@@ -66,7 +72,7 @@ void TAdvEdit::setLabelAlwaysEnabled(bool b)
 void TAdvEdit::setLabelFont(const QFont& font)
 {
     if (testAttribute(Qt::WA_SetFont)) {
-        FLabelFont = font;
+        Notify(FLabelFont, font, &TAdvEdit::labelFontChanged);
         UpdateLabelPosition();
     }
 }
@@ -154,7 +160,7 @@ void TAdvEdit::UpdateLookupList()
         connect(FLookupList, &TLookupList::chosen, this, &TAdvEdit::SelectLookupItem);
     }
     const bool shown = FLookupList->isVisible();
-    FLookupList->setRows(rows, FLookup->Color());
+    FLookupList->setRows(rows, FLookup->Color(), FLookup->DisplayCount());
     const QSize size = FLookupList->SizeFor(FLookup->DisplayCount(), shown);
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     const QPoint spot(
@@ -279,7 +285,7 @@ void TAdvEdit::SavePersist()
 
 void TAdvEdit::setOleDropTarget(bool b)
 {
-    FOleDropTarget = b;
+    Notify(FOleDropTarget, b, &TAdvEdit::oleDropTargetChanged);
     setAcceptDrops(b);
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // TAdvEdit's typed-input properties: each forwards to the typed-input rules, which see the field
-// through TTypedEditInput.
+// through the editing class.
 #include "AdvEdit.h"
 
 #include <QApplication>
@@ -52,6 +52,7 @@ void TAdvEdit::setEditType(TAdvEditType type)
         masking->deleteLater();
     }
     m_typed.SetEditType(m_control, type);
+    emit editTypeChanged(type);
 }
 
 int TAdvEdit::Precision() const
@@ -61,7 +62,8 @@ int TAdvEdit::Precision() const
 
 void TAdvEdit::setPrecision(int precision)
 {
-    m_typed.SetPrecision(m_control, precision);
+    Changing(&TAdvEdit::Precision, &TAdvEdit::precisionChanged,
+        [&] { m_typed.SetPrecision(m_control, precision); });
 }
 
 TAdvEdit::TPrecisionDisplay TAdvEdit::PrecisionDisplay() const
@@ -71,7 +73,8 @@ TAdvEdit::TPrecisionDisplay TAdvEdit::PrecisionDisplay() const
 
 void TAdvEdit::setPrecisionDisplay(TPrecisionDisplay display)
 {
-    m_typed.SetPrecisionDisplay(m_control, display);
+    Changing(&TAdvEdit::PrecisionDisplay, &TAdvEdit::precisionDisplayChanged,
+        [&] { m_typed.SetPrecisionDisplay(m_control, display); });
 }
 
 bool TAdvEdit::Signed() const
@@ -81,7 +84,7 @@ bool TAdvEdit::Signed() const
 
 void TAdvEdit::setSigned(bool b)
 {
-    m_typed.SetSigned(b);
+    Changing(&TAdvEdit::Signed, &TAdvEdit::signedChanged, [&] { m_typed.SetSigned(b); });
 }
 
 bool TAdvEdit::AllowNumericNullValue() const
@@ -91,7 +94,8 @@ bool TAdvEdit::AllowNumericNullValue() const
 
 void TAdvEdit::setAllowNumericNullValue(bool b)
 {
-    m_typed.SetAllowNumericNullValue(b);
+    Changing(&TAdvEdit::AllowNumericNullValue, &TAdvEdit::allowNumericNullValueChanged,
+        [&] { m_typed.SetAllowNumericNullValue(b); });
 }
 
 bool TAdvEdit::AutoThousandSeparator() const
@@ -101,7 +105,8 @@ bool TAdvEdit::AutoThousandSeparator() const
 
 void TAdvEdit::setAutoThousandSeparator(bool b)
 {
-    m_typed.SetAutoThousandSeparator(m_control, b);
+    Changing(&TAdvEdit::AutoThousandSeparator, &TAdvEdit::autoThousandSeparatorChanged,
+        [&] { m_typed.SetAutoThousandSeparator(m_control, b); });
 }
 
 bool TAdvEdit::ExcelStyleDecimalSeparator() const
@@ -111,7 +116,8 @@ bool TAdvEdit::ExcelStyleDecimalSeparator() const
 
 void TAdvEdit::setExcelStyleDecimalSeparator(bool b)
 {
-    m_typed.SetExcelStyleDecimalSeparator(b);
+    Changing(&TAdvEdit::ExcelStyleDecimalSeparator, &TAdvEdit::excelStyleDecimalSeparatorChanged,
+        [&] { m_typed.SetExcelStyleDecimalSeparator(b); });
 }
 
 int TAdvEdit::LengthLimit() const
@@ -121,7 +127,7 @@ int TAdvEdit::LengthLimit() const
 
 void TAdvEdit::setLengthLimit(int limit)
 {
-    m_typed.SetLengthLimit(limit);
+    Changing(&TAdvEdit::LengthLimit, &TAdvEdit::lengthLimitChanged, [&] { m_typed.SetLengthLimit(limit); });
 }
 
 bool TAdvEdit::TabOnFullLength() const
@@ -131,7 +137,8 @@ bool TAdvEdit::TabOnFullLength() const
 
 void TAdvEdit::setTabOnFullLength(bool b)
 {
-    m_typed.SetTabOnFullLength(b);
+    Changing(&TAdvEdit::TabOnFullLength, &TAdvEdit::tabOnFullLengthChanged,
+        [&] { m_typed.SetTabOnFullLength(b); });
 }
 
 QString TAdvEdit::ValidChars() const
@@ -141,7 +148,7 @@ QString TAdvEdit::ValidChars() const
 
 void TAdvEdit::setValidChars(const QString& chars)
 {
-    m_typed.SetValidChars(chars);
+    Changing(&TAdvEdit::ValidChars, &TAdvEdit::validCharsChanged, [&] { m_typed.SetValidChars(chars); });
 }
 
 double TAdvEdit::FloatValue() const
