@@ -64,6 +64,7 @@ struct Layout {
     int statusHeight = 18;
     int indent = 0;
     int topIndent = 0;
+    bool operator==(const Layout&) const = default;
 };
 
 // The area the picture and text are clipped to: the client area less the caption band and the
