@@ -48,7 +48,10 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
         BuildShadedHeader();
         update();
     };
-    FStatusBar->OnChange = [this] { update(); };
+    FStatusBar->OnChange = [this] {
+        UpdateAutoSize();
+        update();
+    };
     FAutoSize->OnEnable = [this] { UpdateAutoSize(); };
     FBackground.OnChange = [this] { update(); };
 }
@@ -79,6 +82,8 @@ void TCustomAdvPanel::Changed()
         for (TCustomAdvPanel* child : findChildren<TCustomAdvPanel*>(Qt::FindDirectChildrenOnly))
             child->ApplyAlign();
     }
+    // Bevels, border and caption bar take room from the text.
+    UpdateAutoSize();
     update();
 }
 
@@ -538,6 +543,7 @@ void TCustomAdvPanel::changeEvent(QEvent* event)
             FFont.AssignQFont(font());
             FFont.Color = color;
         }
+        UpdateAutoSize();
         update();
         break;
     case QEvent::PaletteChange:
