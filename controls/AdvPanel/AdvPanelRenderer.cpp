@@ -138,7 +138,7 @@ TMeasureCanvas& TAdvPanelRenderer::MeasureCanvas()
     return *m_measure;
 }
 
-TMarkupParams TAdvPanelRenderer::TextParams(const TAdvPanelLook& look, const TRect& rect) const
+TMarkupParams TAdvPanelRenderer::TextParams(const TAdvPanelLook& look, const TRect& rect)
 {
     const TAdvPanelTextLayout& l = look.layout;
     TMarkupParams p;
@@ -152,13 +152,13 @@ TMarkupParams TAdvPanelRenderer::TextParams(const TAdvPanelLook& look, const TRe
     p.HoverColor = look.hoverColor;
     p.HoverFontColor = look.hoverFontColor;
     p.ShadowColor = look.shadowColor;
-    p.PictureCache = const_cast<THTMLPictureCache*>(&m_pictures);
+    p.PictureCache = &m_pictures;
     p.PictureContainer = l.container;
     p.LineSpacing = l.lineSpacing;
     return p;
 }
 
-TMarkupParams TAdvPanelRenderer::CaptionParams(const TAdvPanelLook& look, const TRect& rect) const
+TMarkupParams TAdvPanelRenderer::CaptionParams(const TAdvPanelLook& look, const TRect& rect)
 {
     TMarkupParams p = TextParams(look, rect);
     p.HoverAnchor = look.captionHoverLink;
@@ -354,7 +354,7 @@ G::CaptionButtonRects TAdvPanelRenderer::CaptionButtons(const TAdvPanelLook& loo
     return G::CaptionButtons(look.layout.geometry, in);
 }
 
-TRect TAdvPanelRenderer::CaptionTextArea(const TAdvPanelLook& look) const
+TRect TAdvPanelRenderer::CaptionTextArea(const TAdvPanelLook& look)
 {
     return G::CaptionTextArea(
         look.layout.geometry, CaptionButtons(look), look.caption->Indent(), look.caption->TopIndent());

@@ -128,12 +128,12 @@ private:
         THTMLabelHitMap map;
     };
 
-    TMarkupParams TextParams(const TAdvPanelLook& look, const TRect& rect) const;
-    TMarkupParams CaptionParams(const TAdvPanelLook& look, const TRect& rect) const;
+    TMarkupParams TextParams(const TAdvPanelLook& look, const TRect& rect);
+    TMarkupParams CaptionParams(const TAdvPanelLook& look, const TRect& rect);
     // Where the text is laid out, after vertical alignment; measured through `canvas` only when the
     // alignment needs it and the layout changed.
     TRect PlaceText(const TAdvPanelLook& look, TCanvas& canvas);
-    TRect CaptionTextArea(const TAdvPanelLook& look) const;
+    static TRect CaptionTextArea(const TAdvPanelLook& look);
     Hit HitTest(KeptText& kept, quint64 generation, const TMarkupParams& params, const QString& text,
         const TFont& font, int x, int y);
     TMeasureCanvas& MeasureCanvas();
