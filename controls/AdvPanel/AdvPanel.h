@@ -348,8 +348,7 @@ private:
     void RecordFullHeight();
     void RunCollapse(bool collapse);
     bool PumpAnimation(int delayMs);
-    bool InCaption(QPoint client) const;
-    bool CaptionPressed(QPoint client);
+    PanelGeometry::CaptionPart CaptionPartAt(QPoint client) const;
     void CaptionClicked(QPoint client);
     void UpdateButtonHover(QPoint client);
     void MoveOrSize(QPoint global);
@@ -438,8 +437,7 @@ private:
     bool m_animate = true;
     bool m_inAutoSize = false;
     // A press on the caption bar (its click comes with the release) and on which button.
-    enum class CaptionPress { None, Bar, Close, MinMax };
-    CaptionPress m_captionPress = CaptionPress::None;
+    PanelGeometry::CaptionPart m_captionPress = PanelGeometry::CaptionPart::None;
     // Moving by the caption or sizing by an edge: what, from where, and whether it has begun.
     enum class Drag { None, Move, Size };
     Drag m_drag = Drag::None;

@@ -66,7 +66,7 @@ void TCustomAdvPanel::mousePressEvent(QMouseEvent* event)
 {
     QWidget::mousePressEvent(event);
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    m_captionPress = CaptionPress::None;
+    m_captionPress = G::CaptionPart::None;
     m_drag = Drag::None;
     const QString anchor = AnchorAt(pos.x(), pos.y());
     if (!anchor.isEmpty()) {
@@ -92,7 +92,8 @@ void TCustomAdvPanel::mousePressEvent(QMouseEvent* event)
             return;
         }
     }
-    if (CaptionPressed(pos) && FCanMove && m_captionPress == CaptionPress::Bar)
+    m_captionPress = CaptionPartAt(pos);
+    if (FCanMove && m_captionPress == G::CaptionPart::Bar)
         m_drag = Drag::Move;
 }
 
@@ -150,7 +151,7 @@ void TCustomAdvPanel::mouseReleaseEvent(QMouseEvent* event)
         return;
     const Drag drag = std::exchange(m_drag, Drag::None);
     if (drag != Drag::None && m_dragMoved) {
-        m_captionPress = CaptionPress::None;
+        m_captionPress = G::CaptionPart::None;
         EndMoveOrSize();
         return;
     }
@@ -160,7 +161,8 @@ void TCustomAdvPanel::mouseReleaseEvent(QMouseEvent* event)
 void TCustomAdvPanel::mouseDoubleClickEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    if (event->button() == Qt::LeftButton && InCaption(pos) && OnCaptionDBlClick) {
+    if (event->button() == Qt::LeftButton && CaptionPartAt(pos) != G::CaptionPart::None
+        && OnCaptionDBlClick) {
         QPointer<TCustomAdvPanel> self(this);
         OnCaptionDBlClick(this);
         if (!self)
@@ -228,9 +230,9 @@ bool TCustomAdvPanel::event(QEvent* event)
 
 // ---- caption bar
 
-bool TCustomAdvPanel::InCaption(QPoint p) const
+G::CaptionPart TCustomAdvPanel::CaptionPartAt(QPoint p) const
 {
-    return TAdvPanelRenderer::InCaption(Look(), p);
+    return TAdvPanelRenderer::CaptionPartAt(Look(), p);
 }
 
 G::CaptionButtonRects TCustomAdvPanel::CaptionButtonRects() const
@@ -250,29 +252,16 @@ const QImage& TCustomAdvPanel::ShadedHeader() const
 
 // ---- clicks on the caption bar
 
-bool TCustomAdvPanel::CaptionPressed(QPoint p)
-{
-    if (!InCaption(p))
-        return false;
-    const G::CaptionButtonRects buttons = CaptionButtonRects();
-    if (buttons.close.Contains(p.x(), p.y()))
-        m_captionPress = CaptionPress::Close;
-    else if (buttons.minMax.Contains(p.x(), p.y()))
-        m_captionPress = CaptionPress::MinMax;
-    else
-        m_captionPress = CaptionPress::Bar;
-    return true;
-}
-
 void TCustomAdvPanel::CaptionClicked(QPoint p)
 {
-    const CaptionPress press = std::exchange(m_captionPress, CaptionPress::None);
-    if (press == CaptionPress::None || !InCaption(p))
+    using Part = G::CaptionPart;
+    const Part press = std::exchange(m_captionPress, Part::None);
+    const Part release = CaptionPartAt(p);
+    if (press == Part::None || release == Part::None)
         return;
-    const G::CaptionButtonRects buttons = CaptionButtonRects();
     // Handlers may close or destroy the panel; nothing is touched once it is gone.
     QPointer<TCustomAdvPanel> self(this);
-    if (press == CaptionPress::Close && buttons.close.Contains(p.x(), p.y())) {
+    if (press == Part::Close && release == Part::Close) {
         hide();
         if (OnClose)
             OnClose(this);
@@ -284,9 +273,9 @@ void TCustomAdvPanel::CaptionClicked(QPoint p)
             deleteLater();
             return;
         }
-    } else if (press == CaptionPress::MinMax && buttons.minMax.Contains(p.x(), p.y())) {
+    } else if (press == Part::MinMax && release == Part::MinMax) {
         setCollaps(!FCollaps);
-    } else if (press == CaptionPress::Bar && FCaption->MinMaxCaption()) {
+    } else if (press == Part::Bar && FCaption->MinMaxCaption()) {
         setCollaps(!FCollaps);
     }
     if (self && OnCaptionClick)
@@ -295,10 +284,9 @@ void TCustomAdvPanel::CaptionClicked(QPoint p)
 
 void TCustomAdvPanel::UpdateButtonHover(QPoint p)
 {
-    const G::CaptionButtonRects buttons = CaptionButtonRects();
-    const bool caption = FCaption->Visible();
-    const bool close = caption && buttons.close.Contains(p.x(), p.y());
-    const bool minMax = caption && buttons.minMax.Contains(p.x(), p.y());
+    const G::CaptionPart part = CaptionPartAt(p);
+    const bool close = part == G::CaptionPart::Close;
+    const bool minMax = part == G::CaptionPart::MinMax;
     if (close == FCloseHover && minMax == FMinMaxHover)
         return;
     FCloseHover = close;

@@ -329,12 +329,9 @@ QSize TAdvPanelRenderer::MeasureText(const TAdvPanelLook& look, const TRect& are
 
 // ---- caption bar
 
-bool TAdvPanelRenderer::InCaption(const TAdvPanelLook& look, QPoint p)
+G::CaptionPart TAdvPanelRenderer::CaptionPartAt(const TAdvPanelLook& look, QPoint p)
 {
-    const TPanelCaption& c = *look.caption;
-    if (!c.Visible())
-        return false;
-    return c.Position() == cpTop ? p.y() < c.Height() : p.x() < c.Height();
+    return G::CaptionPartAt(look.layout.geometry, CaptionButtons(look), p);
 }
 
 G::CaptionButtonRects TAdvPanelRenderer::CaptionButtons(const TAdvPanelLook& look)
@@ -566,7 +563,7 @@ void TAdvPanelRenderer::PaintStatusBar(const TAdvPanelLook& look, TPainterCanvas
 
 TAdvPanelRenderer::Hit TAdvPanelRenderer::AnchorAt(const TAdvPanelLook& look, int x, int y)
 {
-    if (InCaption(look, QPoint(x, y))) {
+    if (CaptionPartAt(look, QPoint(x, y)) != G::CaptionPart::None) {
         const TPanelCaption& c = *look.caption;
         if (c.Position() != cpTop || c.Text().isEmpty())
             return {};

@@ -92,8 +92,8 @@ public:
 
     // The caption buttons in client coordinates (empty rectangles for hidden buttons).
     static PanelGeometry::CaptionButtonRects CaptionButtons(const TAdvPanelLook& look);
-    // The client point lies on the visible caption bar.
-    static bool InCaption(const TAdvPanelLook& look, QPoint p);
+    // What of the caption bar lies at a client point.
+    static PanelGeometry::CaptionPart CaptionPartAt(const TAdvPanelLook& look, QPoint p);
 
     struct Hit {
         enum class Area { None, Caption, Text }; // what was tested: nothing, the caption or the text

@@ -106,6 +106,11 @@ struct CaptionButtonRects {
 };
 CaptionButtonRects CaptionButtons(const Layout& l, const CaptionButtonInput& in);
 
+// What of the caption bar lies at a client point: a button, the rest of the bar (the first
+// Caption.Height pixels across the top, or along the left side), or nothing.
+enum class CaptionPart { None, Bar, Close, MinMax };
+CaptionPart CaptionPartAt(const Layout& l, const CaptionButtonRects& buttons, QPoint p);
+
 // The caption text area: the band less the buttons, moved in by the caption's Indent (along the
 // band) and TopIndent (across it).
 TRect CaptionTextArea(const Layout& l, const CaptionButtonRects& buttons, int indent, int topIndent);
