@@ -1,76 +1,34 @@
 // SPDX-License-Identifier: MIT
 #include "AdvPanel.h"
 
+#include "AdvPanelRenderer.h"
 #include "AdvPanelSettings.h"
 #include "AdvPanelStyler.h"
-#include "ChildAlign.h"
-#include "MarkupEngine.h"
-#include "MeasureCanvas.h"
-#include "PainterCanvas.h"
-#include "ShellService.h"
+#include "PanelMotion.h"
 #include "VersionText.h"
 
-#include <QEnterEvent>
-#include <QHelpEvent>
-#include <QMouseEvent>
+#include <QEvent>
 #include <QPainter>
-#include <QTextDocument>
-#include <QToolTip>
 #include <algorithm>
 #include <utility>
 
-// The panel's TAlign lists the same places in the same order.
-static_assert(
-    int(AdvPanel::alTop) == int(TChildAlign::Top) && int(AdvPanel::alClient) == int(TChildAlign::Client));
-
 using namespace AdvPanel;
-namespace G = PanelGeometry;
 
 namespace {
 
-constexpr TRect kNoRect { -1, -1, -1, -1 };
 // Far beyond any panel; keeps frame and indent arithmetic within int range.
 constexpr int kMaxExtent = 65535;
-// The steps every panel gradient asks for; drawn in at most 32 bands.
-constexpr int kPanelGradientSteps = 64;
 
 int Bounded(int value, int low = -kMaxExtent)
 {
     return std::clamp(value, low, kMaxExtent);
 }
 
-void Frame3D(TCanvas& canvas, TRect& r, TColor topLeft, TColor bottomRight, int width)
-{
-    for (int i = 0; i < width && !r.IsEmpty(); ++i) {
-        for (const G::BevelStroke& s : G::BevelRing(r)) {
-            canvas.Brush = TBrush { s.topLeft ? topLeft : bottomRight, false };
-            canvas.FillRect(s.rect);
-        }
-        r.Inflate(-1, -1);
-    }
-}
-
-void DrawMirrorGradient(TCanvas& canvas, const TRect& r, TColor color, TColor colorTo, TColor mirror,
-    TColor mirrorTo, bool horizontal)
-{
-    const auto [first, second] = G::MirrorHalves(r, horizontal);
-    DrawGradient(canvas, color, colorTo, G::GradientBandCount(32), first, horizontal);
-    DrawGradient(canvas, mirror, mirrorTo, G::GradientBandCount(32), second, horizontal);
-}
-
-void Polyline(TCanvas& canvas, const G::Polyline3& line, TColor color)
-{
-    canvas.Pen = TPen { color, 1 };
-    canvas.MoveTo(line.points[0].x(), line.points[0].y());
-    canvas.LineTo(line.points[1].x(), line.points[1].y());
-    canvas.LineTo(line.points[2].x(), line.points[2].y());
-}
-
 } // namespace
 
 TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
     : QWidget(parent)
-    , FImageCache(std::make_unique<THTMLPictureCache>())
+    , m_renderer(std::make_unique<TAdvPanelRenderer>())
     , FCaption(new TPanelCaption(this))
     , FStatusBar(new TPanelStatusBar(this))
     , FPosition(new TPanelPosition(this))
@@ -90,7 +48,10 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
         BuildShadedHeader();
         update();
     };
-    FStatusBar->OnChange = [this] { update(); };
+    FStatusBar->OnChange = [this] {
+        UpdateAutoSize();
+        update();
+    };
     FAutoSize->OnEnable = [this] { UpdateAutoSize(); };
     FBackground.OnChange = [this] { update(); };
 }
@@ -121,6 +82,8 @@ void TCustomAdvPanel::Changed()
         for (TCustomAdvPanel* child : findChildren<TCustomAdvPanel*>(Qt::FindDirectChildrenOnly))
             child->ApplyAlign();
     }
+    // Bevels, border and caption bar take room from the text.
+    UpdateAutoSize();
     update();
 }
 
@@ -245,7 +208,10 @@ void TCustomAdvPanel::setImages(TImageList* value)
         disconnect(FImagesLink);
     FImages = value;
     if (value)
-        FImagesLink = connect(value, &TImageList::Change, this, [this] { update(); });
+        FImagesLink = connect(value, &TImageList::Change, this, [this] {
+            ++m_textGeneration;
+            update();
+        });
     update();
 }
 
@@ -307,9 +273,8 @@ void TCustomAdvPanel::setCollaps(bool value)
 
 void TCustomAdvPanel::RecordFullHeight()
 {
-    if (FCollaps || FCollapsing)
-        return;
-    FFullHeight = FCaption->Position() == cpTop ? height() : width();
+    FFullHeight
+        = PanelMotion::KeptFullHeight(FFullHeight, size(), FCaption->Position(), FCollaps, FCollapsing);
 }
 
 void TCustomAdvPanel::setHeight(int value)
@@ -494,69 +459,46 @@ void TCustomAdvPanel::Synchronize()
         parent->ChildPanelChanged(this);
 }
 
-// ---- layout
-
-G::Layout TCustomAdvPanel::CurrentLayout() const
-{
-    G::Layout l;
-    l.client = contentsRect().size();
-    l.bevelWidth = FBevelWidth;
-    l.bevel = FBevelOuter != bvNone || FBevelInner != bvNone;
-    l.borderWidth = FBorderWidth;
-    l.borderShadow = FBorderShadow;
-    l.captionVisible = FCaption->Visible();
-    l.captionPosition = FCaption->Position();
-    l.captionHeight = FCaption->Height();
-    l.statusVisible = FStatusBar->Visible();
-    l.statusHeight = FStatusBar->Height();
-    l.indent = FIndent;
-    l.topIndent = FTopIndent;
-    return l;
-}
-
-TRect TCustomAdvPanel::AlignArea() const
-{
-    const G::Layout l = CurrentLayout();
-    TRect area(0, 0, l.client.width(), l.client.height());
-    int inset = FBorderWidth;
-    if (FBevelOuter != bvNone)
-        inset += FBevelWidth;
-    if (FBevelInner != bvNone)
-        inset += FBevelWidth;
-    area.Inflate(-inset, -inset);
-    area = G::ChildArea(l, area);
-    const QPoint origin = contentsRect().topLeft();
-    area.Offset(origin.x(), origin.y());
-    return area;
-}
-
-void TCustomAdvPanel::ApplyAlign()
-{
-    QWidget* parent = parentWidget();
-    if (m_alignParent != parent) {
-        if (m_alignParent)
-            m_alignParent->removeEventFilter(this);
-        m_alignParent = parent;
-        if (parent)
-            parent->installEventFilter(this);
-    }
-    if (!parent || FAlign == alNone)
-        return;
-    const auto* panel = qobject_cast<const TCustomAdvPanel*>(parent);
-    const QRect area = panel ? panel->AlignArea().toQRect() : parent->contentsRect();
-    const QRect r = AlignedGeometry(TChildAlign(FAlign), area, geometry());
-    if (r != geometry())
-        setGeometry(r);
-}
-
-bool TCustomAdvPanel::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_alignParent && event->type() == QEvent::Resize)
-        ApplyAlign();
-    return QWidget::eventFilter(watched, event);
-}
-
 // ---- painting
+
+TAdvPanelLook TCustomAdvPanel::Look() const
+{
+    TAdvPanelLook look;
+    look.layout = { FText, m_textGeneration, FFont, CurrentLayout(), FTextVAlign, FEllipsis, FLineSpacing,
+        FShadowOffset, FImages, FContainer };
+    look.outer = size();
+    look.origin = contentsRect().topLeft();
+    look.frame = FBorderStyle == bsSingle;
+    look.color = FColor;
+    look.colorTo = FColorTo;
+    look.colorMirror = FColorMirror;
+    look.colorMirrorTo = FColorMirrorTo;
+    look.horizontal = FGradientDirection == gdHorizontal;
+    look.borderColor = FBorderColor;
+    look.bevelOuter = FBevelOuter;
+    look.bevelInner = FBevelInner;
+    look.background = &FBackground.Image();
+    look.backgroundPosition = FBackgroundPosition;
+    look.urlColor = FURLColor;
+    look.shadowColor = FShadowColor;
+    look.hover = FHover;
+    look.hoverColor = FHoverColor;
+    look.hoverFontColor = FHoverFontColor;
+    look.hoverLink = FHoverHyperLink;
+    look.captionHoverLink = FCaptionHoverHyperLink;
+    look.collapsed = FCollaps;
+    look.sizeGrip = FCanSize && !FCollaps;
+    look.closeHover = FCloseHover;
+    look.minMaxHover = FMinMaxHover;
+    look.caption = FCaption;
+    look.statusBar = FStatusBar;
+    return look;
+}
+
+THTMLPictureCache* TCustomAdvPanel::ImageCache() const
+{
+    return &m_renderer->PictureCache();
+}
 
 void TCustomAdvPanel::paintEvent(QPaintEvent*)
 {
@@ -566,390 +508,15 @@ void TCustomAdvPanel::paintEvent(QPaintEvent*)
 
 void TCustomAdvPanel::PaintPanel(QPainter& painter)
 {
-    const QRect contents = contentsRect();
-    if (FBorderStyle == bsSingle) {
-        // Filled edges cover the whole margin pixel at any density; a one-pixel pen on a scaled
-        // painter covers only part of it, and the panel paints nothing else there.
-        const QColor frame = ColorToQColor(clWindowFrame);
-        const int w = width();
-        const int h = height();
-        painter.fillRect(0, 0, w, 1, frame);
-        painter.fillRect(0, h - 1, w, 1, frame);
-        painter.fillRect(0, 0, 1, h, frame);
-        painter.fillRect(w - 1, 0, 1, h, frame);
+    const TAdvPanelLook look = Look();
+    std::function<void(TCanvas&)> after;
+    if (OnPaint) {
+        const QSize client = look.layout.geometry.client;
+        after = [this, client](
+                    TCanvas& canvas) { OnPaint(this, canvas, TRect(0, 0, client.width(), client.height())); };
     }
-    painter.translate(contents.topLeft());
-    TPainterCanvas canvas(painter);
-    PaintBackground(canvas);
-    PaintText(canvas);
-    if (FCaption->Visible())
-        PaintCaption(canvas);
-    if (FStatusBar->Visible())
-        PaintStatusBar(canvas);
-
-    const G::Layout l = CurrentLayout();
-    if (FCanSize && !FCollaps) {
-        for (const G::GripLine& line : G::SizeGripLines(l)) {
-            canvas.Pen = TPen { line.white ? clWhite : clGray, line.white ? 1 : 2 };
-            canvas.MoveTo(line.from.x(), line.from.y());
-            canvas.LineTo(line.to.x(), line.to.y());
-        }
-    }
-    if (OnPaint)
-        OnPaint(this, canvas, TRect(0, 0, l.client.width(), l.client.height()));
+    m_renderer->Paint(look, painter, after);
 }
-
-void TCustomAdvPanel::PaintBackground(TCanvas& canvas)
-{
-    const QSize size = contentsRect().size();
-    TRect r(0, 0, size.width(), size.height());
-    if (r.IsEmpty())
-        return;
-    const bool horizontal = FGradientDirection == gdHorizontal;
-    if (FColorTo == clNone) {
-        canvas.Brush = TBrush { FColor, false };
-        canvas.FillRect(r);
-    } else if (FColorMirror == clNone) {
-        DrawGradient(canvas, FColor, FColorTo, G::GradientBandCount(kPanelGradientSteps), r, horizontal);
-    } else {
-        DrawMirrorGradient(canvas, r, FColor, FColorTo, FColorMirror, FColorMirrorTo, horizontal);
-    }
-
-    if (FBorderColor != clNone && FBorderWidth > 0) {
-        TRect border = r;
-        if (FBorderShadow) {
-            border.Right -= 2;
-            border.Bottom -= 2;
-        }
-        canvas.Brush.Clear = true;
-        canvas.Pen = TPen { FBorderColor, 1 };
-        canvas.Rectangle(border);
-        if (FBorderShadow) {
-            const auto [near, far] = G::BorderShadowLines(border);
-            Polyline(canvas, near, G::BlendColor(FBorderColor, clBtnFace, 50));
-            Polyline(canvas, far, G::BlendColor(FBorderColor, clBtnFace, 20));
-        }
-        canvas.Brush.Clear = false;
-    }
-
-    if (FBevelOuter != bvNone) {
-        const auto [topLeft, bottomRight] = G::BevelColors(FBevelOuter);
-        Frame3D(canvas, r, topLeft, bottomRight, FBevelWidth);
-    }
-    if (FBorderColor == clNone)
-        Frame3D(canvas, r, FColor, FColor, 1);
-    if (FBevelInner != bvNone) {
-        const auto [topLeft, bottomRight] = G::BevelColors(FBevelInner);
-        Frame3D(canvas, r, topLeft, bottomRight, FBevelWidth);
-    }
-}
-
-void TCustomAdvPanel::PaintText(TCanvas& canvas)
-{
-    const bool picture = !FBackground.Empty();
-    if (!picture && FText.isEmpty())
-        return;
-    const G::Layout l = CurrentLayout();
-    const TRect area = G::ContentArea(l);
-    canvas.Brush = TBrush { FColor, false };
-    canvas.Pen = TPen { FColor, 1 };
-    canvas.SetClipRect(area);
-    if (picture) {
-        const QImage& image = FBackground.Image();
-        const QSize panel = l.client;
-        switch (FBackgroundPosition) {
-        case bpTiled:
-            for (int y = area.Top; y < panel.height(); y += image.height()) {
-                for (int x = area.Left; x < panel.width(); x += image.width())
-                    canvas.Draw(x, y, image);
-            }
-            break;
-        case bpStretched:
-            canvas.StretchDraw(area, image);
-            break;
-        default: {
-            const QPoint at
-                = G::BackgroundOrigin(FBackgroundPosition, area, panel, image.size(), FBevelWidth);
-            canvas.Draw(at.x(), at.y(), image);
-            break;
-        }
-        }
-    }
-    if (!FText.isEmpty()) {
-        const TextPlacement placement = PlaceText(canvas);
-        canvas.Font = placement.font;
-        TMarkupResult result;
-        DrawMarkup(canvas, FText, TextParams(placement.rect), result);
-    }
-    canvas.ClearClipRect();
-}
-
-TMarkupParams TCustomAdvPanel::TextParams(const TRect& rect) const
-{
-    TMarkupParams p;
-    p.Rect = rect;
-    p.Images = FImages;
-    p.HoverAnchor = FHoverHyperLink;
-    p.ShadowOffset = FShadowOffset;
-    p.Hover = FHover;
-    p.WordWrap = !FEllipsis;
-    p.URLColor = FURLColor;
-    p.HoverColor = FHoverColor;
-    p.HoverFontColor = FHoverFontColor;
-    p.ShadowColor = FShadowColor;
-    p.PictureCache = FImageCache.get();
-    p.PictureContainer = FContainer;
-    p.LineSpacing = FLineSpacing;
-    return p;
-}
-
-TCustomAdvPanel::TextPlacement TCustomAdvPanel::PlaceText(TCanvas& canvas) const
-{
-    const G::Layout l = CurrentLayout();
-    TextPlacement placement { G::TextArea(l), FFont };
-    if (FTextVAlign != tvaTop) {
-        const TFont saved = canvas.Font;
-        canvas.Font = FFont;
-        TMarkupParams params = TextParams(placement.rect);
-        params.HitTestOnly = true;
-        TMarkupResult result;
-        DrawMarkup(canvas, FText, params, result);
-        canvas.Font = saved;
-        placement.rect = G::AlignText(l, placement.rect, result.YSize, FTextVAlign);
-    }
-    return placement;
-}
-
-// ---- anchors, mouse, hints
-
-QString TCustomAdvPanel::AnchorAt(int x, int y)
-{
-    m_anchorRect = kNoRect;
-    if (InCaption(QPoint(x, y))) {
-        FCaptionHoverHyperLink = -1;
-        if (FCaption->Position() != cpTop || FCaption->Text().isEmpty())
-            return {};
-        TMeasureCanvas canvas;
-        canvas.Font = FCaption->Font();
-        TMarkupParams params = CaptionParams(G::CaptionTextArea(
-            CurrentLayout(), CaptionButtonRects(), FCaption->Indent(), FCaption->TopIndent()));
-        params.HitTestOnly = true;
-        params.HitX = x;
-        params.HitY = y;
-        TMarkupResult result;
-        if (!DrawMarkup(canvas, FCaption->Text(), params, result))
-            return {};
-        FCaptionHoverHyperLink = result.HitAnchor;
-        m_anchorRect = result.HitRect;
-        return result.AnchorValue;
-    }
-    FCaptionHoverHyperLink = -1;
-    if (FText.isEmpty())
-        return {};
-    TMeasureCanvas canvas;
-    const TextPlacement placement = PlaceText(canvas);
-    canvas.Font = placement.font;
-    TMarkupParams params = TextParams(placement.rect);
-    params.HitTestOnly = true;
-    params.HitX = x;
-    params.HitY = y;
-    TMarkupResult result;
-    if (!DrawMarkup(canvas, FText, params, result)) {
-        FHoverHyperLink = -1;
-        return {};
-    }
-    FHoverHyperLink = result.HitAnchor;
-    m_anchorRect = result.HitRect;
-    return result.AnchorValue;
-}
-
-bool TCustomAdvPanel::HasHandCursor() const
-{
-    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::PointingHandCursor;
-}
-
-void TCustomAdvPanel::SetHandCursor(bool on)
-{
-    if (on)
-        QWidget::setCursor(Qt::PointingHandCursor);
-    else if (FOldCursor.shape() == Qt::ArrowCursor)
-        QWidget::unsetCursor();
-    else
-        QWidget::setCursor(FOldCursor);
-}
-
-void TCustomAdvPanel::InvalidateRect(const TRect& r)
-{
-    if (r.Left == -1)
-        update();
-    else
-        update(r.toQRect().translated(contentsRect().topLeft()));
-}
-
-void TCustomAdvPanel::mousePressEvent(QMouseEvent* event)
-{
-    QWidget::mousePressEvent(event);
-    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    m_captionPress = CaptionPress::None;
-    m_drag = Drag::None;
-    const QString anchor = AnchorAt(pos.x(), pos.y());
-    if (!anchor.isEmpty()) {
-        if (anchor.contains(QLatin1String("://")) || anchor.contains(QLatin1String("mailto:"))) {
-            ShellService().Open(anchor);
-        } else {
-            if (OnAnchorClick)
-                OnAnchorClick(this, anchor);
-            emit anchorClicked(anchor);
-        }
-        return;
-    }
-    if (event->button() != Qt::LeftButton)
-        return;
-    m_pressGlobal = event->globalPosition().toPoint();
-    FTopLeft = QWidget::pos();
-    FWidthHeight = size();
-    m_dragMoved = false;
-    if (FCanSize && !FCollaps) {
-        m_sizeZone = G::SizingZone(contentsRect().size(), pos, kSizingFrame, FFixedWidth, FFixedHeight);
-        if (m_sizeZone != G::SizeZone::None) {
-            m_drag = Drag::Size;
-            return;
-        }
-    }
-    if (CaptionPressed(pos) && FCanMove && m_captionPress == CaptionPress::Bar)
-        m_drag = Drag::Move;
-}
-
-void TCustomAdvPanel::mouseMoveEvent(QMouseEvent* event)
-{
-    QWidget::mouseMoveEvent(event);
-    if (m_drag != Drag::None && (event->buttons() & Qt::LeftButton)) {
-        MoveOrSize(event->globalPosition().toPoint());
-        return;
-    }
-    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    UpdateButtonHover(pos);
-    UpdateSizeCursor(pos);
-    if (m_sizeCursor)
-        return;
-    const int oldIndex = FHoverHyperLink;
-    const int oldCaptionIndex = FCaptionHoverHyperLink;
-    const QString anchor = AnchorAt(pos.x(), pos.y());
-    if (!anchor.isEmpty()) {
-        if (!HasHandCursor() || anchor != FAnchor || oldIndex != FHoverHyperLink
-            || oldCaptionIndex != FCaptionHoverHyperLink) {
-            if (FAnchorHint)
-                QToolTip::hideText();
-            SetHandCursor(true);
-            if (OnAnchorEnter)
-                OnAnchorEnter(this, anchor);
-            if (FHover) {
-                InvalidateRect(FCurrHoverRect);
-                InvalidateRect(m_anchorRect);
-            }
-        }
-        FAnchor = anchor;
-        FCurrHoverRect = m_anchorRect;
-    } else if (HasHandCursor()) {
-        SetHandCursor(false);
-        if (OnAnchorExit)
-            OnAnchorExit(this, FAnchor);
-        FAnchor.clear();
-        FHoverHyperLink = -1;
-        FCaptionHoverHyperLink = -1;
-        if (FHover) {
-            TRect old = FCurrHoverRect;
-            if (old.Left != -1)
-                old.Inflate(1, 1);
-            InvalidateRect(old);
-        }
-        FCurrHoverRect = kNoRect;
-    }
-}
-
-void TCustomAdvPanel::mouseReleaseEvent(QMouseEvent* event)
-{
-    QWidget::mouseReleaseEvent(event);
-    if (event->button() != Qt::LeftButton)
-        return;
-    const Drag drag = std::exchange(m_drag, Drag::None);
-    if (drag != Drag::None && m_dragMoved) {
-        m_captionPress = CaptionPress::None;
-        EndMoveOrSize();
-        return;
-    }
-    CaptionClicked(event->position().toPoint() - contentsRect().topLeft());
-}
-
-void TCustomAdvPanel::mouseDoubleClickEvent(QMouseEvent* event)
-{
-    const QPoint pos = event->position().toPoint() - contentsRect().topLeft();
-    if (event->button() == Qt::LeftButton && InCaption(pos) && OnCaptionDBlClick) {
-        QPointer<TCustomAdvPanel> self(this);
-        OnCaptionDBlClick(this);
-        if (!self)
-            return;
-    }
-    // The second press of a double click is a press as well; its release clicks as usual.
-    mousePressEvent(event);
-}
-
-void TCustomAdvPanel::enterEvent(QEnterEvent* event)
-{
-    QWidget::enterEvent(event);
-    if (OnMouseEnter)
-        OnMouseEnter(this);
-}
-
-void TCustomAdvPanel::leaveEvent(QEvent* event)
-{
-    QWidget::leaveEvent(event);
-    if (FHoverHyperLink != -1 || FCaptionHoverHyperLink != -1) {
-        if (FHover) {
-            InvalidateRect(FCurrHoverRect);
-            InvalidateRect(FCurrCaptionHoverRect);
-        }
-        FHoverHyperLink = -1;
-        FCaptionHoverHyperLink = -1;
-    }
-    if (FCloseHover || FMinMaxHover) {
-        FCloseHover = false;
-        FMinMaxHover = false;
-        update();
-    }
-    if (HasHandCursor() || m_sizeCursor)
-        SetHandCursor(false);
-    m_sizeCursor = false;
-    FAnchor.clear();
-    FCurrHoverRect = kNoRect;
-    FCurrCaptionHoverRect = kNoRect;
-    if (OnMouseLeave)
-        OnMouseLeave(this);
-}
-
-bool TCustomAdvPanel::event(QEvent* event)
-{
-    if (event->type() == QEvent::ToolTip) {
-        auto* help = static_cast<QHelpEvent*>(event);
-        if (FAnchorHint) {
-            const QPoint pos = help->pos() - contentsRect().topLeft();
-            QString anchor = AnchorAt(pos.x(), pos.y());
-            if (!anchor.isEmpty()) {
-                if (OnAnchorHint)
-                    OnAnchorHint(this, anchor);
-                QToolTip::showText(help->globalPos() + QPoint(10, -10),
-                    Qt::convertFromPlainText(anchor, Qt::WhiteSpaceNormal), this);
-                return true;
-            }
-        }
-        if (!FShowHint) {
-            QToolTip::hideText();
-            return true;
-        }
-    }
-    return QWidget::event(event);
-}
-
 void TCustomAdvPanel::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
@@ -960,8 +527,7 @@ void TCustomAdvPanel::resizeEvent(QResizeEvent* event)
     }
     FOldWidth = width();
     FOldHeight = height();
-    if (FCaption->ShadeType() != stNormal && FCaption->Visible()
-        && FShadedHeader.size() != G::CaptionBand(CurrentLayout()).toQRect().size())
+    if (FCaption->ShadeType() != stNormal && FCaption->Visible() && !m_renderer->ShadedHeaderFits(Look()))
         BuildShadedHeader();
     UpdateAutoSize();
 }
@@ -977,6 +543,7 @@ void TCustomAdvPanel::changeEvent(QEvent* event)
             FFont.AssignQFont(font());
             FFont.Color = color;
         }
+        UpdateAutoSize();
         update();
         break;
     case QEvent::PaletteChange:

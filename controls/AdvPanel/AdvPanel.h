@@ -10,7 +10,6 @@
 #include "ImageList.h"
 #include "Loadable.h"
 #include "MarkupEngine.h"
-#include "PaintCache.h"
 #include "PanelCaption.h"
 #include "PanelGeometry.h"
 #include "PanelStatusBar.h"
@@ -26,8 +25,9 @@
 #include <memory>
 
 class QPainter;
+class TAdvPanelRenderer;
 class TCanvas;
-class TPainterCanvas;
+struct TAdvPanelLook;
 
 // A container that paints a styled background for the controls placed on it: a solid or gradient
 // fill (optionally mirrored), a border with an optional shadow, raised or lowered bevels, a background
@@ -173,7 +173,7 @@ public:
     void setImages(TImageList* value);
     TPictureContainer* PictureContainer() const { return FContainer; }
     void setPictureContainer(TPictureContainer* value);
-    THTMLPictureCache* ImageCache() const { return FImageCache.get(); }
+    THTMLPictureCache* ImageCache() const;
 
     TPanelCaption* Caption() const { return FCaption; }
     TPanelStatusBar* StatusBar() const { return FStatusBar; }
@@ -254,7 +254,8 @@ public:
     void EndUpdate();
 
     // Target of the anchor at a client point ("" when none); the text is laid out exactly as paint
-    // lays it out, so a hit lies on the drawn anchor. Sets the hovered anchor index and rectangle.
+    // lays it out, so a hit lies on the drawn anchor, and only again after a change that moves it.
+    // Sets the hovered anchor index and rectangle.
     QString AnchorAt(int x, int y);
     // 1-based hovered anchor of the text and of the caption; -1 when none.
     int HoverHyperLink() const { return FHoverHyperLink; }
@@ -274,7 +275,7 @@ public:
     // shade type, light, grain and picture, at the caption band's size). Runs only when one of those
     // or the band's size changed.
     virtual void BuildShadedHeader();
-    const QImage& ShadedHeader() const { return FShadedHeader; }
+    const QImage& ShadedHeader() const;
     // The caption buttons in client coordinates (empty rectangles for hidden buttons).
     PanelGeometry::CaptionButtonRects CaptionButtonRects() const;
     bool CloseButtonHover() const { return FCloseHover; }
@@ -282,6 +283,10 @@ public:
 
     // Sizes the panel to its text when AutoSize is enabled and the panel is not being loaded.
     void UpdateAutoSize();
+    // With AutoSize enabled, the size it gives (the current size in the directions it leaves alone).
+    QSize sizeHint() const override;
+    // What a paint depends on, as the renderer takes it.
+    TAdvPanelLook Look() const;
     // Writes Top, Left, Height, FullHeight, Width and Collaps (in that order) into Position.Section of
     // the store Position.Key names (an INI file, or the user's settings store under that key); reads
     // them back with the current values as defaults. Nothing happens without a key or a section; a
@@ -337,33 +342,18 @@ protected:
     void Changed();
 
 private:
-    struct TextPlacement {
-        TRect rect; // where the text is laid out, after vertical alignment
-        TFont font;
-    };
-    TextPlacement PlaceText(TCanvas& canvas) const;
-    TMarkupParams TextParams(const TRect& rect) const;
-    void PaintBackground(TCanvas& canvas);
-    void PaintText(TCanvas& canvas);
     void InvalidateRect(const TRect& r);
     void ApplyAlign();
     void CaptionChanged();
     void RecordFullHeight();
     void RunCollapse(bool collapse);
     bool PumpAnimation(int delayMs);
-    void PaintCaption(TPainterCanvas& canvas);
-    void PaintCaptionButtons(TPainterCanvas& canvas, const PanelGeometry::CaptionButtonRects& buttons);
-    void PaintStatusBar(TPainterCanvas& canvas);
-    TMarkupParams CaptionParams(const TRect& rect) const;
-    TColor CaptionBackground() const;
-    bool InCaption(QPoint client) const;
-    bool CaptionPressed(QPoint client);
+    PanelGeometry::CaptionPart CaptionPartAt(QPoint client) const;
     void CaptionClicked(QPoint client);
     void UpdateButtonHover(QPoint client);
     void MoveOrSize(QPoint global);
     void EndMoveOrSize();
     void UpdateSizeCursor(QPoint client);
-    QSize MinimumPanelSize() const;
     bool HasHandCursor() const;
     void SetHandCursor(bool on);
 
@@ -399,7 +389,8 @@ private:
     QPointer<TImageList> FImages;
     QMetaObject::Connection FImagesLink;
     QPointer<TPictureContainer> FContainer;
-    std::unique_ptr<THTMLPictureCache> FImageCache;
+    std::unique_ptr<TAdvPanelRenderer> m_renderer;
+    quint64 m_textGeneration = 0; // counts changes of the image list behind the text's pictures
     TPanelCaption* FCaption;
     TPanelStatusBar* FStatusBar;
     TPanelPosition* FPosition;
@@ -439,12 +430,6 @@ private:
     int m_updateCount = 0;
     TRect m_anchorRect { -1, -1, -1, -1 };
     bool m_settingFont = false;
-    QImage FShadedHeader;
-    // The caption and status bar gradients and the drawn buttons, kept between paints.
-    TPaintCache m_captionGradient;
-    TPaintCache m_statusGradient;
-    TPaintCache m_closeButton;
-    TPaintCache m_minMaxButton;
     bool FCloseHover = false;
     bool FMinMaxHover = false;
     QList<QPointer<QWidget>> FHideList;
@@ -452,8 +437,7 @@ private:
     bool m_animate = true;
     bool m_inAutoSize = false;
     // A press on the caption bar (its click comes with the release) and on which button.
-    enum class CaptionPress { None, Bar, Close, MinMax };
-    CaptionPress m_captionPress = CaptionPress::None;
+    PanelGeometry::CaptionPart m_captionPress = PanelGeometry::CaptionPart::None;
     // Moving by the caption or sizing by an edge: what, from where, and whether it has begun.
     enum class Drag { None, Move, Size };
     Drag m_drag = Drag::None;

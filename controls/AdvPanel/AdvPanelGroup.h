@@ -68,6 +68,9 @@ public:
     void EndUpdate();
     void ChildPanelChanged(TCustomAdvPanel* panel) override;
     void StateChanged() override;
+    // The size that shows every shown panel without scrolling: the height of a vertical group's
+    // rows, the width of a horizontal group's row, the current size across.
+    QSize sizeHint() const override;
 
 protected:
     void Loaded() override;
@@ -77,6 +80,7 @@ protected:
 
 private:
     TAdvPanel* CreatePanel(int index);
+    QList<TCustomAdvPanel*> ShownPanels() const;
     void Arrange();
 
     AdvPanel::TGroupStyle FGroupStyle = AdvPanel::gsVertical;
