@@ -615,7 +615,7 @@ TAdvPanelRenderer::Hit TAdvPanelRenderer::HitTest(KeptText& kept, quint64 genera
         kept.rect = params.Rect;
         kept.built = true;
         kept.map.Clear();
-        if (!params.WordWrap || params.LineSpacing < 0 || !THTMLabelHitMap::Suits(text)) {
+        if (!params.WordWrap || params.LineSpacing < 0 || !TMarkupHitMap::Suits(text)) {
             // The engine answers every hit test of this text.
         } else {
             kept.map.Build(
@@ -630,11 +630,11 @@ TAdvPanelRenderer::Hit TAdvPanelRenderer::HitTest(KeptText& kept, quint64 genera
     }
     Hit hit;
     switch (kept.map.Find(x, y, hit.target, hit.number, hit.rect)) {
-    case THTMLabelHitMap::Answer::Hit:
+    case TMarkupHitMap::Answer::Hit:
         return hit;
-    case THTMLabelHitMap::Answer::Miss:
+    case TMarkupHitMap::Answer::Miss:
         return {};
-    case THTMLabelHitMap::Answer::Unknown:
+    case TMarkupHitMap::Answer::Unknown:
         break;
     }
     const TMarkupResult result = probe(x, y);

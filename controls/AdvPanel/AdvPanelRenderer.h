@@ -5,8 +5,8 @@
 #include "Color.h"
 #include "Font.h"
 #include "HTMLPicture.h"
-#include "HTMLabelHitMap.h"
 #include "MarkupEngine.h"
+#include "MarkupHitMap.h"
 #include "PaintCache.h"
 #include "PanelGeometry.h"
 #include "Rect.h"
@@ -125,7 +125,7 @@ private:
         TAdvPanelTextLayout layout;
         TRect rect;
         bool built = false;
-        THTMLabelHitMap map;
+        TMarkupHitMap map;
     };
 
     TMarkupParams TextParams(const TAdvPanelLook& look, const TRect& rect);
