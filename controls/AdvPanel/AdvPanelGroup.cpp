@@ -26,6 +26,15 @@ void TAdvPanelGroup::setGroupStyle(TGroupStyle value)
         return;
     FGroupStyle = value;
     UpdateGroup();
+    emit groupStyleChanged();
+}
+
+void TAdvPanelGroup::setScrollSmooth(bool value)
+{
+    if (FScrollSmooth == value)
+        return;
+    FScrollSmooth = value;
+    emit scrollSmoothChanged();
 }
 
 void TAdvPanelGroup::setColumns(int value)
@@ -35,6 +44,7 @@ void TAdvPanelGroup::setColumns(int value)
         return;
     FColumns = value;
     UpdateGroup();
+    emit columnsChanged();
 }
 
 void TAdvPanelGroup::setHorzPadding(int value)
@@ -44,6 +54,7 @@ void TAdvPanelGroup::setHorzPadding(int value)
         return;
     FHorzPadding = value;
     UpdateGroup();
+    emit horzPaddingChanged();
 }
 
 void TAdvPanelGroup::setVertPadding(int value)
@@ -53,6 +64,7 @@ void TAdvPanelGroup::setVertPadding(int value)
         return;
     FVertPadding = value;
     UpdateGroup();
+    emit vertPaddingChanged();
 }
 
 QList<TCustomAdvPanel*> TAdvPanelGroup::Panels() const

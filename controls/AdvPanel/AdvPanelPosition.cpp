@@ -56,4 +56,5 @@ void TCustomAdvPanel::LoadPosition()
     setCollaps(collapsed);
     m_animate = true;
     FFullHeight = read("FullHeight", FCaption->Position() == cpTop ? height() : width(), 0);
+    NotifyState();
 }
