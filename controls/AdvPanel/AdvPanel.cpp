@@ -59,10 +59,11 @@ void Polyline(TCanvas& canvas, const G::Polyline3& line, TColor color)
     canvas.LineTo(line.points[2].x(), line.points[2].y());
 }
 
-// Calls `notify` after each resize and move of the widget it watches, whoever made them.
-class GeometryWatch : public QObject {
+// Calls `notify` after each resize, move and tooltip change of the widget it watches, whoever made
+// them.
+class StateWatch : public QObject {
 public:
-    GeometryWatch(QWidget* widget, std::function<void()> notify)
+    StateWatch(QWidget* widget, std::function<void()> notify)
         : QObject(widget)
         , m_notify(std::move(notify))
     {
@@ -70,7 +71,8 @@ public:
     }
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize || type == QEvent::Move || type == QEvent::ToolTipChange)
             m_notify();
         return false;
     }
@@ -106,8 +108,8 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
     FStatusBar->OnChange = [this] { update(); };
     FAutoSize->OnEnable = [this] { UpdateAutoSize(); };
     FBackground.OnChange = [this] { update(); };
-    m_reported = { pos(), size(), FFullHeight, FCollaps };
-    m_stateWatch = new GeometryWatch(this, [this] { NotifyState(); });
+    m_reported = { pos(), size(), FFullHeight, FCollaps, toolTip() };
+    m_stateWatch = new StateWatch(this, [this] { NotifyState(); });
 }
 
 TCustomAdvPanel::~TCustomAdvPanel()
@@ -272,10 +274,8 @@ void TCustomAdvPanel::setAlign(TAlign value)
 
 void TCustomAdvPanel::setHint(const QString& value)
 {
-    if (toolTip() == value)
-        return;
+    // Signalled through the tooltip's change event, as a tooltip set directly is.
     setToolTip(value);
-    emit hintChanged();
 }
 
 void TCustomAdvPanel::setCollaps(bool value)
@@ -304,7 +304,7 @@ void TCustomAdvPanel::RecordFullHeight()
 
 void TCustomAdvPanel::NotifyState()
 {
-    const Reported now { pos(), size(), FFullHeight, FCollaps };
+    const Reported now { pos(), size(), FFullHeight, FCollaps, toolTip() };
     const Reported before = std::exchange(m_reported, now);
     if (now.pos.x() != before.pos.x())
         emit leftChanged();
@@ -318,6 +318,8 @@ void TCustomAdvPanel::NotifyState()
         emit fullHeightChanged();
     if (now.collaps != before.collaps)
         emit collapsChanged();
+    if (now.hint != before.hint)
+        emit hintChanged();
 }
 
 void TCustomAdvPanel::setFullHeight(int value)
@@ -944,9 +946,11 @@ void TCustomAdvPanel::changeEvent(QEvent* event)
     case QEvent::FontChange:
         // A font given to the widget directly (a form's design font) becomes the panel's Font.
         if (!m_settingFont) {
-            const TColor color = FFont.Color;
+            const TFont before = FFont;
             FFont.AssignQFont(font());
-            FFont.Color = color;
+            FFont.Color = before.Color;
+            if (!(FFont == before))
+                emit fontChanged();
         }
         update();
         break;

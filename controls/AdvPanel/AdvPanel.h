@@ -369,8 +369,9 @@ private:
     void ApplyAlign();
     void CaptionChanged();
     void RecordFullHeight();
-    // Emits the signals of Left, Top, Height, Width, FullHeight and Collaps that changed since they
-    // were last emitted; the size and place may change under the panel (layouts, the user, a parent).
+    // Emits the signals of Left, Top, Height, Width, FullHeight, Collaps and Hint that changed since
+    // they were last emitted; these may change under the panel (layouts, the user, a parent, QWidget's
+    // own setters).
     void NotifyState();
     void RunCollapse(bool collapse);
     bool PumpAnimation(int delayMs);
@@ -412,6 +413,7 @@ private:
         QSize size;
         int fullHeight = 0;
         bool collaps = false;
+        QString hint;
     };
     Reported m_reported;
     QObject* m_stateWatch = nullptr;

@@ -570,6 +570,14 @@ TEST(PropertyWalk, ChangesMadeUnderThePanelAreSignalled)
     EXPECT_EQ(style.count(), 1);
     EXPECT_EQ(captionColour.count(), 2);
     EXPECT_EQ(statusFont.count(), 2);
+    // QWidget's own setters, as a form's design values use them.
+    QSignalSpy hint(n.panel, &TCustomAdvPanel::hintChanged);
+    QSignalSpy font(n.panel, &TCustomAdvPanel::fontChanged);
+    n.panel->setToolTip(QStringLiteral("tip"));
+    n.panel->QWidget::setFont(QFont(QStringLiteral("Courier"), 31));
+    EXPECT_EQ(hint.count(), 1);
+    EXPECT_EQ(font.count(), 1);
+    EXPECT_EQ(n.panel->Hint(), QStringLiteral("tip"));
 }
 
 } // namespace
