@@ -396,18 +396,8 @@ void TCustomAdvPanel::Assign(const TCustomAdvPanel& p)
     ADVPANEL_LOOK(ADVPANEL_COPY)
 #undef ADVPANEL_COPY
     FBackground.Assign(p.FBackground);
-    FCaption->Assign(*p.FCaption);
-    FCaption->setText(p.FCaption->Text());
-    FCaption->setVisible(p.FCaption->Visible());
-    FCaption->setPosition(p.FCaption->Position());
-    FCaption->setTopIndent(p.FCaption->TopIndent());
-    FCaption->setMinMaxCaption(p.FCaption->MinMaxCaption());
-    FStatusBar->Assign(*p.FStatusBar);
-    FStatusBar->setVisible(p.FStatusBar->Visible());
-    FStatusBar->setHeight(p.FStatusBar->Height());
-    FStatusBar->setText(p.FStatusBar->Text());
-    FStatusBar->setBevelInner(p.FStatusBar->BevelInner());
-    FStatusBar->setImageIndex(p.FStatusBar->ImageIndex());
+    FCaption->AssignAll(*p.FCaption);
+    FStatusBar->AssignAll(*p.FStatusBar);
     FPosition->Assign(*p.FPosition);
     setHeight(p.height());
     setHint(p.Hint());

@@ -44,19 +44,8 @@ void TAdvPanelSettings::Assign(const TAdvPanelSettings& s)
     ADVPANEL_STYLED(ADVPANEL_COPY)
     ADVPANEL_UNSTYLED(ADVPANEL_COPY)
 #undef ADVPANEL_COPY
-    FCaption->Assign(*s.FCaption);
-    // The caption's and status bar's Assign leave these alone; a settings copy takes them too.
-    FCaption->setText(s.FCaption->Text());
-    FCaption->setVisible(s.FCaption->Visible());
-    FCaption->setPosition(s.FCaption->Position());
-    FCaption->setTopIndent(s.FCaption->TopIndent());
-    FCaption->setMinMaxCaption(s.FCaption->MinMaxCaption());
-    FStatusBar->Assign(*s.FStatusBar);
-    FStatusBar->setVisible(s.FStatusBar->Visible());
-    FStatusBar->setHeight(s.FStatusBar->Height());
-    FStatusBar->setText(s.FStatusBar->Text());
-    FStatusBar->setBevelInner(s.FStatusBar->BevelInner());
-    FStatusBar->setImageIndex(s.FStatusBar->ImageIndex());
+    FCaption->AssignAll(*s.FCaption);
+    FStatusBar->AssignAll(*s.FStatusBar);
     EndUpdate();
 }
 

@@ -18,9 +18,6 @@ namespace AdvPanel {
 
 // How a settings setter raises the change notification (see TAdvPanelSettings).
 enum class TNotify { Always, IfChanged, Silent };
-// How a panel setter follows a change: repaint, realign the children and repaint, store only, or
-// written out by hand.
-enum class TAfter { Repaint, Realign, Store, Custom };
 // The range a panel setter keeps an integer in; far beyond any panel, it keeps the frame and indent
 // arithmetic within int range.
 enum class TBound { Any, Offset, Size, AtLeastOne };
@@ -52,8 +49,10 @@ template <typename T> using Arg = std::conditional_t<std::is_trivially_copyable_
 // The look that a styler keeps and pushes into its panels, declared once: the settings and the
 // panel take their members, getters and setters from these lists, and copying, applying and
 // comparing walk them. Columns: type, name, notify signal, value in new settings, how the settings
-// setter notifies, value in a new panel, what the panel setter does after a change, the panel's
-// range for it. The property declarations for Qt are written out beside each class.
+// setter notifies (TNotify), value in a new panel, what the panel setter does after a change
+// (Repaint; Realign: the children, then repaint; Store only; Custom: the setter is written out by
+// hand), the panel's range for it (TBound). The property declarations for Qt are written out beside
+// each class, since moc does not expand macros there.
 //
 // What a styled panel takes from its styler (ApplySettings).
 #define ADVPANEL_STYLED(X)                                                                                   \

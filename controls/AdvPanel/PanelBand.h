@@ -39,6 +39,18 @@ inline void EmitChanges(QObject& object, const QVector<QVariant>& before)
     }
 }
 
+// Writes every writable property of `from` into `to`, an object of the same class, through its
+// setters.
+inline void Copy(QObject& to, const QObject& from)
+{
+    const QMetaObject* meta = from.metaObject();
+    for (int i = QObject::staticMetaObject.propertyCount(); i < meta->propertyCount(); ++i) {
+        const QMetaProperty property = meta->property(i);
+        if (property.isWritable())
+            property.write(&to, property.read(&from));
+    }
+}
+
 } // namespace PanelProperties
 
 // What a panel's caption bar and status bar have in common: a band of Height pixels, shown or not,

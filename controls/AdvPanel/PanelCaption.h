@@ -51,6 +51,12 @@ public:
     // Copies every setting except Text, Visible, Position, TopIndent and MinMaxCaption, then notifies
     // once (shade change and change) and emits the signals of the properties that changed.
     void Assign(const TPanelCaption& source);
+    // Copies every setting, those Assign leaves alone included.
+    void AssignAll(const TPanelCaption& source)
+    {
+        Assign(source);
+        PanelProperties::Copy(*this, source);
+    }
 
     AdvPanel::TCaptionPosition Position() const { return FPosition; }
     void setPosition(AdvPanel::TCaptionPosition value);

@@ -26,6 +26,12 @@ public:
     // Copies Color, ColorTo, GradientDirection, BorderStyle, BorderColor and Font, then notifies once
     // and emits the signals of the properties that changed.
     void Assign(const TPanelStatusBar& source);
+    // Copies every setting, those Assign leaves alone included.
+    void AssignAll(const TPanelStatusBar& source)
+    {
+        Assign(source);
+        PanelProperties::Copy(*this, source);
+    }
 
     // bsSingle with a BorderColor other than clNone frames the band.
     AdvPanel::TBorderStyle BorderStyle() const { return FBorderStyle; }
@@ -69,13 +75,7 @@ public:
         : QObject(parent)
     {
     }
-    void Assign(const TPanelPosition& source)
-    {
-        setSave(source.FSave);
-        setKey(source.FKey);
-        setSection(source.FSection);
-        setLocation(source.FLocation);
-    }
+    void Assign(const TPanelPosition& source) { PanelProperties::Copy(*this, source); }
 
     bool Save() const { return FSave; }
     void setSave(bool value) { Set(FSave, value, &TPanelPosition::saveChanged); }
