@@ -80,7 +80,10 @@ public:
     void setText(const QString& value) { Set(FText, value, &TPanelBand::textChanged); }
     // Thickness in pixels of the band including the bevels around it.
     int Height() const { return FHeight; }
-    void setHeight(int value) { Set(FHeight, std::clamp(value, 0, kMaxExtent), &TPanelBand::heightChanged); }
+    void setHeight(int value)
+    {
+        Set(FHeight, std::clamp(value, 0, AdvPanel::kMaxExtent), &TPanelBand::heightChanged);
+    }
     // Background; a gradient to ColorTo unless that is clNone.
     TColor Color() const { return FColor; }
     void setColor(TColor value)
@@ -119,9 +122,6 @@ signals:
     void fontChanged();
 
 protected:
-    // Far beyond any band; keeps the band arithmetic within int range.
-    static constexpr int kMaxExtent = 65535;
-
     TPanelBand(int height, TColor color, QObject* parent)
         : QObject(parent)
         , FHeight(height)

@@ -64,12 +64,14 @@ public:
     int Indent() const { return FIndent; }
     void setIndent(int value)
     {
-        Set(FIndent, std::clamp(value, -kMaxExtent, kMaxExtent), &TPanelCaption::indentChanged);
+        Set(FIndent, std::clamp(value, -AdvPanel::kMaxExtent, AdvPanel::kMaxExtent),
+            &TPanelCaption::indentChanged);
     }
     int TopIndent() const { return FTopIndent; }
     void setTopIndent(int value)
     {
-        Set(FTopIndent, std::clamp(value, -kMaxExtent, kMaxExtent), &TPanelCaption::topIndentChanged);
+        Set(FTopIndent, std::clamp(value, -AdvPanel::kMaxExtent, AdvPanel::kMaxExtent),
+            &TPanelCaption::topIndentChanged);
     }
     // No white and grey edge around a rectangular shaded band.
     bool Flat() const { return FFlat; }
