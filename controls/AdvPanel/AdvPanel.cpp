@@ -16,13 +16,27 @@ using namespace AdvPanel;
 
 namespace {
 
-// Far beyond any panel; keeps frame and indent arithmetic within int range.
-constexpr int kMaxExtent = 65535;
+// Calls `notify` after each resize, move and tooltip change of the widget it watches, whoever made
+// them.
+class StateWatch : public QObject {
+public:
+    StateWatch(QWidget* widget, std::function<void()> notify)
+        : QObject(widget)
+        , m_notify(std::move(notify))
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Resize || type == QEvent::Move || type == QEvent::ToolTipChange)
+            m_notify();
+        return false;
+    }
 
-int Bounded(int value, int low = -kMaxExtent)
-{
-    return std::clamp(value, low, kMaxExtent);
-}
+private:
+    std::function<void()> m_notify;
+};
 
 } // namespace
 
@@ -54,10 +68,14 @@ TCustomAdvPanel::TCustomAdvPanel(QWidget* parent)
     };
     FAutoSize->OnEnable = [this] { UpdateAutoSize(); };
     FBackground.OnChange = [this] { update(); };
+    m_reported = { pos(), size(), FFullHeight, FCollaps, toolTip() };
+    m_stateWatch = new StateWatch(this, [this] { NotifyState(); });
 }
 
 TCustomAdvPanel::~TCustomAdvPanel()
 {
+    // The base class tears down afterwards; what it resizes or moves is no change to report.
+    delete m_stateWatch;
     if (FPosition->Save())
         SavePosition();
     FAutoSize->OnEnable = nullptr;
@@ -94,36 +112,43 @@ void TCustomAdvPanel::setText(const QString& value)
     FText = value;
     UpdateAutoSize();
     update();
+    emit textChanged();
 }
 
-#define PANEL_SETTER(Type, Name, Field, After)                                                               \
-    void TCustomAdvPanel::set##Name(Type value)                                                              \
+// The setters of the look lists: a changed value is stored (within its range), followed as its
+// entry says, and signalled.
+#define ADVPANEL_AFTER_Repaint update();
+#define ADVPANEL_AFTER_Realign Changed();
+#define ADVPANEL_AFTER_Store
+#define ADVPANEL_SETTER_Repaint ADVPANEL_SETTER
+#define ADVPANEL_SETTER_Realign ADVPANEL_SETTER
+#define ADVPANEL_SETTER_Store ADVPANEL_SETTER
+#define ADVPANEL_SETTER_Custom(Type, Name, signal, After, Bound)
+#define ADVPANEL_SETTER(Type, Name, signal, After, Bound)                                                    \
+    void TCustomAdvPanel::set##Name(AdvPanel::Arg<Type> value)                                               \
     {                                                                                                        \
-        if (Field == value)                                                                                  \
+        const Type bounded = Bounded(TBound::Bound, value);                                                  \
+        if (F##Name == bounded)                                                                              \
             return;                                                                                          \
-        Field = value;                                                                                       \
-        After;                                                                                               \
+        F##Name = bounded;                                                                                   \
+        ADVPANEL_AFTER_##After emit signal();                                                                \
     }
-
-PANEL_SETTER(TColor, Color, FColor, update())
-PANEL_SETTER(TColor, ColorTo, FColorTo, update())
-PANEL_SETTER(TColor, ColorMirror, FColorMirror, update())
-PANEL_SETTER(TColor, ColorMirrorTo, FColorMirrorTo, update())
-PANEL_SETTER(TGradientDirection, GradientDirection, FGradientDirection, update())
-PANEL_SETTER(TColor, BorderColor, FBorderColor, update())
-PANEL_SETTER(bool, BorderShadow, FBorderShadow, update())
-PANEL_SETTER(TBevelCut, BevelOuter, FBevelOuter, Changed())
-PANEL_SETTER(TBevelCut, BevelInner, FBevelInner, Changed())
-PANEL_SETTER(TBackGroundPosition, BackgroundPosition, FBackgroundPosition, update())
-PANEL_SETTER(TTextVAlignment, TextVAlign, FTextVAlign, update())
-PANEL_SETTER(bool, Ellipsis, FEllipsis, update())
-PANEL_SETTER(TColor, URLColor, FURLColor, update())
-PANEL_SETTER(TColor, ShadowColor, FShadowColor, update())
-PANEL_SETTER(bool, Hover, FHover, update())
-PANEL_SETTER(TColor, HoverColor, FHoverColor, update())
-PANEL_SETTER(TColor, HoverFontColor, FHoverFontColor, update())
-PANEL_SETTER(bool, CanSize, FCanSize, update())
-#undef PANEL_SETTER
+#define ADVPANEL_LOOK_SETTER(Type, Name, signal, Default, After, Bound)                                      \
+    ADVPANEL_SETTER_##After(Type, Name, signal, After, Bound)
+#define ADVPANEL_STYLED_SETTER(Type, Name, signal, SettingsDefault, Notify, Default, After, Bound)           \
+    ADVPANEL_SETTER_##After(Type, Name, signal, After, Bound)
+ADVPANEL_STYLED(ADVPANEL_STYLED_SETTER)
+ADVPANEL_LOOK(ADVPANEL_LOOK_SETTER)
+#undef ADVPANEL_STYLED_SETTER
+#undef ADVPANEL_LOOK_SETTER
+#undef ADVPANEL_SETTER
+#undef ADVPANEL_SETTER_Custom
+#undef ADVPANEL_SETTER_Store
+#undef ADVPANEL_SETTER_Realign
+#undef ADVPANEL_SETTER_Repaint
+#undef ADVPANEL_AFTER_Store
+#undef ADVPANEL_AFTER_Realign
+#undef ADVPANEL_AFTER_Repaint
 
 void TCustomAdvPanel::setBorderStyle(TBorderStyle value)
 {
@@ -134,70 +159,7 @@ void TCustomAdvPanel::setBorderStyle(TBorderStyle value)
     const int m = value == bsSingle ? 1 : 0;
     setContentsMargins(m, m, m, m);
     Changed();
-}
-
-void TCustomAdvPanel::setBorderWidth(int value)
-{
-    value = std::clamp(value, 0, kMaxExtent);
-    if (FBorderWidth == value)
-        return;
-    FBorderWidth = value;
-    Changed();
-}
-
-void TCustomAdvPanel::setBevelWidth(int value)
-{
-    value = std::clamp(value, 1, kMaxExtent);
-    if (FBevelWidth == value)
-        return;
-    FBevelWidth = value;
-    Changed();
-}
-
-void TCustomAdvPanel::setIndent(int value)
-{
-    value = Bounded(value);
-    if (FIndent == value)
-        return;
-    FIndent = value;
-    update();
-}
-
-void TCustomAdvPanel::setTopIndent(int value)
-{
-    value = Bounded(value);
-    if (FTopIndent == value)
-        return;
-    FTopIndent = value;
-    update();
-}
-
-void TCustomAdvPanel::setLineSpacing(int value)
-{
-    value = Bounded(value);
-    if (FLineSpacing == value)
-        return;
-    FLineSpacing = value;
-    update();
-}
-
-void TCustomAdvPanel::setShadowOffset(int value)
-{
-    value = Bounded(value);
-    if (FShadowOffset == value)
-        return;
-    FShadowOffset = value;
-    update();
-}
-
-void TCustomAdvPanel::setCollapsDelay(int value)
-{
-    FCollapsDelay = std::clamp(value, 0, kMaxExtent);
-}
-
-void TCustomAdvPanel::setCollapsSteps(int value)
-{
-    FCollapsSteps = std::clamp(value, 0, kMaxExtent);
+    emit borderStyleChanged();
 }
 
 void TCustomAdvPanel::setImages(TImageList* value)
@@ -206,25 +168,36 @@ void TCustomAdvPanel::setImages(TImageList* value)
         return;
     if (FImagesLink)
         disconnect(FImagesLink);
+    if (FImages)
+        FImages->disconnect(this);
     FImages = value;
-    if (value)
+    if (value) {
         FImagesLink = connect(value, &TImageList::Change, this, [this] {
             ++m_textGeneration;
             update();
         });
+        connect(value, &QObject::destroyed, this, &TCustomAdvPanel::imagesChanged);
+    }
     update();
+    emit imagesChanged();
 }
 
 void TCustomAdvPanel::setPictureContainer(TPictureContainer* value)
 {
     if (FContainer == value)
         return;
+    if (FContainer)
+        FContainer->disconnect(this);
     FContainer = value;
+    if (value)
+        connect(value, &QObject::destroyed, this, &TCustomAdvPanel::pictureContainerChanged);
     update();
+    emit pictureContainerChanged();
 }
 
 void TCustomAdvPanel::setFont(const TFont& value)
 {
+    const bool changed = !(FFont == value);
     FFont = value;
     m_settingFont = true;
     QWidget::setFont(value.ToQFont());
@@ -237,10 +210,13 @@ void TCustomAdvPanel::setFont(const TFont& value)
     }
     m_settingFont = false;
     update();
+    if (changed)
+        emit fontChanged();
 }
 
 void TCustomAdvPanel::setCursor(const QCursor& value)
 {
+    const bool changed = !(FCursor == value);
     FCursor = value;
     FOldCursor = value;
     // The arrow stands for "no cursor of its own": children and the parent's choice show through.
@@ -248,6 +224,8 @@ void TCustomAdvPanel::setCursor(const QCursor& value)
         QWidget::unsetCursor();
     else
         QWidget::setCursor(value);
+    if (changed)
+        emit cursorChanged();
 }
 
 void TCustomAdvPanel::setAlign(TAlign value)
@@ -256,6 +234,13 @@ void TCustomAdvPanel::setAlign(TAlign value)
         return;
     FAlign = value;
     ApplyAlign();
+    emit alignChanged();
+}
+
+void TCustomAdvPanel::setHint(const QString& value)
+{
+    // Signalled through the tooltip's change event, as a tooltip set directly is.
+    setToolTip(value);
 }
 
 void TCustomAdvPanel::setCollaps(bool value)
@@ -268,13 +253,56 @@ void TCustomAdvPanel::setCollaps(bool value)
     }
     if (FCollapsing || FCollaps == value)
         return;
+    // Handlers run during the animation may destroy the panel.
+    QPointer<TCustomAdvPanel> self(this);
     RunCollapse(value);
+    if (self)
+        NotifyState();
 }
 
 void TCustomAdvPanel::RecordFullHeight()
 {
     FFullHeight
         = PanelMotion::KeptFullHeight(FFullHeight, size(), FCaption->Position(), FCollaps, FCollapsing);
+    NotifyState();
+}
+
+void TCustomAdvPanel::NotifyState()
+{
+    const Reported now { pos(), size(), FFullHeight, FCollaps, toolTip() };
+    const Reported before = std::exchange(m_reported, now);
+    if (now.pos.x() != before.pos.x())
+        emit leftChanged();
+    if (now.pos.y() != before.pos.y())
+        emit topChanged();
+    if (now.size.height() != before.size.height())
+        emit heightChanged();
+    if (now.size.width() != before.size.width())
+        emit widthChanged();
+    if (now.fullHeight != before.fullHeight)
+        emit fullHeightChanged();
+    if (now.collaps != before.collaps)
+        emit collapsChanged();
+    if (now.hint != before.hint)
+        emit hintChanged();
+}
+
+void TCustomAdvPanel::setFullHeight(int value)
+{
+    FFullHeight = value;
+    NotifyState();
+}
+
+void TCustomAdvPanel::setLeft(int value)
+{
+    move(value, y());
+    NotifyState();
+}
+
+void TCustomAdvPanel::setTop(int value)
+{
+    move(x(), value);
+    NotifyState();
 }
 
 void TCustomAdvPanel::setHeight(int value)
@@ -292,121 +320,56 @@ void TCustomAdvPanel::setWidth(int value)
 void TCustomAdvPanel::SetBounds(int left, int top, int w, int h)
 {
     setGeometry(left, top, std::max(0, w), std::max(0, h));
+    NotifyState();
 }
 
 // ---- styling
 
 void TCustomAdvPanel::SetStyler(TAdvPanelStyler* value)
 {
-    FStyler = value;
+    if (FStyler != value) {
+        if (FStyler)
+            FStyler->disconnect(this);
+        FStyler = value;
+        if (value)
+            connect(value, &QObject::destroyed, this, &TCustomAdvPanel::stylerChanged);
+        emit stylerChanged();
+    }
     if (!IsLoading() && value && value->Settings())
         ApplySettings(*value->Settings());
 }
 
 void TCustomAdvPanel::ApplySettings(const TAdvPanelSettings& s)
 {
-    setAnchorHint(s.AnchorHint());
-    setAutoHideChildren(s.AutoHideChildren());
-    setBevelInner(s.BevelInner());
-    setBevelOuter(s.BevelOuter());
-    setBevelWidth(s.BevelWidth());
-    setBorderColor(s.BorderColor());
-    setBorderShadow(s.BorderShadow());
-    setBorderStyle(s.BorderStyle());
-    setBorderWidth(s.BorderWidth());
-    setCanMove(s.CanMove());
-    setCanSize(s.CanSize());
+#define ADVPANEL_APPLY(Type, Name, ...) set##Name(s.Name());
+    ADVPANEL_STYLED(ADVPANEL_APPLY)
+#undef ADVPANEL_APPLY
     const bool minMax = FCaption->MinMaxButton();
     const bool close = FCaption->CloseButton();
     FCaption->Assign(*s.Caption());
     FCaption->setMinMaxButton(minMax);
     FCaption->setCloseButton(close);
-    setCollapsColor(s.CollapsColor());
-    setCollapsDelay(s.CollapsDelay());
-    setCollapsSteps(s.CollapsSteps());
-    setColor(s.Color());
-    setColorTo(s.ColorTo());
-    setColorMirror(s.ColorMirror());
-    setColorMirrorTo(s.ColorMirrorTo());
-    setCursor(s.Cursor());
-    setFont(s.Font());
-    setFixedTop(s.FixedTop());
-    setFixedLeft(s.FixedLeft());
-    setFixedHeight(s.FixedHeight());
-    setFixedWidth(s.FixedWidth());
-    setHover(s.Hover());
-    setHoverColor(s.HoverColor());
-    setHoverFontColor(s.HoverFontColor());
-    setIndent(s.Indent());
-    setShadowColor(s.ShadowColor());
-    setShadowOffset(s.ShadowOffset());
-    setShowHint(s.ShowHint());
-    setShowMoveCursor(s.ShowMoveCursor());
     FStatusBar->Assign(*s.StatusBar());
-    setTextVAlign(s.TextVAlign());
-    setTopIndent(s.TopIndent());
-    setURLColor(s.URLColor());
 }
 
 void TCustomAdvPanel::Assign(const TCustomAdvPanel& p)
 {
     if (&p == this)
         return;
-    setAnchorHint(p.FAnchorHint);
-    setAutoHideChildren(p.FAutoHideChildren);
+#define ADVPANEL_COPY(Type, Name, ...) set##Name(p.F##Name);
+    ADVPANEL_STYLED(ADVPANEL_COPY)
+    ADVPANEL_LOOK(ADVPANEL_COPY)
+#undef ADVPANEL_COPY
     FBackground.Assign(p.FBackground);
-    setBackgroundPosition(p.FBackgroundPosition);
-    setBevelInner(p.FBevelInner);
-    setBevelOuter(p.FBevelOuter);
-    setBevelWidth(p.FBevelWidth);
-    setBorderColor(p.FBorderColor);
-    setBorderShadow(p.FBorderShadow);
-    setBorderStyle(p.FBorderStyle);
-    setCanMove(p.FCanMove);
-    setCanSize(p.FCanSize);
-    FCaption->Assign(*p.FCaption);
-    FCaption->setText(p.FCaption->Text());
-    FCaption->setVisible(p.FCaption->Visible());
-    FCaption->setPosition(p.FCaption->Position());
-    FCaption->setTopIndent(p.FCaption->TopIndent());
-    FCaption->setMinMaxCaption(p.FCaption->MinMaxCaption());
-    setCollapsColor(p.FCollapsColor);
-    setCollapsDelay(p.FCollapsDelay);
-    setCollapsSteps(p.FCollapsSteps);
-    setColor(p.FColor);
-    setColorTo(p.FColorTo);
-    setColorMirror(p.FColorMirror);
-    setColorMirrorTo(p.FColorMirrorTo);
-    setCursor(p.FCursor);
-    setFont(p.FFont);
-    setFixedTop(p.FFixedTop);
-    setFixedLeft(p.FFixedLeft);
-    setFixedHeight(p.FFixedHeight);
-    setFixedWidth(p.FFixedWidth);
-    setFreeOnClose(p.FFreeOnClose);
+    FCaption->AssignAll(*p.FCaption);
+    FStatusBar->AssignAll(*p.FStatusBar);
+    FPosition->Assign(*p.FPosition);
     setHeight(p.height());
     setHint(p.Hint());
-    setHover(p.FHover);
-    setHoverColor(p.FHoverColor);
-    setHoverFontColor(p.FHoverFontColor);
     setImages(p.FImages);
     setPictureContainer(p.FContainer);
     setContextMenuPolicy(p.contextMenuPolicy());
-    FPosition->Assign(*p.FPosition);
-    FStatusBar->Assign(*p.FStatusBar);
-    FStatusBar->setVisible(p.FStatusBar->Visible());
-    FStatusBar->setHeight(p.FStatusBar->Height());
-    FStatusBar->setText(p.FStatusBar->Text());
-    FStatusBar->setBevelInner(p.FStatusBar->BevelInner());
-    FStatusBar->setImageIndex(p.FStatusBar->ImageIndex());
-    setShadowColor(p.FShadowColor);
-    setShadowOffset(p.FShadowOffset);
-    setShowHint(p.FShowHint);
-    setShowMoveCursor(p.FShowMoveCursor);
-    setTag(p.FTag);
     setText(p.FText);
-    setTextVAlign(p.FTextVAlign);
-    setURLColor(p.FURLColor);
     setVisible(p.isVisibleTo(p.parentWidget() ? p.parentWidget() : const_cast<TCustomAdvPanel*>(&p)));
 }
 
@@ -539,9 +502,11 @@ void TCustomAdvPanel::changeEvent(QEvent* event)
     case QEvent::FontChange:
         // A font given to the widget directly (a form's design font) becomes the panel's Font.
         if (!m_settingFont) {
-            const TColor color = FFont.Color;
+            const TFont before = FFont;
             FFont.AssignQFont(font());
-            FFont.Color = color;
+            FFont.Color = before.Color;
+            if (!(FFont == before))
+                emit fontChanged();
         }
         UpdateAutoSize();
         update();

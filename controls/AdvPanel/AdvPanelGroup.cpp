@@ -44,6 +44,15 @@ void TAdvPanelGroup::setGroupStyle(TGroupStyle value)
         return;
     FGroupStyle = value;
     UpdateGroup();
+    emit groupStyleChanged();
+}
+
+void TAdvPanelGroup::setScrollSmooth(bool value)
+{
+    if (FScrollSmooth == value)
+        return;
+    FScrollSmooth = value;
+    emit scrollSmoothChanged();
 }
 
 void TAdvPanelGroup::setColumns(int value)
@@ -53,6 +62,7 @@ void TAdvPanelGroup::setColumns(int value)
         return;
     FColumns = value;
     UpdateGroup();
+    emit columnsChanged();
 }
 
 void TAdvPanelGroup::setHorzPadding(int value)
@@ -62,6 +72,7 @@ void TAdvPanelGroup::setHorzPadding(int value)
         return;
     FHorzPadding = value;
     UpdateGroup();
+    emit horzPaddingChanged();
 }
 
 void TAdvPanelGroup::setVertPadding(int value)
@@ -71,6 +82,7 @@ void TAdvPanelGroup::setVertPadding(int value)
         return;
     FVertPadding = value;
     UpdateGroup();
+    emit vertPaddingChanged();
 }
 
 QList<TCustomAdvPanel*> TAdvPanelGroup::Panels() const

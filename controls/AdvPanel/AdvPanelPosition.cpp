@@ -10,9 +10,6 @@ using namespace AdvPanel;
 
 namespace {
 
-// Bounds for values read from a store that may have been edited or damaged.
-constexpr int kMaxCoordinate = 65535;
-
 std::unique_ptr<TValueStore> OpenPositionStore(const TPanelPosition& position)
 {
     return position.Location() == clInifile ? OpenIniFile(position.Key()) : OpenUserStore(position.Key());
@@ -41,11 +38,12 @@ void TCustomAdvPanel::LoadPosition()
         return;
     const std::unique_ptr<TValueStore> store = OpenPositionStore(*FPosition);
     const QString section = FPosition->Section();
+    // The store may have been edited or damaged.
     auto read = [&](const char* name, int current, int low) {
-        return std::clamp(store->ReadInteger(section, QLatin1String(name), current), low, kMaxCoordinate);
+        return std::clamp(store->ReadInteger(section, QLatin1String(name), current), low, kMaxExtent);
     };
-    const int top = read("Top", y(), -kMaxCoordinate);
-    const int left = read("Left", x(), -kMaxCoordinate);
+    const int top = read("Top", y(), -kMaxExtent);
+    const int left = read("Left", x(), -kMaxExtent);
     const int h = read("Height", height(), 0);
     const int w = read("Width", width(), 0);
     SetBounds(left, top, w, h);
@@ -56,4 +54,5 @@ void TCustomAdvPanel::LoadPosition()
     setCollaps(collapsed);
     m_animate = true;
     FFullHeight = read("FullHeight", FCaption->Position() == cpTop ? height() : width(), 0);
+    NotifyState();
 }
