@@ -118,9 +118,13 @@ void TCustomAdvPanel::setText(const QString& value)
 // The setters of the look lists: a changed value is stored (within its range), followed as its
 // entry says, and signalled.
 #define ADVPANEL_AFTER_Repaint update();
+#define ADVPANEL_AFTER_Resize                                                                                \
+    UpdateAutoSize();                                                                                        \
+    update();
 #define ADVPANEL_AFTER_Realign Changed();
 #define ADVPANEL_AFTER_Store
 #define ADVPANEL_SETTER_Repaint ADVPANEL_SETTER
+#define ADVPANEL_SETTER_Resize ADVPANEL_SETTER
 #define ADVPANEL_SETTER_Realign ADVPANEL_SETTER
 #define ADVPANEL_SETTER_Store ADVPANEL_SETTER
 #define ADVPANEL_SETTER_Custom(Type, Name, signal, After, Bound)
@@ -146,9 +150,11 @@ ADVPANEL_LOOK(ADVPANEL_LOOK_SETTER)
 #undef ADVPANEL_SETTER_Store
 #undef ADVPANEL_SETTER_Realign
 #undef ADVPANEL_SETTER_Repaint
+#undef ADVPANEL_SETTER_Resize
 #undef ADVPANEL_AFTER_Store
 #undef ADVPANEL_AFTER_Realign
 #undef ADVPANEL_AFTER_Repaint
+#undef ADVPANEL_AFTER_Resize
 
 void TCustomAdvPanel::setBorderStyle(TBorderStyle value)
 {

@@ -37,8 +37,8 @@ struct TAdvPanelLook;
     X(AdvPanel::TBackGroundPosition, BackgroundPosition, backgroundPositionChanged, AdvPanel::bpTopLeft,     \
         Repaint, Any)                                                                                        \
     X(bool, Buffered, bufferedChanged, true, Store, Any)                                                     \
-    X(int, LineSpacing, lineSpacingChanged, 0, Repaint, Offset)                                              \
-    X(bool, Ellipsis, ellipsisChanged, false, Repaint, Any)                                                  \
+    X(int, LineSpacing, lineSpacingChanged, 0, Resize, Offset)                                               \
+    X(bool, Ellipsis, ellipsisChanged, false, Resize, Any)                                                   \
     X(bool, FreeOnClose, freeOnCloseChanged, false, Store, Any)                                              \
     X(int, Tag, tagChanged, 0, Store, Any)
 

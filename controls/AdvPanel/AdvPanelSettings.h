@@ -16,9 +16,9 @@
 // panel take their members, getters and setters from these lists, and copying, applying and
 // comparing walk them. Columns: type, name, notify signal, value in new settings, how the settings
 // setter notifies (TNotify), value in a new panel, what the panel setter does after a change
-// (Repaint; Realign: the children, then repaint; Store only; Custom: the setter is written out by
-// hand), the panel's range for it (TBound). The property declarations for Qt are written out beside
-// each class, since moc does not expand macros there.
+// (Repaint; Resize: auto size again, then repaint; Realign: the children, then repaint; Store only; Custom:
+// the setter is written out by hand), the panel's range for it (TBound). The property declarations for Qt are
+// written out beside each class, since moc does not expand macros there.
 //
 // What a styled panel takes from its styler (ApplySettings).
 #define ADVPANEL_STYLED(X)                                                                                   \
@@ -52,14 +52,14 @@
     X(bool, Hover, hoverChanged, false, Always, false, Repaint, Any)                                         \
     X(TColor, HoverColor, hoverColorChanged, clNone, Always, clNone, Repaint, Any)                           \
     X(TColor, HoverFontColor, hoverFontColorChanged, clNone, Always, clNone, Repaint, Any)                   \
-    X(int, Indent, indentChanged, 0, Always, 0, Repaint, Offset)                                             \
+    X(int, Indent, indentChanged, 0, Always, 0, Resize, Offset)                                              \
     X(TColor, ShadowColor, shadowColorChanged, clBlack, Silent, clGray, Repaint, Any)                        \
     X(int, ShadowOffset, shadowOffsetChanged, 0, Silent, 2, Repaint, Offset)                                 \
     X(bool, ShowHint, showHintChanged, false, Silent, false, Store, Any)                                     \
     X(bool, ShowMoveCursor, showMoveCursorChanged, false, Silent, false, Store, Any)                         \
     X(AdvPanel::TTextVAlignment, TextVAlign, textVAlignChanged, AdvPanel::tvaTop, Always, AdvPanel::tvaTop,  \
         Repaint, Any)                                                                                        \
-    X(int, TopIndent, topIndentChanged, 0, Always, 0, Repaint, Offset)                                       \
+    X(int, TopIndent, topIndentChanged, 0, Always, 0, Resize, Offset)                                        \
     X(TColor, URLColor, urlColorChanged, clBlue, Always, clBlue, Repaint, Any)
 
 // Kept in the settings but never applied: a styled panel keeps its own size, text, hint and

@@ -475,7 +475,7 @@ TEST(PanelBars, SizeHintIsTheAutoSize)
 }
 
 // An auto-sized panel follows what takes room from its text, not only the text.
-TEST(PanelBars, AutoSizeFollowsBandsBordersAndFont)
+TEST(PanelBars, AutoSizeFollowsBandsBordersIndentsAndFont)
 {
     struct Case {
         const char* name;
@@ -492,6 +492,9 @@ TEST(PanelBars, AutoSizeFollowsBandsBordersAndFont)
         { "border", [](TAdvPanel& p) { p.setBorderWidth(3); } },
         { "bevel width", [](TAdvPanel& p) { p.setBevelWidth(3); } },
         { "window frame", [](TAdvPanel& p) { p.setBorderStyle(bsSingle); } },
+        { "indent", [](TAdvPanel& p) { p.setIndent(12); } },
+        { "top indent", [](TAdvPanel& p) { p.setTopIndent(12); } },
+        { "line spacing", [](TAdvPanel& p) { p.setLineSpacing(6); } },
         { "font",
             [](TAdvPanel& p) {
                 TFont font = p.Font();
