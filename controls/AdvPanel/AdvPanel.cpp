@@ -9,6 +9,7 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QSet>
 #include <algorithm>
 #include <utility>
 
@@ -362,7 +363,13 @@ void TCustomAdvPanel::Assign(const TCustomAdvPanel& p)
 {
     if (&p == this)
         return;
-#define ADVPANEL_COPY(Type, Name, ...) set##Name(p.F##Name);
+    // These stay the panel's own, as they always have: callers rely on a copy that keeps its frame
+    // width, indents and text flow.
+    static const QSet<QByteArray> kept { "BorderWidth", "Indent", "TopIndent", "GradientDirection",
+        "LineSpacing", "Ellipsis", "Buffered" };
+#define ADVPANEL_COPY(Type, Name, ...)                                                                       \
+    if (!kept.contains(#Name))                                                                               \
+        set##Name(p.F##Name);
     ADVPANEL_STYLED(ADVPANEL_COPY)
     ADVPANEL_LOOK(ADVPANEL_COPY)
 #undef ADVPANEL_COPY

@@ -474,9 +474,11 @@ TEST(PropertyWalk, ApplySettingsTakesEveryStyledPropertyAndLeavesTheRest)
 TEST(PropertyWalk, PanelAssignCopiesEveryPropertyButPlaceWidthAndState)
 {
     Referents referents;
-    // The docking, place, width, collapsed state and styler belong to the panel where it is.
+    // The docking, place, width, collapsed state and styler belong to the panel where it is; the frame
+    // width, indents and text flow stay its own too.
     const QSet<QByteArray> notCopied { "Align", "Left", "Top", "Width", "FullHeight", "Collaps", "Styler",
-        "Version" };
+        "Version", "BorderWidth", "Indent", "TopIndent", "GradientDirection", "LineSpacing", "Ellipsis",
+        "Buffered" };
     TAdvPanel source;
     int seed = 0;
     SetOthers(source, seed, referents, notCopied);
@@ -491,6 +493,21 @@ TEST(PropertyWalk, PanelAssignCopiesEveryPropertyButPlaceWidthAndState)
     EXPECT_EQ(Differences(*target.Position(), *source.Position()), "");
     source.Position()->setSave(false); // nothing stored on the way out
     target.Position()->setSave(false);
+
+    TAdvPanel other;
+    other.setBorderWidth(4);
+    other.setIndent(5);
+    other.setTopIndent(6);
+    other.setGradientDirection(gdHorizontal);
+    other.setLineSpacing(7);
+    other.setEllipsis(true);
+    other.setBuffered(false);
+    TAdvPanel fresh;
+    target.Assign(other);
+    EXPECT_EQ(Differences(target, fresh, notCopied), Differences(other, fresh, notCopied));
+    for (const char* name :
+        { "BorderWidth", "Indent", "TopIndent", "GradientDirection", "LineSpacing", "Ellipsis", "Buffered" })
+        EXPECT_EQ(target.property(name), fresh.property(name)) << name;
 }
 
 // The objects whose properties a user or the program changes, on a panel of their own.
