@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
 # Installs what building, running and testing need on Debian 12, skipping what is already there.
+# Packages named as arguments are installed with them (the benchmarks' peers).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,7 @@ packages=(
   zlib1g-dev
   zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl
+  "$@"
 )
 
 missing=()

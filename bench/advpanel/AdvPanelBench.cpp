@@ -3,10 +3,14 @@
 // each beside a raised QFrame of the same size, all shown on the offscreen platform and repainted at
 // once (paint into the backing store and flush). Prints the ratios; on a busy machine run it with
 // --benchmark_repetitions=5 to compare medians. Also: the panel with a gradient caption and a status
-// bar beside the classic one, and the shaded header of 400 x 20 rebuilt for every shade type (each
-// well under a millisecond).
+// bar beside the classic one, the shaded header of 400 x 20 rebuilt for every shade type (each
+// well under a millisecond), and a mouse move over a panel's text: the anchor found from the kept
+// layout beside the engine laying the text out for the point, as every move once did.
 #include "AdvPanel.h"
 #include "BenchMain.h"
+#include "MarkupEngine.h"
+#include "MeasureCanvas.h"
+#include "PanelGeometry.h"
 #include "ShadedHeader.h"
 
 #include <QApplication>
@@ -92,10 +96,56 @@ void BM_ShadedHeader(benchmark::State& state)
     state.SetLabel(QMetaEnum::fromType<TShadeType>().valueToKey(int(state.range(0))));
 }
 
+// Three lines of text with two anchors, as a panel of the main window holds them.
+const QString kAnchorText = QStringLiteral(
+    "Damaged files are repaired in place: <A href=\"open\">choose a file</A> or drop it here, then "
+    "look at the <A href=\"log\">log of the last pass</A> to see what was salvaged and what was lost.");
+
+// Points along a mouse path across the text.
+QPoint PathPoint(qint64 i)
+{
+    return { int(4 + (i * 7) % 280), int(4 + (i / 40) % 40) };
+}
+
+void BM_AnchorAtKept(benchmark::State& state)
+{
+    TAdvPanel panel;
+    panel.resize(300, 80);
+    panel.setText(kAnchorText);
+    qint64 i = 0;
+    for (auto _ : state) {
+        const QPoint p = PathPoint(i++);
+        benchmark::DoNotOptimize(panel.AnchorAt(p.x(), p.y()));
+    }
+}
+
+void BM_AnchorAtLaidOut(benchmark::State& state)
+{
+    TAdvPanel panel;
+    panel.resize(300, 80);
+    panel.setText(kAnchorText);
+    const TRect area = PanelGeometry::TextArea(panel.CurrentLayout());
+    qint64 i = 0;
+    for (auto _ : state) {
+        const QPoint p = PathPoint(i++);
+        TMeasureCanvas canvas;
+        canvas.Font = panel.Font();
+        TMarkupParams params;
+        params.Rect = area;
+        params.HitTestOnly = true;
+        params.HitX = p.x();
+        params.HitY = p.y();
+        TMarkupResult result;
+        benchmark::DoNotOptimize(DrawMarkup(canvas, kAnchorText, params, result));
+    }
+}
+
 BENCHMARK(BM_QFrameRaised);
 BENCHMARK(BM_PanelClassic);
 BENCHMARK(BM_PanelGradient);
 BENCHMARK(BM_PanelCaptionStatus);
+BENCHMARK(BM_AnchorAtKept);
+BENCHMARK(BM_AnchorAtLaidOut);
 BENCHMARK(BM_ShadedHeader)->DenseRange(stNoise, stBitmapLStretch)->Unit(benchmark::kMicrosecond);
 
 class PanelSuite : public TBenchSuite {
@@ -108,6 +158,8 @@ public:
             BenchRatio("BM_PanelGradient", "BM_QFrameRaised"));
         std::printf("caption and status bar repaint: %.2fx the classic panel (target <= 1.5x)\n",
             BenchRatio("BM_PanelCaptionStatus", "BM_PanelClassic"));
+        std::printf("anchor under the mouse: %.2fx laying the text out for each move\n",
+            BenchRatio("BM_AnchorAtKept", "BM_AnchorAtLaidOut"));
     }
 };
 

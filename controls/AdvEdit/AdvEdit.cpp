@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "AdvEdit.h"
 #include "AdvEditControl.h"
-#include "AdvEditHost.h"
 #include "EditValue.h"
 #include "Property.h"
 #include "ShellService.h"
-#include "TypedEditInput.h"
 #include "VersionText.h"
 
 #include <QAction>
@@ -24,14 +22,12 @@
 
 TAdvEdit::TAdvEdit(QWidget* parent)
     : QLineEdit(parent)
-    , m_host(std::make_unique<TAdvEditHost>(*this))
-    , m_control(std::make_unique<TAdvEditControl>(*m_host))
-    , m_typed(std::make_unique<TTypedEditInput>(*m_control))
+    , m_control(static_cast<TEditHost&>(*this))
     , FLabelFont(QApplication::font())
     , FLookup(new TLookupSettings(this))
     , FPersistence(new TPersistence(this))
 {
-    m_control->setInput(m_typed.get());
+    m_control.setInput(&m_typed);
     setAcceptDrops(false); // drops only with OleDropTarget, through the field's own rules
     // The field's own MaxLength limits typing and pasting; the line edit's would cut assignments.
     QLineEdit::setMaxLength(std::numeric_limits<int>::max());
@@ -58,12 +54,12 @@ TAdvEdit::~TAdvEdit()
 
 QString TAdvEdit::Text() const
 {
-    return m_control->Value();
+    return m_control.Value();
 }
 
 void TAdvEdit::setText(const QString& value)
 {
-    const QString v = m_control->AssignedValue(value);
+    const QString v = m_control.AssignedValue(value);
     QLineEdit::setText(Prefix() + v + Suffix());
     setModified(false);
     if (FShowURL)
@@ -72,73 +68,79 @@ void TAdvEdit::setText(const QString& value)
 
 QString TAdvEdit::Prefix() const
 {
-    return m_control->Prefix();
+    return m_control.Prefix();
 }
 
 void TAdvEdit::setPrefix(const QString& prefix)
 {
-    const QString v = Text();
-    m_control->setPrefix(prefix);
-    QLineEdit::setText(v);
-    setText(v);
+    Changing(&TAdvEdit::Prefix, &TAdvEdit::prefixChanged, [&] {
+        const QString v = Text();
+        m_control.setPrefix(prefix);
+        QLineEdit::setText(v);
+        setText(v);
+    });
 }
 
 QString TAdvEdit::Suffix() const
 {
-    return m_control->Suffix();
+    return m_control.Suffix();
 }
 
 void TAdvEdit::setSuffix(const QString& suffix)
 {
-    const QString v = Text();
-    m_control->setSuffix(suffix);
-    QLineEdit::setText(v);
-    setText(v);
+    Changing(&TAdvEdit::Suffix, &TAdvEdit::suffixChanged, [&] {
+        const QString v = Text();
+        m_control.setSuffix(suffix);
+        QLineEdit::setText(v);
+        setText(v);
+    });
 }
 
 int TAdvEdit::ValueEnd() const
 {
-    return m_control->ValueEnd();
+    return m_control.ValueEnd();
 }
 
 int TAdvEdit::maxLength() const
 {
-    return m_control->MaxLength();
+    return m_control.MaxLength();
 }
 
 void TAdvEdit::setMaxLength(int length)
 {
-    m_control->setMaxLength(qMax(0, length));
+    Changing(
+        &TAdvEdit::maxLength, &TAdvEdit::maxLengthChanged, [&] { m_control.setMaxLength(qMax(0, length)); });
 }
 
 bool TAdvEdit::CanUndo() const
 {
-    return m_control->CanUndo();
+    return m_control.CanUndo();
 }
 
 void TAdvEdit::setCanUndo(bool b)
 {
-    m_control->setCanUndo(b);
+    Changing(&TAdvEdit::CanUndo, &TAdvEdit::canUndoChanged, [&] { m_control.setCanUndo(b); });
 }
 
 bool TAdvEdit::DefaultHandling() const
 {
-    return m_control->DefaultHandling();
+    return m_control.DefaultHandling();
 }
 
 void TAdvEdit::setDefaultHandling(bool b)
 {
-    m_control->setDefaultHandling(b);
+    Changing(&TAdvEdit::DefaultHandling, &TAdvEdit::defaultHandlingChanged,
+        [&] { m_control.setDefaultHandling(b); });
 }
 
 bool TAdvEdit::ReturnIsTab() const
 {
-    return m_control->ReturnIsTab();
+    return m_control.ReturnIsTab();
 }
 
 void TAdvEdit::setReturnIsTab(bool b)
 {
-    m_control->setReturnIsTab(b);
+    Changing(&TAdvEdit::ReturnIsTab, &TAdvEdit::returnIsTabChanged, [&] { m_control.setReturnIsTab(b); });
 }
 
 void TAdvEdit::setColor(TColor c)
@@ -184,61 +186,61 @@ void TAdvEdit::ApplyPalette()
 
 void TAdvEdit::setDisabledColor(TColor c)
 {
-    if (StoreIfChanged(FDisabledColor, c))
+    if (Notify(FDisabledColor, c, &TAdvEdit::disabledColorChanged))
         update();
 }
 
 void TAdvEdit::setDisabledBorder(bool b)
 {
-    if (StoreIfChanged(FDisabledBorder, b))
+    if (Notify(FDisabledBorder, b, &TAdvEdit::disabledBorderChanged))
         update();
 }
 
 void TAdvEdit::setFocusBorder(bool b)
 {
-    if (StoreIfChanged(FFocusBorder, b))
+    if (Notify(FFocusBorder, b, &TAdvEdit::focusBorderChanged))
         update();
 }
 
 void TAdvEdit::setFocusBorderColor(TColor c)
 {
-    if (StoreIfChanged(FFocusBorderColor, c))
+    if (Notify(FFocusBorderColor, c, &TAdvEdit::focusBorderColorChanged))
         update();
 }
 
 void TAdvEdit::setBorder3D(bool b)
 {
-    if (StoreIfChanged(FBorder3D, b))
+    if (Notify(FBorder3D, b, &TAdvEdit::border3DChanged))
         update();
 }
 
 void TAdvEdit::setFlatLineColor(TColor c)
 {
-    if (StoreIfChanged(FFlatLineColor, c))
+    if (Notify(FFlatLineColor, c, &TAdvEdit::flatLineColorChanged))
         update();
 }
 
 void TAdvEdit::setSoftBorder(bool b)
 {
-    if (StoreIfChanged(FSoftBorder, b))
+    if (Notify(FSoftBorder, b, &TAdvEdit::softBorderChanged))
         update();
 }
 
 void TAdvEdit::setEmptyText(const QString& t)
 {
-    if (StoreIfChanged(FEmptyText, t))
+    if (Notify(FEmptyText, t, &TAdvEdit::emptyTextChanged))
         update();
 }
 
 void TAdvEdit::setErrorMarkerPos(int p)
 {
-    if (StoreIfChanged(FErrorMarkerPos, p))
+    if (Notify(FErrorMarkerPos, p, &TAdvEdit::errorMarkerPosChanged))
         update();
 }
 
 void TAdvEdit::setErrorMarkerLen(int l)
 {
-    if (StoreIfChanged(FErrorMarkerLen, l))
+    if (Notify(FErrorMarkerLen, l, &TAdvEdit::errorMarkerLenChanged))
         update();
 }
 
@@ -292,7 +294,7 @@ int TAdvEdit::SelStart() const
 
 void TAdvEdit::SelectAll()
 {
-    const auto s = EditValue::SelectAllRange(Text(), m_control->PrefixLength(), FShowURL);
+    const auto s = EditValue::SelectAllRange(Text(), m_control.PrefixLength(), FShowURL);
     // the URL case may select past the value end; the line edit clips it
     setSelection(s.start, qMin(s.length, int(QLineEdit::text().size()) - s.start));
 }
@@ -302,8 +304,8 @@ void TAdvEdit::Init()
     FNormalColor = FColor;
     FFontColor = m_shownFontColor;
     FOldBorder = hasFrame();
-    FFlat = !FFlat;
-    setFlat(!FFlat);
+    if (!IsLoading())
+        ApplyFlat();
     if (!isEnabled()) {
         const TColor keep = FNormalColor;
         setBackground(FDisabledColor);
@@ -344,15 +346,19 @@ void TAdvEdit::setEditAlign(TEditAlign a)
 
 void TAdvEdit::setFlat(bool b)
 {
-    if (!StoreIfChanged(FFlat, b) || IsLoading())
-        return;
-    if (b) {
+    if (Notify(FFlat, b, &TAdvEdit::flatChanged) && !IsLoading())
+        ApplyFlat();
+}
+
+void TAdvEdit::ApplyFlat()
+{
+    if (FFlat) {
         FNormalColor = FColor;
         if (FFlatParentColor && parentWidget()) {
             const TColor pc
                 = QColorToColor(parentWidget()->palette().color(parentWidget()->backgroundRole()));
             setBackground(pc);
-            FFocusColor = pc;
+            setFocusColor(pc);
         } else {
             setBackground(FNormalColor);
         }
@@ -361,13 +367,13 @@ void TAdvEdit::setFlat(bool b)
         setBackground(FNormalColor);
         setFrame(FOldBorder);
     }
-    UpdateTextRect(b);
+    UpdateTextRect(FFlat);
     update();
 }
 
 void TAdvEdit::setTransparent(bool b)
 {
-    if (!StoreIfChanged(FTransparent, b))
+    if (!Notify(FTransparent, b, &TAdvEdit::transparentChanged))
         return;
     setAutoFillBackground(!b);
     ApplyPalette();
@@ -375,7 +381,7 @@ void TAdvEdit::setTransparent(bool b)
 
 void TAdvEdit::setShowURL(bool b)
 {
-    if (!StoreIfChanged(FShowURL, b))
+    if (!Notify(FShowURL, b, &TAdvEdit::showUrlChanged))
         return;
     setUrlLook(b && IsUrlText());
 }
@@ -422,7 +428,7 @@ void TAdvEdit::DoValidateValue(const QString& value, bool& isValid)
 
 void TAdvEdit::ControlTextChanged()
 {
-    m_typed->Typed().ValueWritten();
+    m_typed.ValueWritten();
     if (m_undoingForeignEdit)
         return;
     // the line edit reports an edit that was undone once more, after the undo
@@ -474,7 +480,7 @@ void TAdvEdit::changeEvent(QEvent* e)
             UpdateLabelPosition();
     } else if (e->type() == QEvent::LocaleChange) {
         // the application's number format may be another now; the value must still read the same
-        m_typed->Typed().NumberFormatChanged(m_typed->Field());
+        m_typed.NumberFormatChanged(m_control);
     } else if (e->type() == QEvent::ParentChange) {
         LabelFollows();
     } else if (e->type() == QEvent::EnabledChange) {
@@ -507,7 +513,7 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
     // a popup (the field's menu, its lookup list, a menu bar's menu) is not a focus change
     if (e->reason() == Qt::PopupFocusReason)
         return;
-    m_control->setFocusValue(Text());
+    m_control.setFocusValue(Text());
     if (FFocusColor != clNone)
         setBackground(FFocusColor);
     if (!ErrorShowing() && !FShowModified) {
@@ -525,8 +531,11 @@ void TAdvEdit::focusInEvent(QFocusEvent* e)
         m_labelBold = true;
         UpdateLabelPosition();
     }
-    if (FFocusWidthInc > 0 && !FAlignChanging)
+    if (FFocusWidthInc > 0 && !FAlignChanging) {
+        m_widenedBy = FFocusWidthInc;
         resize(width() + FFocusWidthInc, height());
+        updateGeometry();
+    }
     FOldEditAlign = FEditAlign;
     if (FFocusAlign != FEditAlign && FFocusAlign != eaDefault) {
         FAlignChanging = true;
@@ -553,12 +562,14 @@ void TAdvEdit::focusOutEvent(QFocusEvent* e)
         m_labelBold = false;
         UpdateLabelPosition();
     }
-    m_control->FocusLost();
+    m_control.FocusLost();
     ValidateValue(Text());
     QLineEdit::focusOutEvent(e);
     if (!FAlignChanging) {
         if (FFocusWidthInc > 0)
             resize(width() - FFocusWidthInc, height());
+        if (std::exchange(m_widenedBy, 0) > 0)
+            updateGeometry();
         if (FOldEditAlign != FEditAlign && FFocusAlign != eaDefault)
             setEditAlign(FOldEditAlign);
         if (FLookup->History())
@@ -585,11 +596,77 @@ void TAdvEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     const OwnEdit own(*this);
-    m_host->key = e;
-    const bool usedUp = m_control->KeyPress(key);
-    m_host->key = nullptr;
+    m_key = e;
+    const bool usedUp = m_control.KeyPress(key);
+    m_key = nullptr;
     if (usedUp)
         e->accept();
+}
+
+QSize TAdvEdit::sizeHint() const
+{
+    return QLineEdit::sizeHint() + QSize(m_widenedBy, 0);
+}
+
+// ---- the field as its editing rules see it ----
+
+QString TAdvEdit::ClipboardText() const
+{
+    return QApplication::clipboard()->text();
+}
+
+void TAdvEdit::Select(int anchor, int caret)
+{
+    if (anchor == caret)
+        setCursorPosition(caret);
+    else
+        setSelection(anchor, caret - anchor);
+}
+
+void TAdvEdit::PassKey(const QString& text)
+{
+    if (!m_key)
+        return;
+    if (text == m_key->text()) {
+        QLineEdit::keyPressEvent(m_key);
+        return;
+    }
+    QKeyEvent replaced(m_key->type(), m_key->key(), m_key->modifiers(), text, m_key->isAutoRepeat());
+    QLineEdit::keyPressEvent(&replaced);
+    m_key->setAccepted(replaced.isAccepted());
+}
+
+bool TAdvEdit::ForwardKeyToParent(int key)
+{
+    QWidget* parent = parentWidget();
+    if (!parent)
+        return false;
+    QCoreApplication::postEvent(parent, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    QCoreApplication::postEvent(parent, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+    return true;
+}
+
+void TAdvEdit::KeyPressed(QChar& ch)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, ch);
+}
+
+bool TAdvEdit::AllowPaste(const QString& newValue)
+{
+    bool allow = true;
+    if (OnClipboardPaste)
+        OnClipboardPaste(this, newValue, allow);
+    return allow;
+}
+
+void TAdvEdit::Undo(const QString& value)
+{
+    setText(value);
+    if (FFocusFontColor != clNone)
+        setFontColor(FFocusFontColor);
+    SelectAll();
+    setModified(false);
 }
 
 void TAdvEdit::inputMethodEvent(QInputMethodEvent* e)
@@ -611,11 +688,11 @@ void TAdvEdit::inputMethodEvent(QInputMethodEvent* e)
         return;
     }
     const OwnEdit own(*this);
-    if (m_control->MaxLength() > 0 && !e->commitString().isEmpty()
-        && int(Text().size()) - SelLength() + int(e->commitString().size()) > m_control->MaxLength())
+    if (m_control.MaxLength() > 0 && !e->commitString().isEmpty()
+        && int(Text().size()) - SelLength() + int(e->commitString().size()) > m_control.MaxLength())
         e->setCommitString(QString());
     QLineEdit::inputMethodEvent(e);
-    m_control->KeepSelectionInValue();
+    m_control.KeepSelectionInValue();
 }
 
 // An edit the line edit made on its own, outside the field's handling: a call to one of its slots
@@ -632,7 +709,7 @@ void TAdvEdit::LineEditEdited()
     const Known before = m_known;
     m_undoingForeignEdit = true;
     QLineEdit::setText(before.text);
-    m_host->setSelection(before.anchor, before.caret);
+    Select(before.anchor, before.caret);
     m_undoingForeignEdit = false;
     m_known = before;
     m_staleChange = true;
@@ -689,8 +766,8 @@ void TAdvEdit::cut()
 void TAdvEdit::paste()
 {
     const OwnEdit own(*this);
-    m_control->Paste();
-    m_control->KeepSelectionInValue();
+    m_control.Paste();
+    m_control.KeepSelectionInValue();
 }
 
 void TAdvEdit::selectAll()
@@ -715,7 +792,7 @@ QMenu* TAdvEdit::createStandardContextMenu()
         connect(a, &QAction::triggered, this, [this, slot] {
             const OwnEdit own(*this);
             slot();
-            m_control->KeepSelectionInValue();
+            m_control.KeepSelectionInValue();
         });
     };
     if (!ro) {
@@ -756,13 +833,13 @@ void TAdvEdit::mousePressEvent(QMouseEvent* e)
     }
     QLineEdit::mousePressEvent(e);
     if (hasSelectedText())
-        m_control->KeepSelectionInValue();
+        m_control.KeepSelectionInValue();
 }
 
 void TAdvEdit::mouseDoubleClickEvent(QMouseEvent* e)
 {
     QLineEdit::mouseDoubleClickEvent(e);
-    m_control->KeepSelectionInValue();
+    m_control.KeepSelectionInValue();
 }
 
 void TAdvEdit::mouseMoveEvent(QMouseEvent* e)
@@ -770,7 +847,7 @@ void TAdvEdit::mouseMoveEvent(QMouseEvent* e)
     if (!FButtonDown) {
         QLineEdit::mouseMoveEvent(e);
         if (hasSelectedText())
-            m_control->KeepSelectionInValue();
+            m_control.KeepSelectionInValue();
     }
     // a password's text never leaves the field
     if (hasSelectedText() && FButtonDown && FOleDropSource && echoMode() == QLineEdit::Normal
@@ -787,9 +864,9 @@ void TAdvEdit::mouseReleaseEvent(QMouseEvent* e)
         if (!isReadOnly()) {
             const OwnEdit own(*this);
             const int at = CharFromPos(e->position().toPoint());
-            m_host->setSelection(at, at);
-            m_control->KeepSelectionInValue();
-            m_control->PasteText(QApplication::clipboard()->text(QClipboard::Selection));
+            Select(at, at);
+            m_control.KeepSelectionInValue();
+            m_control.PasteText(QApplication::clipboard()->text(QClipboard::Selection));
         }
         e->accept();
         return;
@@ -811,7 +888,7 @@ void TAdvEdit::mouseReleaseEvent(QMouseEvent* e)
             ShellService().Open(EditValue::ShellTarget(v));
         return;
     }
-    const int prefixLen = m_control->PrefixLength();
+    const int prefixLen = m_control.PrefixLength();
     if (!Prefix().isEmpty() && SelStart() < prefixLen)
         setSelection(prefixLen, int(Text().size()));
     if (!Suffix().isEmpty()) {

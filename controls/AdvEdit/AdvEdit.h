@@ -5,6 +5,7 @@
 #include "AdvEditPersist.h"
 #include "Color.h"
 #include "Loadable.h"
+#include "Property.h"
 #include "TypedInput.h"
 
 #include <QLineEdit>
@@ -12,93 +13,101 @@
 #include <functional>
 #include <memory>
 
-class TAdvEditControl;
-class TAdvEditHost;
-class TTypedEditInput;
 class QInputMethodQueryEvent;
 class TEditLabel;
 
 // Single-line field whose value sits between a fixed Prefix and Suffix, with colours that follow
 // the enabled, focused, modified and error states, its own borders and Enter/Escape conventions.
 // Control text = Prefix + value + Suffix; selection positions count control-text characters.
-// The key, paste and drop rules live in TAdvEditControl (AdvEditControl.h); this class holds the
-// properties, events, colours and painting.
+// The key, paste, drop and typed-input rules live in TAdvEditControl (AdvEditControl.h) and
+// TTypedInput; this class holds the properties, events, colours and painting, and is the TEditHost
+// through which the rules see it.
 //
 // Members of QLineEdit whose meaning the field changes are declared again here (setText,
 // setModified, maxLength, copy, cut, paste, selectAll, createStandardContextMenu), so calls through
 // a TAdvEdit, the meta-object and the field's menu reach them. An edit the line edit makes when one
 // of its own slots is called through a QLineEdit pointer is undone, and a paste among them is done
 // again by the field's rules.
-class TAdvEdit : public QLineEdit, public TLoadable {
+class TAdvEdit : public QLineEdit, public TLoadable, private TEditHost {
     Q_OBJECT
     Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY valueChanged)
-    Q_PROPERTY(QString Prefix READ Prefix WRITE setPrefix)
-    Q_PROPERTY(QString Suffix READ Suffix WRITE setSuffix)
+    Q_PROPERTY(QString Prefix READ Prefix WRITE setPrefix NOTIFY prefixChanged)
+    Q_PROPERTY(QString Suffix READ Suffix WRITE setSuffix NOTIFY suffixChanged)
     Q_PROPERTY(uint Color READ Color WRITE setColor NOTIFY colorChanged)
     Q_PROPERTY(uint FontColor READ FontColor WRITE setFontColor NOTIFY fontColorChanged)
-    Q_PROPERTY(uint DisabledColor READ DisabledColor WRITE setDisabledColor)
-    Q_PROPERTY(bool DisabledBorder READ DisabledBorder WRITE setDisabledBorder)
-    Q_PROPERTY(uint FocusColor READ FocusColor WRITE setFocusColor)
-    Q_PROPERTY(uint FocusFontColor READ FocusFontColor WRITE setFocusFontColor)
-    Q_PROPERTY(bool FocusBorder READ FocusBorder WRITE setFocusBorder)
-    Q_PROPERTY(uint FocusBorderColor READ FocusBorderColor WRITE setFocusBorderColor)
-    Q_PROPERTY(bool FocusLabel READ FocusLabel WRITE setFocusLabel)
-    Q_PROPERTY(int FocusWidthInc READ FocusWidthInc WRITE setFocusWidthInc)
-    Q_PROPERTY(TEditAlign FocusAlign READ FocusAlign WRITE setFocusAlign)
+    Q_PROPERTY(uint DisabledColor READ DisabledColor WRITE setDisabledColor NOTIFY disabledColorChanged)
+    Q_PROPERTY(bool DisabledBorder READ DisabledBorder WRITE setDisabledBorder NOTIFY disabledBorderChanged)
+    Q_PROPERTY(uint FocusColor READ FocusColor WRITE setFocusColor NOTIFY focusColorChanged)
+    Q_PROPERTY(uint FocusFontColor READ FocusFontColor WRITE setFocusFontColor NOTIFY focusFontColorChanged)
+    Q_PROPERTY(bool FocusBorder READ FocusBorder WRITE setFocusBorder NOTIFY focusBorderChanged)
+    Q_PROPERTY(
+        uint FocusBorderColor READ FocusBorderColor WRITE setFocusBorderColor NOTIFY focusBorderColorChanged)
+    Q_PROPERTY(bool FocusLabel READ FocusLabel WRITE setFocusLabel NOTIFY focusLabelChanged)
+    Q_PROPERTY(int FocusWidthInc READ FocusWidthInc WRITE setFocusWidthInc NOTIFY focusWidthIncChanged)
+    Q_PROPERTY(TEditAlign FocusAlign READ FocusAlign WRITE setFocusAlign NOTIFY focusAlignChanged)
     Q_PROPERTY(TEditAlign EditAlign READ EditAlign WRITE setEditAlign NOTIFY editAlignChanged)
-    Q_PROPERTY(bool Border3D READ Border3D WRITE setBorder3D)
-    Q_PROPERTY(bool Flat READ Flat WRITE setFlat)
-    Q_PROPERTY(uint FlatLineColor READ FlatLineColor WRITE setFlatLineColor)
-    Q_PROPERTY(bool FlatParentColor READ FlatParentColor WRITE setFlatParentColor)
-    Q_PROPERTY(bool SoftBorder READ SoftBorder WRITE setSoftBorder)
-    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
-    Q_PROPERTY(QString EmptyText READ EmptyText WRITE setEmptyText)
-    Q_PROPERTY(bool ShowModified READ ShowModified WRITE setShowModified)
-    Q_PROPERTY(uint ModifiedColor READ ModifiedColor WRITE setModifiedColor)
-    Q_PROPERTY(bool ShowError READ ShowError WRITE setShowError)
-    Q_PROPERTY(uint ErrorColor READ ErrorColor WRITE setErrorColor)
-    Q_PROPERTY(uint ErrorFontColor READ ErrorFontColor WRITE setErrorFontColor)
-    Q_PROPERTY(int ErrorMarkerPos READ ErrorMarkerPos WRITE setErrorMarkerPos)
-    Q_PROPERTY(int ErrorMarkerLen READ ErrorMarkerLen WRITE setErrorMarkerLen)
-    Q_PROPERTY(bool ShowURL READ ShowURL WRITE setShowURL)
-    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
-    Q_PROPERTY(bool HintShowLargeText READ HintShowLargeText WRITE setHintShowLargeText)
-    Q_PROPERTY(bool CanUndo READ CanUndo WRITE setCanUndo)
-    Q_PROPERTY(bool DefaultHandling READ DefaultHandling WRITE setDefaultHandling)
-    Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE setReturnIsTab)
-    Q_PROPERTY(bool AutoFocus READ AutoFocus WRITE setAutoFocus)
-    Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE setAutoSelect)
-    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength)
+    Q_PROPERTY(bool Border3D READ Border3D WRITE setBorder3D NOTIFY border3DChanged)
+    Q_PROPERTY(bool Flat READ Flat WRITE setFlat NOTIFY flatChanged)
+    Q_PROPERTY(uint FlatLineColor READ FlatLineColor WRITE setFlatLineColor NOTIFY flatLineColorChanged)
+    Q_PROPERTY(
+        bool FlatParentColor READ FlatParentColor WRITE setFlatParentColor NOTIFY flatParentColorChanged)
+    Q_PROPERTY(bool SoftBorder READ SoftBorder WRITE setSoftBorder NOTIFY softBorderChanged)
+    Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent NOTIFY transparentChanged)
+    Q_PROPERTY(QString EmptyText READ EmptyText WRITE setEmptyText NOTIFY emptyTextChanged)
+    Q_PROPERTY(bool ShowModified READ ShowModified WRITE setShowModified NOTIFY showModifiedChanged)
+    Q_PROPERTY(uint ModifiedColor READ ModifiedColor WRITE setModifiedColor NOTIFY modifiedColorChanged)
+    Q_PROPERTY(bool ShowError READ ShowError WRITE setShowError NOTIFY showErrorChanged)
+    Q_PROPERTY(uint ErrorColor READ ErrorColor WRITE setErrorColor NOTIFY errorColorChanged)
+    Q_PROPERTY(uint ErrorFontColor READ ErrorFontColor WRITE setErrorFontColor NOTIFY errorFontColorChanged)
+    Q_PROPERTY(int ErrorMarkerPos READ ErrorMarkerPos WRITE setErrorMarkerPos NOTIFY errorMarkerPosChanged)
+    Q_PROPERTY(int ErrorMarkerLen READ ErrorMarkerLen WRITE setErrorMarkerLen NOTIFY errorMarkerLenChanged)
+    Q_PROPERTY(bool ShowURL READ ShowURL WRITE setShowURL NOTIFY showUrlChanged)
+    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor NOTIFY urlColorChanged)
+    Q_PROPERTY(bool HintShowLargeText READ HintShowLargeText WRITE setHintShowLargeText NOTIFY
+            hintShowLargeTextChanged)
+    Q_PROPERTY(bool CanUndo READ CanUndo WRITE setCanUndo NOTIFY canUndoChanged)
+    Q_PROPERTY(
+        bool DefaultHandling READ DefaultHandling WRITE setDefaultHandling NOTIFY defaultHandlingChanged)
+    Q_PROPERTY(bool ReturnIsTab READ ReturnIsTab WRITE setReturnIsTab NOTIFY returnIsTabChanged)
+    Q_PROPERTY(bool AutoFocus READ AutoFocus WRITE setAutoFocus NOTIFY autoFocusChanged)
+    Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE setAutoSelect NOTIFY autoSelectChanged)
+    Q_PROPERTY(int maxLength READ maxLength WRITE setMaxLength NOTIFY maxLengthChanged)
     Q_PROPERTY(bool Modified READ Modified WRITE setModified NOTIFY modifiedChanged)
     Q_PROPERTY(bool IsError READ IsError WRITE setIsError NOTIFY errorChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
     // Typed input.
-    Q_PROPERTY(AdvEditTypes::TAdvEditType EditType READ EditType WRITE setEditType)
-    Q_PROPERTY(int Precision READ Precision WRITE setPrecision)
+    Q_PROPERTY(AdvEditTypes::TAdvEditType EditType READ EditType WRITE setEditType NOTIFY editTypeChanged)
+    Q_PROPERTY(int Precision READ Precision WRITE setPrecision NOTIFY precisionChanged)
+    Q_PROPERTY(AdvEditTypes::TPrecisionDisplay PrecisionDisplay READ PrecisionDisplay WRITE
+            setPrecisionDisplay NOTIFY precisionDisplayChanged)
+    Q_PROPERTY(bool Signed READ Signed WRITE setSigned NOTIFY signedChanged)
+    Q_PROPERTY(bool AllowNumericNullValue READ AllowNumericNullValue WRITE setAllowNumericNullValue NOTIFY
+            allowNumericNullValueChanged)
+    Q_PROPERTY(bool AutoThousandSeparator READ AutoThousandSeparator WRITE setAutoThousandSeparator NOTIFY
+            autoThousandSeparatorChanged)
+    Q_PROPERTY(bool ExcelStyleDecimalSeparator READ ExcelStyleDecimalSeparator WRITE
+            setExcelStyleDecimalSeparator NOTIFY excelStyleDecimalSeparatorChanged)
+    Q_PROPERTY(int LengthLimit READ LengthLimit WRITE setLengthLimit NOTIFY lengthLimitChanged)
     Q_PROPERTY(
-        AdvEditTypes::TPrecisionDisplay PrecisionDisplay READ PrecisionDisplay WRITE setPrecisionDisplay)
-    Q_PROPERTY(bool Signed READ Signed WRITE setSigned)
-    Q_PROPERTY(bool AllowNumericNullValue READ AllowNumericNullValue WRITE setAllowNumericNullValue)
-    Q_PROPERTY(bool AutoThousandSeparator READ AutoThousandSeparator WRITE setAutoThousandSeparator)
-    Q_PROPERTY(
-        bool ExcelStyleDecimalSeparator READ ExcelStyleDecimalSeparator WRITE setExcelStyleDecimalSeparator)
-    Q_PROPERTY(int LengthLimit READ LengthLimit WRITE setLengthLimit)
-    Q_PROPERTY(bool TabOnFullLength READ TabOnFullLength WRITE setTabOnFullLength)
-    Q_PROPERTY(QString ValidChars READ ValidChars WRITE setValidChars)
+        bool TabOnFullLength READ TabOnFullLength WRITE setTabOnFullLength NOTIFY tabOnFullLengthChanged)
+    Q_PROPERTY(QString ValidChars READ ValidChars WRITE setValidChars NOTIFY validCharsChanged)
     Q_PROPERTY(double FloatValue READ FloatValue WRITE setFloatValue NOTIFY valueChanged STORED false)
     Q_PROPERTY(int IntValue READ IntValue WRITE setIntValue NOTIFY valueChanged STORED false)
     // Attached label, lookup list, persistence, drag and drop.
-    Q_PROPERTY(QString LabelCaption READ LabelCaption WRITE setLabelCaption)
-    Q_PROPERTY(AdvEditLabels::TLabelPosition LabelPosition READ LabelPosition WRITE setLabelPosition)
-    Q_PROPERTY(int LabelMargin READ LabelMargin WRITE setLabelMargin)
-    Q_PROPERTY(bool LabelTransparent READ LabelTransparent WRITE setLabelTransparent)
-    Q_PROPERTY(bool LabelAlwaysEnabled READ LabelAlwaysEnabled WRITE setLabelAlwaysEnabled)
-    Q_PROPERTY(QFont LabelFont READ LabelFont WRITE setLabelFont)
-    Q_PROPERTY(QLabel* EditLabel READ EditLabel)
-    Q_PROPERTY(TLookupSettings* Lookup READ Lookup)
-    Q_PROPERTY(TPersistence* Persistence READ Persistence)
-    Q_PROPERTY(bool OleDropSource READ OleDropSource WRITE setOleDropSource)
-    Q_PROPERTY(bool OleDropTarget READ OleDropTarget WRITE setOleDropTarget)
+    Q_PROPERTY(QString LabelCaption READ LabelCaption WRITE setLabelCaption NOTIFY labelCaptionChanged)
+    Q_PROPERTY(AdvEditLabels::TLabelPosition LabelPosition READ LabelPosition WRITE setLabelPosition NOTIFY
+            labelPositionChanged)
+    Q_PROPERTY(int LabelMargin READ LabelMargin WRITE setLabelMargin NOTIFY labelMarginChanged)
+    Q_PROPERTY(
+        bool LabelTransparent READ LabelTransparent WRITE setLabelTransparent NOTIFY labelTransparentChanged)
+    Q_PROPERTY(bool LabelAlwaysEnabled READ LabelAlwaysEnabled WRITE setLabelAlwaysEnabled NOTIFY
+            labelAlwaysEnabledChanged)
+    Q_PROPERTY(QFont LabelFont READ LabelFont WRITE setLabelFont NOTIFY labelFontChanged)
+    Q_PROPERTY(QLabel* EditLabel READ EditLabel NOTIFY editLabelChanged)
+    Q_PROPERTY(TLookupSettings* Lookup READ Lookup CONSTANT)
+    Q_PROPERTY(TPersistence* Persistence READ Persistence CONSTANT)
+    Q_PROPERTY(bool OleDropSource READ OleDropSource WRITE setOleDropSource NOTIFY oleDropSourceChanged)
+    Q_PROPERTY(bool OleDropTarget READ OleDropTarget WRITE setOleDropTarget NOTIFY oleDropTargetChanged)
 
 public:
     enum TEditAlign { eaLeft, eaRight, eaDefault, eaCenter };
@@ -135,10 +144,10 @@ public:
     void setDisabledBorder(bool b);
     // Background while focused; clNone keeps the normal colour.
     TColor FocusColor() const { return FFocusColor; }
-    void setFocusColor(TColor c) { FFocusColor = c; }
+    void setFocusColor(TColor c) { Notify(FFocusColor, c, &TAdvEdit::focusColorChanged); }
     // Text colour while focused; clNone keeps the text colour.
     TColor FocusFontColor() const { return FFocusFontColor; }
-    void setFocusFontColor(TColor c) { FFocusFontColor = c; }
+    void setFocusFontColor(TColor c) { Notify(FFocusFontColor, c, &TAdvEdit::focusFontColorChanged); }
     // Active border while the mouse is over the field or it has the focus.
     bool FocusBorder() const { return FFocusBorder; }
     void setFocusBorder(bool b);
@@ -147,13 +156,13 @@ public:
     void setFocusBorderColor(TColor c);
     // The attached label is bold while the field has the focus.
     bool FocusLabel() const { return FFocusLabel; }
-    void setFocusLabel(bool b) { FFocusLabel = b; }
+    void setFocusLabel(bool b) { Notify(FFocusLabel, b, &TAdvEdit::focusLabelChanged); }
     // Pixels added to the width while focused.
     int FocusWidthInc() const { return FFocusWidthInc; }
-    void setFocusWidthInc(int w) { FFocusWidthInc = w; }
+    void setFocusWidthInc(int w) { Notify(FFocusWidthInc, w, &TAdvEdit::focusWidthIncChanged); }
     // Alignment while focused; eaDefault leaves EditAlign.
     TEditAlign FocusAlign() const { return FFocusAlign; }
-    void setFocusAlign(TEditAlign a) { FFocusAlign = a; }
+    void setFocusAlign(TEditAlign a) { Notify(FFocusAlign, a, &TAdvEdit::focusAlignChanged); }
     TEditAlign EditAlign() const { return FEditAlign; }
     void setEditAlign(TEditAlign a);
     // Always draws the active border.
@@ -167,7 +176,7 @@ public:
     void setFlatLineColor(TColor c);
     // A flat field takes the parent's background colour.
     bool FlatParentColor() const { return FFlatParentColor; }
-    void setFlatParentColor(bool b) { FFlatParentColor = b; }
+    void setFlatParentColor(bool b) { Notify(FFlatParentColor, b, &TAdvEdit::flatParentColorChanged); }
     // A flat field draws a rectangle instead of a bottom line.
     bool SoftBorder() const { return FSoftBorder; }
     void setSoftBorder(bool b);
@@ -179,16 +188,16 @@ public:
     void setEmptyText(const QString& t);
     // Text colour ModifiedColor while Modified.
     bool ShowModified() const { return FShowModified; }
-    void setShowModified(bool b) { FShowModified = b; }
+    void setShowModified(bool b) { Notify(FShowModified, b, &TAdvEdit::showModifiedChanged); }
     TColor ModifiedColor() const { return FModifiedColor; }
-    void setModifiedColor(TColor c) { FModifiedColor = c; }
+    void setModifiedColor(TColor c) { Notify(FModifiedColor, c, &TAdvEdit::modifiedColorChanged); }
     // Colours ErrorColor / ErrorFontColor while IsError.
     bool ShowError() const { return FShowError; }
-    void setShowError(bool b) { FShowError = b; }
+    void setShowError(bool b) { Notify(FShowError, b, &TAdvEdit::showErrorChanged); }
     TColor ErrorColor() const { return FErrorColor; }
-    void setErrorColor(TColor c) { FErrorColor = c; }
+    void setErrorColor(TColor c) { Notify(FErrorColor, c, &TAdvEdit::errorColorChanged); }
     TColor ErrorFontColor() const { return FErrorFontColor; }
-    void setErrorFontColor(TColor c) { FErrorFontColor = c; }
+    void setErrorFontColor(TColor c) { Notify(FErrorFontColor, c, &TAdvEdit::errorFontColorChanged); }
     // Red zigzag under ErrorMarkerLen characters from ErrorMarkerPos while not focused.
     int ErrorMarkerPos() const { return FErrorMarkerPos; }
     void setErrorMarkerPos(int p);
@@ -198,10 +207,10 @@ public:
     bool ShowURL() const { return FShowURL; }
     void setShowURL(bool b);
     TColor URLColor() const { return FURLColor; }
-    void setURLColor(TColor c) { FURLColor = c; }
+    void setURLColor(TColor c) { Notify(FURLColor, c, &TAdvEdit::urlColorChanged); }
     // A value wider than the field is shown as its hint.
     bool HintShowLargeText() const { return FHintShowLargeText; }
-    void setHintShowLargeText(bool b) { FHintShowLargeText = b; }
+    void setHintShowLargeText(bool b) { Notify(FHintShowLargeText, b, &TAdvEdit::hintShowLargeTextChanged); }
     // Escape restores the value the field had when it took the focus.
     bool CanUndo() const;
     void setCanUndo(bool b);
@@ -213,26 +222,26 @@ public:
     void setReturnIsTab(bool b);
     // The field takes the focus when the mouse enters it.
     bool AutoFocus() const { return FAutoFocus; }
-    void setAutoFocus(bool b) { FAutoFocus = b; }
+    void setAutoFocus(bool b) { Notify(FAutoFocus, b, &TAdvEdit::autoFocusChanged); }
     // Focusing the field selects the value.
     bool AutoSelect() const { return FAutoSelect; }
-    void setAutoSelect(bool b) { FAutoSelect = b; }
+    void setAutoSelect(bool b) { Notify(FAutoSelect, b, &TAdvEdit::autoSelectChanged); }
     // Most characters of the value that typing, pasting and dropping may leave; 0 (the default): no
     // limit. Assigning Text is never limited.
     int maxLength() const;
     void setMaxLength(int length);
     // Ignored while loading and while read-only; also sets the line edit's own flag.
-    bool Modified() const { return FIsModified; }
-    void setModified(bool b);
+    bool Modified() const override { return FIsModified; }
+    void setModified(bool b) override;
     bool IsError() const { return FError; }
     void setIsError(bool b);
     QString Version() const;
     void setVersion(const QString&) { }
 
-    int SelStart() const;
-    int SelLength() const { return int(selectedText().size()); }
+    int SelStart() const override;
+    int SelLength() const override { return int(selectedText().size()); }
 
-    void SelectAll();
+    void SelectAll() override;
     // Post-loading initialisation; an owner that creates the field in code may call it.
     void Init();
     // Width in pixels of the value in the field's font.
@@ -242,8 +251,6 @@ public:
     // Client position of a character's left edge; past the last character, one character width on.
     QPoint PosFromChar(int index) const;
     bool IsUrlLook() const { return FIsUrl; }
-    // The editing rules, where typed input plugs in.
-    TAdvEditControl& EditControl() const { return *m_control; }
 
     // --- typed input (the rules are TTypedInput's) ---
     // What the value holds and how typing, pasting and assigning treat it. etPassword masks the
@@ -339,17 +346,17 @@ public:
     // --- lookup list: a drop-down of the DisplayList entries that begin with what is typed ---
     TLookupSettings* Lookup() const { return FLookup; }
     // After every handled character and paste: shows, refills or hides the drop-down.
-    virtual void UpdateLookupList();
+    void UpdateLookupList() override;
     // Takes the drop-down's current row (Enter, a click): Text, or with Multi the next entry.
-    void SelectLookupItem();
-    bool LookupShown() const;
+    void SelectLookupItem() override;
+    bool LookupShown() const override;
 
     TPersistence* Persistence() const { return FPersistence; }
 
     // --- drag and drop of text ---
     // The selected text can be dragged out (moved, or copied with Control).
     bool OleDropSource() const { return FOleDropSource; }
-    void setOleDropSource(bool b) { FOleDropSource = b; }
+    void setOleDropSource(bool b) { Notify(FOleDropSource, b, &TAdvEdit::oleDropSourceChanged); }
     // Text can be dropped in (not into a read-only field); a dropped list of files is ignored.
     bool OleDropTarget() const { return FOleDropTarget; }
     void setOleDropTarget(bool b);
@@ -357,6 +364,8 @@ public:
     QPoint DropCaret() const { return FCaretPos; }
 
     void setVisible(bool visible) override;
+    // The line edit's, and wider by what the field widened itself on taking the focus.
+    QSize sizeHint() const override;
     // The field's context menu: its clipboard commands run through the field's rules.
     QMenu* createStandardContextMenu();
     // A password's text is not told to input methods.
@@ -380,11 +389,64 @@ signals:
     void colorChanged(uint color);
     void fontColorChanged(uint color);
     void editAlignChanged(TAdvEdit::TEditAlign align);
+    void prefixChanged(const QString& prefix);
+    void suffixChanged(const QString& suffix);
+    void disabledColorChanged(uint disabledColor);
+    void disabledBorderChanged(bool disabledBorder);
+    void focusColorChanged(uint focusColor);
+    void focusFontColorChanged(uint focusFontColor);
+    void focusBorderChanged(bool focusBorder);
+    void focusBorderColorChanged(uint focusBorderColor);
+    void focusLabelChanged(bool focusLabel);
+    void focusWidthIncChanged(int focusWidthInc);
+    void focusAlignChanged(TAdvEdit::TEditAlign focusAlign);
+    void border3DChanged(bool border3D);
+    void flatChanged(bool flat);
+    void flatLineColorChanged(uint flatLineColor);
+    void flatParentColorChanged(bool flatParentColor);
+    void softBorderChanged(bool softBorder);
+    void transparentChanged(bool transparent);
+    void emptyTextChanged(const QString& emptyText);
+    void showModifiedChanged(bool showModified);
+    void modifiedColorChanged(uint modifiedColor);
+    void showErrorChanged(bool showError);
+    void errorColorChanged(uint errorColor);
+    void errorFontColorChanged(uint errorFontColor);
+    void errorMarkerPosChanged(int errorMarkerPos);
+    void errorMarkerLenChanged(int errorMarkerLen);
+    void showUrlChanged(bool showURL);
+    void urlColorChanged(uint color);
+    void hintShowLargeTextChanged(bool hintShowLargeText);
+    void canUndoChanged(bool canUndo);
+    void defaultHandlingChanged(bool defaultHandling);
+    void returnIsTabChanged(bool returnIsTab);
+    void autoFocusChanged(bool autoFocus);
+    void autoSelectChanged(bool autoSelect);
+    void maxLengthChanged(int maxLength);
+    void editTypeChanged(AdvEditTypes::TAdvEditType editType);
+    void precisionChanged(int precision);
+    void precisionDisplayChanged(AdvEditTypes::TPrecisionDisplay precisionDisplay);
+    void signedChanged(bool isSigned);
+    void allowNumericNullValueChanged(bool allowNumericNullValue);
+    void autoThousandSeparatorChanged(bool autoThousandSeparator);
+    void excelStyleDecimalSeparatorChanged(bool excelStyleDecimalSeparator);
+    void lengthLimitChanged(int lengthLimit);
+    void tabOnFullLengthChanged(bool tabOnFullLength);
+    void validCharsChanged(const QString& validChars);
+    void labelCaptionChanged(const QString& labelCaption);
+    void labelPositionChanged(AdvEditLabels::TLabelPosition labelPosition);
+    void labelMarginChanged(int labelMargin);
+    void labelTransparentChanged(bool labelTransparent);
+    void labelAlwaysEnabledChanged(bool labelAlwaysEnabled);
+    void labelFontChanged(const QFont& labelFont);
+    void editLabelChanged();
+    void oleDropSourceChanged(bool oleDropSource);
+    void oleDropTargetChanged(bool oleDropTarget);
 
 protected:
     void Loaded() override;
     // Edit-change after the block check: validation, OnChange.
-    virtual void Change();
+    void Change() override;
 
     // Drags `text`, the selection, out of the field (moved, or copied with Control) until it is
     // dropped or cancelled; true when a drag was started.
@@ -416,7 +478,23 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    friend class TAdvEditHost;
+    // ---- the rest of the field as its editing rules see it ----
+    QString ControlText() const override { return QLineEdit::text(); }
+    int CursorPosition() const override { return cursorPosition(); }
+    bool IsReadOnly() const override { return isReadOnly(); }
+    bool BaseModified() const override { return isModified(); }
+    QString ClipboardText() const override;
+    void setControlText(const QString& text) override { QLineEdit::setText(text); }
+    void AssignText(const QString& value) override { setText(value); }
+    void Select(int anchor, int caret) override;
+    void BlockNextChange(bool block) override { FBlockChange = block; }
+    void PassKey(const QString& text) override;
+    bool ForwardKeyToParent(int key) override;
+    void FocusNext() override { focusNextChild(); }
+    void KeyPressed(QChar& ch) override;
+    bool AllowPaste(const QString& newValue) override;
+    void Undo(const QString& value) override;
+
     void setBackground(TColor c); // shown background, FNormalColor untouched
     void ApplyPalette();
     void UpdateTextRect(bool inset);
@@ -428,7 +506,7 @@ private:
     void LabelFollows();
     QFont LabelFontNow() const;
     void HideLookup();
-    bool LookupKey(int key);
+    bool LookupKey(int key) override;
     // The drop position nearest `pos` inside the value, and the effect a drop there has.
     int DropIndex(const QPoint& pos) const;
     bool AcceptDrag(QDropEvent* e);
@@ -442,6 +520,24 @@ private:
         ~OwnEdit() { --e.m_ownEdit; }
         TAdvEdit& e;
     };
+    // Stores `value` and emits `changed` with it when it differs from what `field` held.
+    template <typename T, typename Signal> bool Notify(T& field, const T& value, Signal changed)
+    {
+        if (!StoreIfChanged(field, value))
+            return false;
+        emit(this->*changed)(value);
+        return true;
+    }
+    // Runs `apply` and emits `changed` when the property `read` gives has another value after it.
+    template <typename Read, typename Signal, typename Apply>
+    void Changing(Read read, Signal changed, Apply apply)
+    {
+        const auto old = (this->*read)();
+        apply();
+        if (const auto now = (this->*read)(); now != old)
+            emit(this->*changed)(now);
+    }
+    void ApplyFlat();
     bool ErrorShowing() const { return FError && FShowError; }
     bool BorderActive() const;
     void PaintBorder(QPainter& p) const;
@@ -449,9 +545,9 @@ private:
     int SelEnd() const { return SelStart() + SelLength(); }
     int ValueEnd() const;
 
-    std::unique_ptr<TAdvEditHost> m_host;
-    std::unique_ptr<TAdvEditControl> m_control;
-    std::unique_ptr<TTypedEditInput> m_typed;
+    TAdvEditControl m_control;
+    TTypedInput m_typed;
+    QKeyEvent* m_key = nullptr; // the key being handled
     QString FEmptyText;
     TColor FColor = clWindow;
     TColor m_shownFontColor = clWindowText;
@@ -471,6 +567,7 @@ private:
     bool FShowModified = false, FShowError = false, FShowURL = false, FHintShowLargeText = false;
     bool FAutoFocus = false, FAutoSelect = true;
     int FFocusWidthInc = 0, FErrorMarkerPos = 0, FErrorMarkerLen = 0;
+    int m_widenedBy = 0; // FocusWidthInc added on taking the focus
     TEditAlign FFocusAlign = eaDefault, FEditAlign = eaLeft, FOldEditAlign = eaLeft;
     bool FAlignChanging = false;
     bool FOldBorder = true; // framework border to restore when Flat is switched off

@@ -26,7 +26,7 @@ void TEditInput::Paste(TAdvEditControl& edit, const PasteRequest& paste)
     host.AssignText(paste.newValue);
     const int from = edit.PrefixLength() + paste.start;
     const int to = from + int(paste.text.size());
-    host.setSelection(paste.replacedSelection ? from : to, to);
+    host.Select(paste.replacedSelection ? from : to, to);
     host.setModified(true);
 }
 
@@ -43,7 +43,19 @@ QString TAdvEditControl::Value() const
 void TAdvEditControl::setValue(const QString& value, int caret)
 {
     m_host.setControlText(m_prefix + value + m_suffix);
-    m_host.setSelection(caret, caret);
+    m_host.Select(caret, caret);
+}
+
+void TAdvEditControl::setControlText(const QString& text, bool quiet)
+{
+    if (quiet)
+        m_host.BlockNextChange(true);
+    m_host.setControlText(text);
+    // a text that did not change sent no notification to clear the block
+    if (quiet)
+        m_host.BlockNextChange(false);
+    const int end = ValueEnd();
+    m_host.Select(end, end);
 }
 
 bool TAdvEditControl::KeyPress(const TEditKey& key)
@@ -93,7 +105,7 @@ void TAdvEditControl::KeepSelectionInValue()
     const int a = qBound(low, anchor, high);
     const int c = qBound(low, caret, high);
     if (a != anchor || c != caret)
-        m_host.setSelection(a, c);
+        m_host.Select(a, c);
 }
 
 bool TAdvEditControl::Fits(int inserted) const
@@ -119,7 +131,7 @@ bool TAdvEditControl::KeyDownSteps(const TEditKey& k)
     const int key = k.key;
     const int prefixLen = PrefixLength();
     if (k.IsEnter() && m_host.LookupShown()) {
-        m_host.LookupSelect();
+        m_host.SelectLookupItem();
         return false;
     }
     if ((key == Qt::Key_Tab || k.IsEnter()) && k.Ctrl()) {
@@ -148,16 +160,16 @@ bool TAdvEditControl::KeyDownSteps(const TEditKey& k)
         return false;
     if (key == Qt::Key_End && !m_suffix.isEmpty()) {
         if (k.Shift())
-            m_host.setSelection(selStart, valueEnd);
+            m_host.Select(selStart, valueEnd);
         else
-            m_host.setSelection(valueEnd, valueEnd);
+            m_host.Select(valueEnd, valueEnd);
         return false;
     }
     if (key == Qt::Key_Home && !m_prefix.isEmpty()) {
         if (k.Shift())
-            m_host.setSelection(valueEnd, prefixLen);
+            m_host.Select(valueEnd, prefixLen);
         else
-            m_host.setSelection(prefixLen, prefixLen);
+            m_host.Select(prefixLen, prefixLen);
         return false;
     }
     if (key == Qt::Key_Delete && selStart >= prefixLen) {
@@ -188,7 +200,7 @@ bool TAdvEditControl::CharacterSteps(const TEditKey& k)
         return false;
     if (ch == EditChar::CarriageReturn) {
         QChar cr = EditChar::CarriageReturn;
-        m_host.KeyPressEvent(cr);
+        m_host.KeyPressed(cr);
         if (!m_defaultHandling)
             m_host.ForwardKeyToParent(Qt::Key_Return);
         return false;

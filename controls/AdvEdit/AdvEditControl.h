@@ -4,16 +4,17 @@
 #include <QString>
 #include <Qt>
 
-// The edit field's key, paste and drop rules, apart from the widget (the way a line edit hands its
-// editing to a line-control class). TAdvEditControl reads the field's state and asks for effects
-// through TEditHost; the widget implements the host, tests may supply their own.
+// The edit field's key, paste, drop and typed-input rules, apart from the widget (the way a line
+// edit hands its editing to a line-control class). TAdvEditControl and its TEditInput read the
+// field's state and ask for effects through TEditHost alone; the widget implements the host, tests
+// and the fuzz target supply a model of it.
 //
 // Terms: the control text is Prefix + value + Suffix; positions (caret, selection) count
 // control-text characters.
 //
 // Plug-in points, in the order the rules reach them:
 //   Text assignment    TEditInput::AssignedValue        (widget's setText, via AssignedValue())
-//   key-down           TEditHost::LookupShown/LookupSelect/LookupKey (drop-down navigation),
+//   key-down           TEditHost::LookupShown/SelectLookupItem/LookupKey (drop-down navigation),
 //                      TEditInput::KeyDownDelete (Delete may be refused),
 //                      TEditInput::AfterKeyDown (after the line edit handled a key)
 //   character          TEditInput::BeforeCharacter (decimal key, length limit),
@@ -49,7 +50,8 @@ struct TEditKey {
     QChar Character() const;
 };
 
-// What the rules read of the field and the effects they ask of it.
+// What the rules read of the field and the effects they ask of it: the one view of the field that
+// the editing class and typed input have.
 class TEditHost {
 public:
     virtual ~TEditHost() = default;
@@ -70,7 +72,7 @@ public:
     // Text := value (formatting, Modified := False, URL look).
     virtual void AssignText(const QString& value) = 0;
     // Selects from `anchor` to `caret` (equal: a caret without selection).
-    virtual void setSelection(int anchor, int caret) = 0;
+    virtual void Select(int anchor, int caret) = 0;
     // The field's SelectAll (the value, past a URL scheme).
     virtual void SelectAll() = 0;
     virtual void setModified(bool modified) = 0;
@@ -84,7 +86,7 @@ public:
     virtual bool ForwardKeyToParent(int key) = 0;
     virtual void FocusNext() = 0;
     // OnKeyPress for a character.
-    virtual void KeyPressEvent(QChar& ch) = 0;
+    virtual void KeyPressed(QChar& ch) = 0;
     // OnClipboardPaste: false refuses the paste.
     virtual bool AllowPaste(const QString& newValue) = 0;
     // Escape's undo: Text := value, focus text colour, SelectAll, Modified := False.
@@ -92,7 +94,7 @@ public:
 
     // The lookup drop-down.
     virtual bool LookupShown() const { return false; }
-    virtual void LookupSelect() { }
+    virtual void SelectLookupItem() { }
     // Navigation key while the drop-down is shown; true when it used the key.
     virtual bool LookupKey(int key)
     {
@@ -200,6 +202,9 @@ public:
     int ValueEnd() const { return PrefixLength() + int(Value().size()); }
     // Control text := Prefix + value + Suffix, caret at `caret` (control-text position).
     void setValue(const QString& value, int caret);
+    // Control text := `text` as given, caret at the value's end; `quiet` swallows its change
+    // notification.
+    void setControlText(const QString& text, bool quiet);
 
     // A key press; true when the key is used up here and must not travel on.
     bool KeyPress(const TEditKey& key);

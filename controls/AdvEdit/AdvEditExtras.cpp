@@ -19,7 +19,9 @@ QString TAdvEdit::LabelCaption() const
 
 void TAdvEdit::setLabelCaption(const QString& caption)
 {
-    if (!FLabel) {
+    const QString old = LabelCaption();
+    const bool created = !FLabel;
+    if (created) {
         FLabel = new TEditLabel(parentWidget());
         FLabel->setBuddy(this);
         FLabel->setFont(FLabelFont);
@@ -36,29 +38,33 @@ void TAdvEdit::setLabelCaption(const QString& caption)
     }
     FLabel->setText(caption);
     UpdateLabelPosition();
+    if (created)
+        emit editLabelChanged();
+    if (caption != old)
+        emit labelCaptionChanged(caption);
 }
 
 void TAdvEdit::setLabelPosition(AdvEditLabels::TLabelPosition position)
 {
-    FLabelPosition = position;
+    Notify(FLabelPosition, position, &TAdvEdit::labelPositionChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelMargin(int margin)
 {
-    FLabelMargin = margin;
+    Notify(FLabelMargin, margin, &TAdvEdit::labelMarginChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelTransparent(bool b)
 {
-    FLabelTransparent = b;
+    Notify(FLabelTransparent, b, &TAdvEdit::labelTransparentChanged);
     UpdateLabelPosition();
 }
 
 void TAdvEdit::setLabelAlwaysEnabled(bool b)
 {
-    FLabelAlwaysEnabled = b;
+    Notify(FLabelAlwaysEnabled, b, &TAdvEdit::labelAlwaysEnabledChanged);
     if (FLabel)
         FLabel->setEnabled(b || isEnabled());
 }
@@ -66,7 +72,7 @@ void TAdvEdit::setLabelAlwaysEnabled(bool b)
 void TAdvEdit::setLabelFont(const QFont& font)
 {
     if (testAttribute(Qt::WA_SetFont)) {
-        FLabelFont = font;
+        Notify(FLabelFont, font, &TAdvEdit::labelFontChanged);
         UpdateLabelPosition();
     }
 }
@@ -154,11 +160,11 @@ void TAdvEdit::UpdateLookupList()
         connect(FLookupList, &TLookupList::chosen, this, &TAdvEdit::SelectLookupItem);
     }
     const bool shown = FLookupList->isVisible();
-    FLookupList->setRows(rows, FLookup->Color());
+    FLookupList->setRows(rows, FLookup->Color(), FLookup->DisplayCount());
     const QSize size = FLookupList->SizeFor(FLookup->DisplayCount(), shown);
     const QPoint origin = mapToGlobal(QPoint(0, 0));
     const QPoint spot(
-        origin.x() + 8 + PosFromChar(m_control->PrefixLength() + typed.start).x(), origin.y() + height() - 6);
+        origin.x() + 8 + PosFromChar(m_control.PrefixLength() + typed.start).x(), origin.y() + height() - 6);
     const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(spot, size);
     FLookupList->setGeometry(QRect(Lookup::Place(spot, size, screenArea, origin.y()), size));
     if (!shown) {
@@ -279,13 +285,13 @@ void TAdvEdit::SavePersist()
 
 void TAdvEdit::setOleDropTarget(bool b)
 {
-    FOleDropTarget = b;
+    Notify(FOleDropTarget, b, &TAdvEdit::oleDropTargetChanged);
     setAcceptDrops(b);
 }
 
 int TAdvEdit::DropIndex(const QPoint& pos) const
 {
-    return qBound(m_control->PrefixLength(), CharFromPos(pos), ValueEnd());
+    return qBound(m_control.PrefixLength(), CharFromPos(pos), ValueEnd());
 }
 
 // Accepts a drag the field can take: copy with Control, else move. False when it cannot.
@@ -331,7 +337,7 @@ void TAdvEdit::dropEvent(QDropEvent* e)
     const bool fromSelf = own && own->Source() == this;
     const bool copy = e->dropAction() == Qt::CopyAction;
     const OwnEdit ownEdit(*this);
-    if (!m_control->Drop({ dropped.text, DropIndex(e->position().toPoint()), fromSelf, copy })) {
+    if (!m_control.Drop({ dropped.text, DropIndex(e->position().toPoint()), fromSelf, copy })) {
         e->setDropAction(Qt::IgnoreAction);
         e->ignore();
         return;
@@ -341,7 +347,7 @@ void TAdvEdit::dropEvent(QDropEvent* e)
 
 bool TAdvEdit::StartTextDrag(const QString& text)
 {
-    const int start = SelStart() - m_control->PrefixLength();
+    const int start = SelStart() - m_control.PrefixLength();
     const int length = SelLength();
     auto* drag = new QDrag(this);
     drag->setMimeData(new TEditDragData(text, this));
@@ -354,7 +360,7 @@ bool TAdvEdit::StartTextDrag(const QString& text)
     // moved elsewhere: the text leaves this field (a move within it was done by the drop)
     if (done == Qt::MoveAction && !m_droppedOnSelf && !isReadOnly()) {
         const OwnEdit own(*this);
-        m_control->setValue(Text().remove(start, length), m_control->PrefixLength() + start);
+        m_control.setValue(Text().remove(start, length), m_control.PrefixLength() + start);
         setModified(true);
     }
     return true;

@@ -176,8 +176,9 @@ TLookupList::TLookupList(QWidget* owner)
     resize(0, 0);
 }
 
-void TLookupList::setRows(const QList<Lookup::Row>& rows, TColor color)
+void TLookupList::setRows(const QList<Lookup::Row>& rows, TColor color, int displayCount)
 {
+    m_displayCount = displayCount;
     m_list->clear();
     for (const Lookup::Row& r : rows) {
         auto* item = new QListWidgetItem(r.text, m_list);
@@ -226,6 +227,11 @@ QSize TLookupList::SizeFor(int displayCount, bool keepWidth) const
     if (rows > displayCount)
         widest += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     return QSize(widest + 10, height);
+}
+
+QSize TLookupList::sizeHint() const
+{
+    return SizeFor(m_displayCount, false);
 }
 
 void TLookupList::resizeEvent(QResizeEvent* e)

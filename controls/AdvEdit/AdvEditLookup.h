@@ -13,16 +13,16 @@ class QSizeGrip;
 // through `changed`.
 class TLookupSettings : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
-    Q_PROPERTY(bool CaseSensitive READ CaseSensitive WRITE setCaseSensitive)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(int DisplayCount READ DisplayCount WRITE setDisplayCount)
-    Q_PROPERTY(QStringList DisplayList READ DisplayList WRITE setDisplayList)
-    Q_PROPERTY(QStringList ValueList READ ValueList WRITE setValueList)
-    Q_PROPERTY(bool History READ History WRITE setHistory)
-    Q_PROPERTY(int NumChars READ NumChars WRITE setNumChars)
-    Q_PROPERTY(bool Multi READ Multi WRITE setMulti)
-    Q_PROPERTY(QString Separator READ Separator WRITE setSeparator)
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled NOTIFY changed)
+    Q_PROPERTY(bool CaseSensitive READ CaseSensitive WRITE setCaseSensitive NOTIFY changed)
+    Q_PROPERTY(uint Color READ Color WRITE setColor NOTIFY changed)
+    Q_PROPERTY(int DisplayCount READ DisplayCount WRITE setDisplayCount NOTIFY changed)
+    Q_PROPERTY(QStringList DisplayList READ DisplayList WRITE setDisplayList NOTIFY changed)
+    Q_PROPERTY(QStringList ValueList READ ValueList WRITE setValueList NOTIFY changed)
+    Q_PROPERTY(bool History READ History WRITE setHistory NOTIFY changed)
+    Q_PROPERTY(int NumChars READ NumChars WRITE setNumChars NOTIFY changed)
+    Q_PROPERTY(bool Multi READ Multi WRITE setMulti NOTIFY changed)
+    Q_PROPERTY(QString Separator READ Separator WRITE setSeparator NOTIFY changed)
 
 public:
     using QObject::QObject;
@@ -111,8 +111,8 @@ public:
 
     explicit TLookupList(QWidget* owner);
 
-    // Fills the rows; row 0 becomes the current one.
-    void setRows(const QList<Lookup::Row>& rows, TColor color);
+    // Fills the rows, of which `displayCount` show at once; row 0 becomes the current one.
+    void setRows(const QList<Lookup::Row>& rows, TColor color, int displayCount);
     int RowCount() const;
     int CurrentRow() const; // -1: none
     void setCurrentRow(int row);
@@ -120,6 +120,8 @@ public:
     Lookup::Row Current() const;
     // Size for `displayCount` rows at most; the width only counts when `keepWidth` is false.
     QSize SizeFor(int displayCount, bool keepWidth) const;
+    // The size for its rows, as wide as the widest of them.
+    QSize sizeHint() const override;
     QListWidget* List() const { return m_list; }
 
 signals:
@@ -134,4 +136,5 @@ private:
     static constexpr int GripSize = 10;
     QListWidget* m_list;
     QSizeGrip* m_grip;
+    int m_displayCount = 1;
 };

@@ -8,10 +8,10 @@
 // Where the edit field keeps its value between runs (its Persistence property).
 class TPersistence : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool Enable READ Enable WRITE setEnable)
-    Q_PROPERTY(QString Key READ Key WRITE setKey)
-    Q_PROPERTY(QString Section READ Section WRITE setSection)
-    Q_PROPERTY(TPersistenceLocation Location READ Location WRITE setLocation)
+    Q_PROPERTY(bool Enable READ Enable WRITE setEnable NOTIFY changed)
+    Q_PROPERTY(QString Key READ Key WRITE setKey NOTIFY changed)
+    Q_PROPERTY(QString Section READ Section WRITE setSection NOTIFY changed)
+    Q_PROPERTY(TPersistenceLocation Location READ Location WRITE setLocation NOTIFY changed)
 
 public:
     // plInifile: Key is an INI file (empty: the program's path with ".INI" for its extension);
@@ -23,16 +23,27 @@ public:
     using QObject::QObject;
 
     bool Enable() const { return FEnable; }
-    void setEnable(bool b) { FEnable = b; }
+    void setEnable(bool b) { Store(FEnable, b); }
     QString Key() const { return FKey; }
-    void setKey(const QString& key) { FKey = key; }
+    void setKey(const QString& key) { Store(FKey, key); }
     // The section holding the entries (empty: the field's name, for INI files).
     QString Section() const { return FSection; }
-    void setSection(const QString& section) { FSection = section; }
+    void setSection(const QString& section) { Store(FSection, section); }
     TPersistenceLocation Location() const { return FLocation; }
-    void setLocation(TPersistenceLocation l) { FLocation = l; }
+    void setLocation(TPersistenceLocation l) { Store(FLocation, l); }
+
+signals:
+    // A setting changed.
+    void changed();
 
 private:
+    template <typename T> void Store(T& field, const T& value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        emit changed();
+    }
     bool FEnable = false;
     QString FKey, FSection;
     TPersistenceLocation FLocation = plInifile;

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 // TAdvEdit's typed-input properties: each forwards to the typed-input rules, which see the field
-// through TTypedEditInput.
+// through the editing class.
 #include "AdvEdit.h"
-#include "TypedEditInput.h"
 
 #include <QApplication>
 #include <QInputMethodQueryEvent>
@@ -31,7 +30,7 @@ public:
 
 TAdvEdit::TAdvEditType TAdvEdit::EditType() const
 {
-    return m_typed->Typed().EditType();
+    return m_typed.EditType();
 }
 
 void TAdvEdit::setEditType(TAdvEditType type)
@@ -52,137 +51,144 @@ void TAdvEdit::setEditType(TAdvEditType type)
         setStyle(nullptr);
         masking->deleteLater();
     }
-    m_typed->Typed().SetEditType(m_typed->Field(), type);
+    m_typed.SetEditType(m_control, type);
+    emit editTypeChanged(type);
 }
 
 int TAdvEdit::Precision() const
 {
-    return m_typed->Typed().Precision();
+    return m_typed.Precision();
 }
 
 void TAdvEdit::setPrecision(int precision)
 {
-    m_typed->Typed().SetPrecision(m_typed->Field(), precision);
+    Changing(&TAdvEdit::Precision, &TAdvEdit::precisionChanged,
+        [&] { m_typed.SetPrecision(m_control, precision); });
 }
 
 TAdvEdit::TPrecisionDisplay TAdvEdit::PrecisionDisplay() const
 {
-    return m_typed->Typed().PrecisionDisplay();
+    return m_typed.PrecisionDisplay();
 }
 
 void TAdvEdit::setPrecisionDisplay(TPrecisionDisplay display)
 {
-    m_typed->Typed().SetPrecisionDisplay(m_typed->Field(), display);
+    Changing(&TAdvEdit::PrecisionDisplay, &TAdvEdit::precisionDisplayChanged,
+        [&] { m_typed.SetPrecisionDisplay(m_control, display); });
 }
 
 bool TAdvEdit::Signed() const
 {
-    return m_typed->Typed().Signed();
+    return m_typed.Signed();
 }
 
 void TAdvEdit::setSigned(bool b)
 {
-    m_typed->Typed().SetSigned(b);
+    Changing(&TAdvEdit::Signed, &TAdvEdit::signedChanged, [&] { m_typed.SetSigned(b); });
 }
 
 bool TAdvEdit::AllowNumericNullValue() const
 {
-    return m_typed->Typed().AllowNumericNullValue();
+    return m_typed.AllowNumericNullValue();
 }
 
 void TAdvEdit::setAllowNumericNullValue(bool b)
 {
-    m_typed->Typed().SetAllowNumericNullValue(b);
+    Changing(&TAdvEdit::AllowNumericNullValue, &TAdvEdit::allowNumericNullValueChanged,
+        [&] { m_typed.SetAllowNumericNullValue(b); });
 }
 
 bool TAdvEdit::AutoThousandSeparator() const
 {
-    return m_typed->Typed().AutoThousandSeparator();
+    return m_typed.AutoThousandSeparator();
 }
 
 void TAdvEdit::setAutoThousandSeparator(bool b)
 {
-    m_typed->Typed().SetAutoThousandSeparator(m_typed->Field(), b);
+    Changing(&TAdvEdit::AutoThousandSeparator, &TAdvEdit::autoThousandSeparatorChanged,
+        [&] { m_typed.SetAutoThousandSeparator(m_control, b); });
 }
 
 bool TAdvEdit::ExcelStyleDecimalSeparator() const
 {
-    return m_typed->Typed().ExcelStyleDecimalSeparator();
+    return m_typed.ExcelStyleDecimalSeparator();
 }
 
 void TAdvEdit::setExcelStyleDecimalSeparator(bool b)
 {
-    m_typed->Typed().SetExcelStyleDecimalSeparator(b);
+    Changing(&TAdvEdit::ExcelStyleDecimalSeparator, &TAdvEdit::excelStyleDecimalSeparatorChanged,
+        [&] { m_typed.SetExcelStyleDecimalSeparator(b); });
 }
 
 int TAdvEdit::LengthLimit() const
 {
-    return m_typed->Typed().LengthLimit();
+    return m_typed.LengthLimit();
 }
 
 void TAdvEdit::setLengthLimit(int limit)
 {
-    m_typed->Typed().SetLengthLimit(limit);
+    Changing(&TAdvEdit::LengthLimit, &TAdvEdit::lengthLimitChanged, [&] { m_typed.SetLengthLimit(limit); });
 }
 
 bool TAdvEdit::TabOnFullLength() const
 {
-    return m_typed->Typed().TabOnFullLength();
+    return m_typed.TabOnFullLength();
 }
 
 void TAdvEdit::setTabOnFullLength(bool b)
 {
-    m_typed->Typed().SetTabOnFullLength(b);
+    Changing(&TAdvEdit::TabOnFullLength, &TAdvEdit::tabOnFullLengthChanged,
+        [&] { m_typed.SetTabOnFullLength(b); });
 }
 
 QString TAdvEdit::ValidChars() const
 {
-    return m_typed->Typed().ValidChars();
+    return m_typed.ValidChars();
 }
 
 void TAdvEdit::setValidChars(const QString& chars)
 {
-    m_typed->Typed().SetValidChars(chars);
+    Changing(&TAdvEdit::ValidChars, &TAdvEdit::validCharsChanged, [&] { m_typed.SetValidChars(chars); });
 }
 
 double TAdvEdit::FloatValue() const
 {
-    return m_typed->Typed().FloatValue(m_typed->Field());
+    return m_typed.FloatValue(m_control);
 }
 
 void TAdvEdit::setFloatValue(double x)
 {
-    m_typed->Typed().SetFloatValue(m_typed->Field(), x);
+    m_typed.SetFloatValue(m_control, x);
 }
 
 int TAdvEdit::IntValue() const
 {
-    return m_typed->Typed().IntValue(m_typed->Field());
+    return m_typed.IntValue(m_control);
 }
 
 void TAdvEdit::setIntValue(int n)
 {
-    m_typed->Typed().SetIntValue(m_typed->Field(), n);
+    m_typed.SetIntValue(m_control, n);
 }
 
 void TAdvEdit::SelectBeforeDecimal()
 {
-    m_typed->Typed().SelectBeforeDecimal(m_typed->Field());
+    m_typed.SelectBeforeDecimal(m_control);
 }
 
 void TAdvEdit::SelectAfterDecimal()
 {
-    m_typed->Typed().SelectAfterDecimal(m_typed->Field());
+    m_typed.SelectAfterDecimal(m_control);
 }
 
 bool TAdvEdit::RangeStrToList(TRangeList& list) const
 {
-    return m_typed->Typed().RangeStrToList(m_typed->Field(), list);
+    return m_typed.RangeStrToList(m_control, list);
 }
 
 void TAdvEdit::ListToRangeStr(const TRangeList& list)
 {
-    m_typed->Typed().ListToRangeStr(m_typed->Field(), list);
+    m_typed.ListToRangeStr(m_control, list);
 }
 
 namespace {

@@ -25,8 +25,7 @@ bool Is(const QString& ch, QChar c)
 
 bool IsControlPassed(const QString& ch)
 {
-    return Is(ch, TTypedInput::kBackspace) || Is(ch, TTypedInput::kTab)
-        || Is(ch, TTypedInput::kCarriageReturn);
+    return Is(ch, EditChar::Backspace) || Is(ch, EditChar::Tab) || Is(ch, EditChar::CarriageReturn);
 }
 
 bool IsAsciiLetter(QChar c)
@@ -55,12 +54,13 @@ std::int64_t SaturatedInt64(double x)
     return std::int64_t(x);
 }
 
-} // namespace
-
-QString TTypedInput::ValueOf(const TTypedField& field)
+// Selects `length` characters from control-text position `start`, the caret at their end.
+void Select(TAdvEditControl& edit, int start, int length)
 {
-    return EditValue::ValueOf(field.ControlText(), field.Prefix(), field.Suffix());
+    edit.Host().Select(start, start + length);
 }
+
+} // namespace
 
 bool TTypedInput::IsNumberType() const
 {
@@ -72,63 +72,63 @@ bool TTypedInput::IsDecimalType() const
     return FEditType == etFloat || FEditType == etMoney;
 }
 
-void TTypedInput::SetValue(TTypedField& field, const QString& value) const
+void TTypedInput::SetValue(TAdvEditControl& edit, const QString& value) const
 {
-    field.SetControlText(field.Prefix() + value + field.Suffix(), false);
+    edit.setControlText(edit.Prefix() + value + edit.Suffix(), false);
 }
 
 // ---- settings ----
 
-void TTypedInput::SetEditType(TTypedField& field, TAdvEditType type)
+void TTypedInput::SetEditType(TAdvEditControl& edit, TAdvEditType type)
 {
     if (type == FEditType)
         return;
     FEditType = type;
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     if (value.isEmpty() && FAllowNumericNullValue)
         return;
     const TNumberClass c = ClassifyNumber(value, TSeparators::Current());
     if (type == etNumeric && c != ncInteger)
-        SetIntValue(field, 0);
+        SetIntValue(edit, 0);
     else if (IsDecimalType() && (c == ncInvalid || c == ncHex))
-        SetFloatValue(field, 0);
+        SetFloatValue(edit, 0);
     else if (type == etHex && c != ncInteger && c != ncHex)
-        SetIntValue(field, 0);
+        SetIntValue(edit, 0);
 }
 
-void TTypedInput::SetPrecision(TTypedField& field, int precision)
+void TTypedInput::SetPrecision(TAdvEditControl& edit, int precision)
 {
     const auto p = qint16(qBound(-32768, precision, 32767));
     if (p == FPrecision || (FEditType != etString && !IsDecimalType()))
         return;
     FPrecision = p;
-    // a string field keeps its text: its precision only shapes later FloatValue writes
+    // a string edit keeps its text: its precision only shapes later FloatValue writes
     if (!IsDecimalType())
         return;
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     if (value.isEmpty() && FAllowNumericNullValue)
         return;
     const TNumberClass c = ClassifyNumber(value, TSeparators::Current());
     if (c == ncInvalid || c == ncHex)
-        SetFloatValue(field, 0);
+        SetFloatValue(edit, 0);
     else
-        Reformat(field);
+        Reformat(edit);
 }
 
-void TTypedInput::SetPrecisionDisplay(TTypedField& field, TPrecisionDisplay display)
+void TTypedInput::SetPrecisionDisplay(TAdvEditControl& edit, TPrecisionDisplay display)
 {
     if (display == FPrecisionDisplay)
         return;
     FPrecisionDisplay = display;
     if (IsDecimalType())
-        Reformat(field);
+        Reformat(edit);
 }
 
-void TTypedInput::SetAutoThousandSeparator(TTypedField& field, bool b)
+void TTypedInput::SetAutoThousandSeparator(TAdvEditControl& edit, bool b)
 {
     FAutoThousandSeparator = b;
     if (IsDecimalType())
-        MoneyReformat(field);
+        MoneyReformat(edit);
 }
 
 // ---- the value ----
@@ -148,9 +148,9 @@ QString TTypedInput::FormatAssigned(const QString& value) const
     return v;
 }
 
-double TTypedInput::FloatValue(const TTypedField& field) const
+double TTypedInput::FloatValue(const TAdvEditControl& edit) const
 {
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     const TSeparators sep = TSeparators::Current();
     switch (FEditType) {
     case etString:
@@ -171,7 +171,7 @@ double TTypedInput::FloatValue(const TTypedField& field) const
     }
 }
 
-void TTypedInput::SetFloatValue(TTypedField& field, double x)
+void TTypedInput::SetFloatValue(TAdvEditControl& edit, double x)
 {
     if (!std::isfinite(x))
         x = 0;
@@ -180,26 +180,26 @@ void TTypedInput::SetFloatValue(TTypedField& field, double x)
     case etString:
     case etFloat:
     case etMoney:
-        field.SetText(FPrecision < 0 ? GeneralFormat(x, sep) : FixedFormat(x, FPrecision, sep));
+        edit.Host().AssignText(FPrecision < 0 ? GeneralFormat(x, sep) : FixedFormat(x, FPrecision, sep));
         if (FEditType == etMoney)
-            MoneyReformat(field);
+            MoneyReformat(edit);
         break;
     case etNumeric:
-        // whole digits only: a numeric field takes neither separators nor decimals
-        field.SetText(FixedFormat(x, 0, sep));
+        // whole digits only: a numeric edit takes neither separators nor decimals
+        edit.Host().AssignText(FixedFormat(x, 0, sep));
         break;
     case etHex:
-        field.SetText(HexText(std::uint64_t(SaturatedInt64(x))));
+        edit.Host().AssignText(HexText(std::uint64_t(SaturatedInt64(x))));
         break;
     default:
         break;
     }
-    field.SetModified(true);
+    edit.Host().setModified(true);
 }
 
-int TTypedInput::IntValue(const TTypedField& field) const
+int TTypedInput::IntValue(const TAdvEditControl& edit) const
 {
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     // a number beyond 32 bits reads as the bound it passed, as it always has
     switch (FEditType) {
     case etNumeric:
@@ -214,101 +214,102 @@ int TTypedInput::IntValue(const TTypedField& field) const
     }
 }
 
-void TTypedInput::SetIntValue(TTypedField& field, int n)
+void TTypedInput::SetIntValue(TAdvEditControl& edit, int n)
 {
     switch (FEditType) {
     case etNumeric:
     case etFloat:
     case etMoney:
-        field.SetText(QString::number(n));
+        edit.Host().AssignText(QString::number(n));
         if (FEditType == etMoney)
-            MoneyReformat(field);
+            MoneyReformat(edit);
         break;
     case etHex:
-        field.SetText(HexText(std::uint32_t(n)));
+        edit.Host().AssignText(HexText(std::uint32_t(n)));
         break;
     default:
         break;
     }
-    field.SetModified(true);
+    edit.Host().setModified(true);
 }
 
 // FloatValue := FloatValue, reading the value's own digits so a long number keeps all of them.
-void TTypedInput::Reformat(TTypedField& field)
+void TTypedInput::Reformat(TAdvEditControl& edit)
 {
     const TSeparators sep = TSeparators::Current();
-    QString t = ValueOf(field);
+    QString t = edit.Value();
     if (FEditType == etMoney && t.endsWith(sep.ds))
         t.chop(1);
-    field.SetText(FPrecision < 0 ? GeneralFormatText(t, sep) : FixedFormatText(t, FPrecision, false, sep));
+    edit.Host().AssignText(
+        FPrecision < 0 ? GeneralFormatText(t, sep) : FixedFormatText(t, FPrecision, false, sep));
     if (FEditType == etMoney)
-        MoneyReformat(field);
-    field.SetModified(true);
+        MoneyReformat(edit);
+    edit.Host().setModified(true);
 }
 
-void TTypedInput::MoneyReformat(TTypedField& field) const
+void TTypedInput::MoneyReformat(TAdvEditControl& edit) const
 {
-    const QString prefix = field.Prefix();
-    const QString suffix = field.Suffix();
-    const QString control = field.ControlText();
+    const QString prefix = edit.Prefix();
+    const QString suffix = edit.Suffix();
+    const QString control = edit.Host().ControlText();
     const QString value = EditValue::ValueOf(control, prefix, suffix);
     if (value.isEmpty())
         return;
-    const int caret = field.SelStart();
+    const int caret = edit.Host().SelStart();
     const QString regrouped = MoneyRegroup(value, FAutoThousandSeparator, TSeparators::Current());
     const QString text = prefix + regrouped + suffix;
     // only a real change may arm the block: an unchanged text sends no notification to clear it
     if (text != control)
-        field.SetControlText(text, true);
+        edit.setControlText(text, true);
     const int end = int(prefix.size() + regrouped.size());
     const int pos = int(regrouped.size()) + caret - int(value.size());
-    field.SetSel(qBound(int(prefix.size()), pos, end), 0);
+    Select(edit, qBound(int(prefix.size()), pos, end), 0);
 }
 
-void TTypedInput::NumberFormatChanged(TTypedField& field)
+void TTypedInput::NumberFormatChanged(TAdvEditControl& edit)
 {
     const TSeparators from = FValueSeparators;
     const TSeparators to = TSeparators::Current();
     FValueSeparators = to;
     if (from == to || !IsDecimalType())
         return;
-    const QString prefix = field.Prefix();
-    const QString control = field.ControlText();
-    const QString value = EditValue::ValueOf(control, prefix, field.Suffix());
+    const QString prefix = edit.Prefix();
+    const QString control = edit.Host().ControlText();
+    const QString value = EditValue::ValueOf(control, prefix, edit.Suffix());
     const QString changed = ChangeSeparators(value, from, to);
     if (changed == value)
         return;
-    const bool modified = field.Modified();
-    const int fromEnd = int(value.size()) - (field.SelStart() - int(prefix.size()));
-    field.SetControlText(prefix + changed + field.Suffix(), true);
+    const bool modified = edit.Host().Modified();
+    const int fromEnd = int(value.size()) - (edit.Host().SelStart() - int(prefix.size()));
+    edit.setControlText(prefix + changed + edit.Suffix(), true);
     if (FEditType == etMoney)
-        MoneyReformat(field); // a format without TS before leaves the value to be grouped
-    const QString now = ValueOf(field);
+        MoneyReformat(edit); // a format without TS before leaves the value to be grouped
+    const QString now = edit.Value();
     const int pos = int(prefix.size() + now.size()) - fromEnd;
-    field.SetSel(qBound(int(prefix.size()), pos, int(prefix.size() + now.size())), 0);
-    field.SetModified(modified);
+    Select(edit, qBound(int(prefix.size()), pos, int(prefix.size() + now.size())), 0);
+    edit.Host().setModified(modified);
     FValueSeparators = to;
 }
 
 // ---- typed characters ----
 
-bool TTypedInput::CharacterGate(const TTypedField& field, QString& ch, bool keypadDecimal) const
+bool TTypedInput::CharacterGate(const TAdvEditControl& edit, QString& ch, bool keypadDecimal) const
 {
     const TSeparators sep = TSeparators::Current();
     if (FExcelStyleDecimalSeparator && keypadDecimal
         && (Is(ch, QLatin1Char('.')) || Is(ch, QLatin1Char(','))))
         ch = QString(sep.ds);
-    if (FLengthLimit <= 0 || field.SelLength() != 0)
+    if (FLengthLimit <= 0 || edit.Host().SelLength() != 0)
         return true;
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     const bool signedNumber = FSigned && IsNumberType();
     if (IntegerPartCount(value, sep, signedNumber) < FLengthLimit)
         return true;
     const int dsPos
-        = DecimalSeparatorPosition(value, int(field.Prefix().size()), int(field.Suffix().size()), sep.ds);
-    if (field.SelStart() >= dsPos)
+        = DecimalSeparatorPosition(value, int(edit.Prefix().size()), int(edit.Suffix().size()), sep.ds);
+    if (edit.Host().SelStart() >= dsPos)
         return true;
-    return Is(ch, kBackspace) || Is(ch, sep.ds) || (signedNumber && ch == kMinus);
+    return Is(ch, EditChar::Backspace) || Is(ch, sep.ds) || (signedNumber && ch == kMinus);
 }
 
 bool TTypedInput::DiscardsMinus(const QString& ch) const
@@ -316,28 +317,28 @@ bool TTypedInput::DiscardsMinus(const QString& ch) const
     return IsNumberType() && !FSigned && ch == kMinus;
 }
 
-void TTypedInput::ToggleSign(TTypedField& field, const QString& value) const
+void TTypedInput::ToggleSign(TAdvEditControl& edit, const QString& value) const
 {
-    const int prefixLen = int(field.Prefix().size());
-    const int c = field.SelStart();
+    const int prefixLen = int(edit.Prefix().size());
+    const int c = edit.Host().SelStart();
     if (const qsizetype minus = value.indexOf(QLatin1Char('-')); minus >= 0) {
         QString v = value;
         v.remove(minus, 1);
-        SetValue(field, v);
-        field.SetSel(c > 0 && c > prefixLen ? c - 1 : prefixLen, 0);
+        SetValue(edit, v);
+        Select(edit, c > 0 && c > prefixLen ? c - 1 : prefixLen, 0);
     } else {
-        SetValue(field, kMinus + value);
-        field.SetSel(c + 1, 0);
+        SetValue(edit, kMinus + value);
+        Select(edit, c + 1, 0);
     }
-    field.SetModified(true);
+    edit.Host().setModified(true);
 }
 
-TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
+TTypedInput::TFlow TTypedInput::TypeCharacter(TAdvEditControl& edit, const QString& ch)
 {
-    const QString value = ValueOf(field);
-    const int prefixLen = int(field.Prefix().size());
-    const int selStart = field.SelStart();
-    const int selLength = field.SelLength();
+    const QString value = edit.Value();
+    const int prefixLen = int(edit.Prefix().size());
+    const int selStart = edit.Host().SelStart();
+    const int selLength = edit.Host().SelLength();
     const int p = selStart - prefixLen;
 
     // A number's minus stays in front: nothing is typed before it.
@@ -347,41 +348,41 @@ TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
     switch (FEditType) {
     case etString:
     case etPassword:
-        field.SetModified(true);
-        field.PassCharacter(ch);
+        edit.Host().setModified(true);
+        edit.PassCharacter(ch);
         return TFlow::Tail;
     case etNumeric:
         if (ch == kMinus) {
             if (selLength == value.size()) {
-                SetValue(field, kMinus);
-                field.SetSel(prefixLen + 1, 0);
+                SetValue(edit, kMinus);
+                Select(edit, prefixLen + 1, 0);
                 return TFlow::Stop;
             }
-            ToggleSign(field, value);
+            ToggleSign(edit, value);
             return TFlow::Tail;
         }
         // A printable character typed with Control (AltGr on many keyboards) is held to the same set.
         if (IsAsciiDigit(ch) || IsControlPassed(ch))
-            field.PassCharacter(ch);
+            edit.PassCharacter(ch);
         return TFlow::Tail;
     case etFloat:
     case etMoney:
-        return DecimalCharacter(field, ch, TSeparators::Current());
+        return DecimalCharacter(edit, ch, TSeparators::Current());
     case etUppercase:
     case etLowerCase: {
         const QLocale locale;
         const QString mapped = FEditType == etUppercase ? locale.toUpper(ch) : locale.toLower(ch);
-        field.PassCharacter(mapped.isEmpty() ? ch : FirstCharacter(mapped));
+        edit.PassCharacter(mapped.isEmpty() ? ch : FirstCharacter(mapped));
         return TFlow::Tail;
     }
     case etMixedCase: {
-        field.PassCharacter(ch);
-        const int caret = field.SelStart();
-        const QString typed = ValueOf(field);
+        edit.PassCharacter(ch);
+        const int caret = edit.Host().SelStart();
+        const QString typed = edit.Value();
         const QString cased = MixedCase(typed);
         if (cased != typed) {
-            SetValue(field, cased);
-            field.SetSel(caret, 0);
+            SetValue(edit, cased);
+            Select(edit, caret, 0);
         }
         return TFlow::Tail;
     }
@@ -391,7 +392,7 @@ TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
         const bool separator = ch.size() == 1 && isSeparator(ch[0]);
         if (!separator && !IsAsciiDigit(ch) && !IsControlPassed(ch))
             return TFlow::Tail;
-        field.SetModified(true);
+        edit.Host().setModified(true);
         if (separator) {
             if (selStart <= prefixLen)
                 return TFlow::Stop;
@@ -402,7 +403,7 @@ TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
             if (isSeparator(before) || isSeparator(after))
                 return TFlow::Stop;
         }
-        field.PassCharacter(ch);
+        edit.PassCharacter(ch);
         return TFlow::Tail;
     }
     case etHex: {
@@ -410,21 +411,21 @@ TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
             && (IsAsciiDigit(ch) || (ch[0] >= QLatin1Char('A') && ch[0] <= QLatin1Char('F'))
                 || (ch[0] >= QLatin1Char('a') && ch[0] <= QLatin1Char('f')) || ch[0] == QLatin1Char('-'));
         if (hex || IsControlPassed(ch)) {
-            field.SetModified(true);
-            field.PassCharacter(ch);
+            edit.Host().setModified(true);
+            edit.PassCharacter(ch);
         }
         return TFlow::Tail;
     }
     case etAlphaNumeric:
         if (IsControlPassed(ch) || (ch.size() == 1 && (IsAsciiDigit(ch) || IsAsciiLetter(ch[0])))) {
-            field.SetModified(true);
-            field.PassCharacter(ch);
+            edit.Host().setModified(true);
+            edit.PassCharacter(ch);
         }
         return TFlow::Tail;
     case etValidChars:
         if (!ch.isEmpty() && FValidChars.contains(ch)) {
-            field.SetModified(true);
-            field.PassCharacter(ch);
+            edit.Host().setModified(true);
+            edit.PassCharacter(ch);
         }
         return TFlow::Tail;
     }
@@ -432,12 +433,12 @@ TTypedInput::TFlow TTypedInput::Character(TTypedField& field, const QString& ch)
 }
 
 TTypedInput::TFlow TTypedInput::DecimalCharacter(
-    TTypedField& field, const QString& ch, const TSeparators& sep)
+    TAdvEditControl& edit, const QString& ch, const TSeparators& sep)
 {
-    const QString value = ValueOf(field);
-    const int prefixLen = int(field.Prefix().size());
-    const int selStart = field.SelStart();
-    const int selLength = field.SelLength();
+    const QString value = edit.Value();
+    const int prefixLen = int(edit.Prefix().size());
+    const int selStart = edit.Host().SelStart();
+    const int selLength = edit.Host().SelLength();
     const int p = selStart - prefixLen;
     const QString selected = value.mid(qMax(0, p), selLength);
     const bool money = FEditType == etMoney;
@@ -449,8 +450,8 @@ TTypedInput::TFlow TTypedInput::DecimalCharacter(
             if (FPrecision <= 0)
                 return TFlow::Stop;
             if (selLength == value.size())
-                field.SetText(QStringLiteral("0") + sep.ds + QStringLiteral("0"));
-            SelectAfterDecimal(field);
+                edit.Host().AssignText(QStringLiteral("0") + sep.ds + QStringLiteral("0"));
+            SelectAfterDecimal(edit);
             return TFlow::Stop;
         }
         if (!digit && !ds && ch != kMinus && !IsControlPassed(ch))
@@ -466,7 +467,7 @@ TTypedInput::TFlow TTypedInput::DecimalCharacter(
             return TFlow::Tail;
         if (ds && !selected.contains(sep.ds) && (value.contains(sep.ds) || FPrecision == 0)) {
             if (FPrecision > 0)
-                SelectAfterDecimal(field);
+                SelectAfterDecimal(edit);
             return TFlow::Stop;
         }
         if (Is(ch, QLatin1Char(',')) && value.contains(QLatin1Char(','))
@@ -479,86 +480,86 @@ TTypedInput::TFlow TTypedInput::DecimalCharacter(
     if (selLength == 0 && (digit || ds) && DecimalsFull(value, selStart, prefixLen, FPrecision, sep.ds)) {
         const qsizetype d = value.indexOf(sep.ds) + 1;
         if (FPrecision > 0 && d <= p && digit && p < value.size())
-            field.SetSel(selStart, 1);
+            Select(edit, selStart, 1);
         else
             return TFlow::Stop;
     }
     if (value.isEmpty() && ds) {
-        SetValue(field, QStringLiteral("0") + sep.ds);
-        field.SetSel(prefixLen + 2, 0);
-        field.SetModified(true);
+        SetValue(edit, QStringLiteral("0") + sep.ds);
+        Select(edit, prefixLen + 2, 0);
+        edit.Host().setModified(true);
         return TFlow::Stop;
     }
     // A minus over the whole value starts a new one; otherwise it toggles the sign.
     if (ch == kMinus && (selLength == 0 || selLength != value.size())) {
-        ToggleSign(field, value);
+        ToggleSign(edit, value);
         return TFlow::Stop;
     }
     if (money && digit) {
         // typed and regrouped in one change of the text, the caret as far from the end as it was
-        const int at = qBound(0, field.SelStart() - prefixLen, int(value.size()));
-        const int replaced = qBound(0, field.SelLength(), int(value.size()) - at);
-        if (field.MaxLength() > 0 && value.size() - replaced + ch.size() > field.MaxLength())
+        const int at = qBound(0, edit.Host().SelStart() - prefixLen, int(value.size()));
+        const int replaced = qBound(0, edit.Host().SelLength(), int(value.size()) - at);
+        if (edit.MaxLength() > 0 && value.size() - replaced + ch.size() > edit.MaxLength())
             return TFlow::Stop;
         const QString typed = value.left(at) + ch + value.mid(at + replaced);
         const QString regrouped = MoneyRegroup(typed, FAutoThousandSeparator, sep);
-        SetValue(field, regrouped);
+        SetValue(edit, regrouped);
         const int caret = prefixLen + at + int(ch.size()) + int(regrouped.size()) - int(typed.size());
-        field.SetSel(qBound(prefixLen, caret, prefixLen + int(regrouped.size())), 0);
-        field.SetModified(true);
+        Select(edit, qBound(prefixLen, caret, prefixLen + int(regrouped.size())), 0);
+        edit.Host().setModified(true);
         return TFlow::Tail;
     }
-    field.PassCharacter(ch);
+    edit.PassCharacter(ch);
     return TFlow::Tail;
 }
 
-void TTypedInput::CharacterTail(TTypedField& field) const
+void TTypedInput::Tail(TAdvEditControl& edit)
 {
-    if (!FTabOnFullLength || FLengthLimit <= 0 || field.SelLength() != 0)
+    if (!FTabOnFullLength || FLengthLimit <= 0 || edit.Host().SelLength() != 0)
         return;
-    const QString value = ValueOf(field);
+    const QString value = edit.Value();
     if (IntegerPartCount(value, TSeparators::Current(), FSigned && IsNumberType()) < FLengthLimit)
         return;
     // the caret counted from the value's start, so a prefix does not shift the point of moving on
-    if (field.SelStart() - field.Prefix().size() == FLengthLimit)
-        field.MoveFocusOn();
+    if (edit.Host().SelStart() - edit.Prefix().size() == FLengthLimit)
+        edit.Host().FocusNext();
 }
 
 // ---- keys, paste, focus ----
 
-void TTypedInput::BeforeDeletion(TTypedField& field, bool backward) const
+void TTypedInput::BeforeDeletion(TAdvEditControl& edit, bool backward)
 {
-    if (FEditType != etMoney || field.SelLength() != 0)
+    if (FEditType != etMoney || edit.Host().SelLength() != 0)
         return;
     const QChar ts = TSeparators::Current().ts;
-    const QString value = ValueOf(field);
-    const int caret = field.SelStart();
-    const int p = caret - int(field.Prefix().size());
+    const QString value = edit.Value();
+    const int caret = edit.Host().SelStart();
+    const int p = caret - int(edit.Prefix().size());
     const auto digitAt = [&](int i) { return i >= 0 && i < value.size() && IsAsciiDigit(QString(value[i])); };
     const auto tsAt = [&](int i) { return !ts.isNull() && i >= 0 && i < value.size() && value[i] == ts; };
     if (backward && tsAt(p - 1) && digitAt(p - 2))
-        field.SetSel(caret - 2, 2);
+        Select(edit, caret - 2, 2);
     else if (!backward && tsAt(p) && digitAt(p + 1))
-        field.SetSel(caret, 2);
+        Select(edit, caret, 2);
 }
 
-bool TTypedInput::DeleteAllowed(const TTypedField& field) const
+bool TTypedInput::DeleteAllowed(const TAdvEditControl& edit) const
 {
     if (FLengthLimit <= 0)
         return true;
-    const QString value = ValueOf(field);
-    const int from = field.SelStart() - int(field.Prefix().size());
+    const QString value = edit.Value();
+    const int from = edit.Host().SelStart() - int(edit.Prefix().size());
     if (from < 0 || from >= value.size())
         return true;
     QString after = value;
-    after.remove(from, qMax(1, field.SelLength()));
+    after.remove(from, qMax(1, edit.Host().SelLength()));
     return IntegerPartCount(after, TSeparators::Current(), FSigned && IsNumberType()) <= FLengthLimit;
 }
 
-void TTypedInput::AfterDeletion(TTypedField& field) const
+void TTypedInput::AfterDeletion(TAdvEditControl& edit) const
 {
     if (FEditType == etMoney)
-        MoneyReformat(field);
+        MoneyReformat(edit);
 }
 
 bool TTypedInput::PasteFits(const QString& newValue, const TSeparators& sep) const
@@ -579,63 +580,40 @@ bool TTypedInput::PasteFits(const QString& newValue, const TSeparators& sep) con
     return true;
 }
 
-void TTypedInput::Paste(TTypedField& field, const std::optional<QString>& clipboardText)
-{
-    if (clipboardText) {
-        // one line only, as the field holds one
-        QString text = *clipboardText;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == QLatin1Char('\r') || text[i] == QLatin1Char('\n')) {
-                text.truncate(i);
-                break;
-            }
-        }
-        const QString value = ValueOf(field);
-        const int d = qBound(0, field.SelStart() - int(field.Prefix().size()), int(value.size()));
-        const int selLength = qBound(0, field.SelLength(), int(value.size()) - d);
-        const QString newValue = value.left(d) + text + value.mid(d + selLength);
-        if (field.AllowPaste(newValue)
-            && !(field.MaxLength() > 0 && text.size() + value.size() - selLength > field.MaxLength()))
-            PasteValue(field, text, newValue, d, selLength > 0);
-    }
-    field.UpdateLookupList();
-    AfterPaste(field);
-}
-
 bool TTypedInput::PasteValue(
-    TTypedField& field, const QString& text, const QString& newValue, int start, bool replacedSelection)
+    TAdvEditControl& edit, const QString& text, const QString& newValue, int start, bool replacedSelection)
 {
     const TSeparators sep = TSeparators::Current();
     bool taken = true;
     switch (FEditType) {
     case etString:
     case etPassword:
-        field.SetText(newValue);
+        edit.Host().AssignText(newValue);
         break;
     case etNumeric:
         taken = PasteFits(newValue, sep);
         if (taken) {
-            field.SetText(newValue);
-            field.SetModified(true);
+            edit.Host().AssignText(newValue);
+            edit.Host().setModified(true);
         }
         break;
     case etFloat:
     case etMoney:
         taken = PasteFits(newValue, sep) && !(FPrecision == 0 && text.contains(sep.ds));
         if (taken) {
-            field.SetText(newValue);
-            Reformat(field);
-            field.SetModified(true);
+            edit.Host().AssignText(newValue);
+            Reformat(edit);
+            edit.Host().setModified(true);
         }
         break;
     case etUppercase:
-        field.SetText(QLocale().toUpper(newValue));
+        edit.Host().AssignText(QLocale().toUpper(newValue));
         break;
     case etLowerCase:
-        field.SetText(QLocale().toLower(newValue));
+        edit.Host().AssignText(QLocale().toLower(newValue));
         break;
     case etMixedCase:
-        field.SetText(MixedCase(newValue));
+        edit.Host().AssignText(MixedCase(newValue));
         break;
     case etAlphaNumeric:
     case etValidChars:
@@ -651,8 +629,8 @@ bool TTypedInput::PasteValue(
             }
         }
         if (taken) {
-            field.SetText(newValue);
-            field.SetModified(true);
+            edit.Host().AssignText(newValue);
+            edit.Host().setModified(true);
         }
         break;
     case etRange:
@@ -663,69 +641,115 @@ bool TTypedInput::PasteValue(
     // a refused paste leaves the caret where it was
     if (!taken)
         return false;
-    const int prefixLen = int(field.Prefix().size());
-    const int end = prefixLen + int(ValueOf(field).size());
+    const int prefixLen = int(edit.Prefix().size());
+    const int end = prefixLen + int(edit.Value().size());
     const int from = qMin(prefixLen + start, end);
     if (FEditType == etMoney && end - prefixLen > 3)
-        field.SelectAll();
+        edit.Host().SelectAll();
     else if (!replacedSelection)
-        field.SetSel(qMin(from + int(text.size()), end), 0);
+        Select(edit, qMin(from + int(text.size()), end), 0);
     else
-        field.SetSel(from, qMin(int(text.size()), end - from));
+        Select(edit, from, qMin(int(text.size()), end - from));
     if (FEditType == etString || FEditType == etUppercase || FEditType == etMixedCase
         || FEditType == etLowerCase || FEditType == etPassword)
-        field.SetModified(true);
+        edit.Host().setModified(true);
     return true;
 }
 
-void TTypedInput::AfterPaste(TTypedField& field) const
+void TTypedInput::AfterPaste(TAdvEditControl& edit)
 {
-    if (FTabOnFullLength && FLengthLimit > 0 && ValueOf(field).size() == FLengthLimit)
-        field.MoveFocusOn();
+    if (FTabOnFullLength && FLengthLimit > 0 && edit.Value().size() == FLengthLimit)
+        edit.Host().FocusNext();
 }
 
-void TTypedInput::FocusLost(TTypedField& field)
+void TTypedInput::FocusLost(TAdvEditControl& edit)
 {
-    if (FPrecision > 0 && IsDecimalType() && !(ValueOf(field).isEmpty() && FAllowNumericNullValue)) {
-        const bool modified = field.Modified();
-        Reformat(field);
-        field.SetModified(modified);
+    if (FPrecision > 0 && IsDecimalType() && !(edit.Value().isEmpty() && FAllowNumericNullValue)) {
+        const bool modified = edit.Host().Modified();
+        Reformat(edit);
+        edit.Host().setModified(modified);
     }
-    if (FAllowNumericNullValue || !ValueOf(field).isEmpty())
+    if (FAllowNumericNullValue || !edit.Value().isEmpty())
         return;
     if (FEditType == etNumeric)
-        field.SetText(QStringLiteral("0"));
+        edit.Host().AssignText(QStringLiteral("0"));
     else if (IsDecimalType())
-        SetFloatValue(field, 0);
+        SetFloatValue(edit, 0);
 }
 
-void TTypedInput::SelectBeforeDecimal(TTypedField& field) const
+void TTypedInput::SelectBeforeDecimal(TAdvEditControl& edit) const
 {
-    const QString value = ValueOf(field);
-    const int prefixLen = int(field.Prefix().size());
+    const QString value = edit.Value();
+    const int prefixLen = int(edit.Prefix().size());
     const qsizetype d = value.indexOf(TSeparators::Current().ds);
     const int pos = d < 0 ? prefixLen : prefixLen + int(d);
     const int end = prefixLen + int(value.size());
-    field.SetSel(pos, qMin(field.SelLength(), end - pos));
+    Select(edit, pos, qMin(edit.Host().SelLength(), end - pos));
 }
 
-void TTypedInput::SelectAfterDecimal(TTypedField& field) const
+void TTypedInput::SelectAfterDecimal(TAdvEditControl& edit) const
 {
-    const QString value = ValueOf(field);
-    const int prefixLen = int(field.Prefix().size());
+    const QString value = edit.Value();
+    const int prefixLen = int(edit.Prefix().size());
     const qsizetype d = value.indexOf(TSeparators::Current().ds);
     const int pos = d < 0 ? prefixLen : prefixLen + int(d) + 1;
     const int end = prefixLen + int(value.size());
-    field.SetSel(pos, qMin(field.SelLength(), end - pos));
+    Select(edit, pos, qMin(edit.Host().SelLength(), end - pos));
 }
 
-bool TTypedInput::RangeStrToList(const TTypedField& field, TRangeList& list) const
+bool TTypedInput::RangeStrToList(const TAdvEditControl& edit, TRangeList& list) const
 {
-    return list.StrToList(ValueOf(field));
+    return list.StrToList(edit.Value());
 }
 
-void TTypedInput::ListToRangeStr(TTypedField& field, const TRangeList& list) const
+void TTypedInput::ListToRangeStr(TAdvEditControl& edit, const TRangeList& list) const
 {
     // framed like any value, so Text reads back exactly the ranges
-    SetValue(field, RangeText(list.Items()));
+    SetValue(edit, RangeText(list.Items()));
+}
+
+// ---- the editing class's hooks ----
+
+QString TTypedInput::AssignedValue(const QString& value)
+{
+    return FormatAssigned(value);
+}
+
+bool TTypedInput::BeforeCharacter(TAdvEditControl& edit, const TEditKey& key, QChar& ch)
+{
+    const QString keyText = key.text.startsWith(ch) ? key.text : QString(ch);
+    QString text = keyText.size() >= 2 && keyText[0].isHighSurrogate() && keyText[1].isLowSurrogate()
+        ? keyText.left(2)
+        : QString(ch);
+    if (!CharacterGate(edit, text, key.Keypad()))
+        return false;
+    m_keyText = text;
+    ch = text.isEmpty() ? QChar() : text[0];
+    return true;
+}
+
+TEditInput::Verdict TTypedInput::Character(TAdvEditControl& edit, QChar& ch)
+{
+    const QString text = m_keyText.startsWith(ch) ? m_keyText : QString(ch);
+    m_keyText.clear();
+    if (DiscardsMinus(text))
+        return Stop;
+    // the rules type the character themselves where they take it
+    return TypeCharacter(edit, text) == TFlow::Stop ? Stop : Ignore;
+}
+
+bool TTypedInput::KeyDownDelete(TAdvEditControl& edit)
+{
+    return DeleteAllowed(edit);
+}
+
+void TTypedInput::AfterKeyDown(TAdvEditControl& edit, int key)
+{
+    if (key == Qt::Key_Delete || key == Qt::Key_Backspace)
+        AfterDeletion(edit);
+}
+
+void TTypedInput::Paste(TAdvEditControl& edit, const PasteRequest& paste)
+{
+    PasteValue(edit, paste.text, paste.newValue, paste.start, paste.replacedSelection);
 }

@@ -10,7 +10,6 @@
 #include "ImageList.h"
 #include "Loadable.h"
 #include "MarkupEngine.h"
-#include "PaintCache.h"
 #include "PanelCaption.h"
 #include "PanelGeometry.h"
 #include "PanelStatusBar.h"
@@ -26,8 +25,35 @@
 #include <memory>
 
 class QPainter;
+class TAdvPanelRenderer;
 class TCanvas;
-class TPainterCanvas;
+struct TAdvPanelLook;
+
+// The panel's own look, which no styler gives. Columns: type, name, notify signal, value in a new
+// panel, what the setter does after a change, the range it keeps an integer in.
+#define ADVPANEL_LOOK(X)                                                                                     \
+    X(AdvPanel::TGradientDirection, GradientDirection, gradientDirectionChanged, AdvPanel::gdVertical,       \
+        Repaint, Any)                                                                                        \
+    X(AdvPanel::TBackGroundPosition, BackgroundPosition, backgroundPositionChanged, AdvPanel::bpTopLeft,     \
+        Repaint, Any)                                                                                        \
+    X(bool, Buffered, bufferedChanged, true, Store, Any)                                                     \
+    X(int, LineSpacing, lineSpacingChanged, 0, Resize, Offset)                                               \
+    X(bool, Ellipsis, ellipsisChanged, false, Resize, Any)                                                   \
+    X(bool, FreeOnClose, freeOnCloseChanged, false, Store, Any)                                              \
+    X(int, Tag, tagChanged, 0, Store, Any)
+
+// The panel's side of a list entry; the setters are defined in AdvPanel.cpp.
+#define ADVPANEL_PANEL_ACCESS(Type, Name, signal, Default, After, Bound)                                     \
+    AdvPanel::Arg<Type> Name() const                                                                         \
+    {                                                                                                        \
+        return F##Name;                                                                                      \
+    }                                                                                                        \
+    void set##Name(AdvPanel::Arg<Type> value);
+#define ADVPANEL_PANEL_MEMBER(Type, Name, signal, Default, After, Bound) Type F##Name = Default;
+#define ADVPANEL_PANEL_STYLED_ACCESS(Type, Name, signal, SettingsDefault, Notify, Default, After, Bound)     \
+    ADVPANEL_PANEL_ACCESS(Type, Name, signal, Default, After, Bound)
+#define ADVPANEL_PANEL_STYLED_MEMBER(Type, Name, signal, SettingsDefault, Notify, Default, After, Bound)     \
+    ADVPANEL_PANEL_MEMBER(Type, Name, signal, Default, After, Bound)
 
 // A container that paints a styled background for the controls placed on it: a solid or gradient
 // fill (optionally mirrored), a border with an optional shadow, raised or lowered bevels, a background
@@ -39,56 +65,72 @@ class TPainterCanvas;
 // bitmap of its own, the pixels being those of a buffered paint.
 class TCustomAdvPanel : public QWidget, public TLoadable {
     Q_OBJECT
-    Q_PROPERTY(QString Text READ Text WRITE setText)
-    Q_PROPERTY(uint Color READ Color WRITE setColor)
-    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo)
-    Q_PROPERTY(uint ColorMirror READ ColorMirror WRITE setColorMirror)
-    Q_PROPERTY(uint ColorMirrorTo READ ColorMirrorTo WRITE setColorMirrorTo)
+    Q_PROPERTY(QString Text READ Text WRITE setText NOTIFY textChanged)
+    Q_PROPERTY(uint Color READ Color WRITE setColor NOTIFY colorChanged)
+    Q_PROPERTY(uint ColorTo READ ColorTo WRITE setColorTo NOTIFY colorToChanged)
+    Q_PROPERTY(uint ColorMirror READ ColorMirror WRITE setColorMirror NOTIFY colorMirrorChanged)
+    Q_PROPERTY(uint ColorMirrorTo READ ColorMirrorTo WRITE setColorMirrorTo NOTIFY colorMirrorToChanged)
+    Q_PROPERTY(AdvPanel::TGradientDirection GradientDirection READ GradientDirection WRITE
+            setGradientDirection NOTIFY gradientDirectionChanged)
+    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor NOTIFY borderColorChanged)
+    Q_PROPERTY(bool BorderShadow READ BorderShadow WRITE setBorderShadow NOTIFY borderShadowChanged)
+    Q_PROPERTY(ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle NOTIFY
+            borderStyleChanged)
+    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth NOTIFY borderWidthChanged)
     Q_PROPERTY(
-        AdvPanel::TGradientDirection GradientDirection READ GradientDirection WRITE setGradientDirection)
-    Q_PROPERTY(uint BorderColor READ BorderColor WRITE setBorderColor)
-    Q_PROPERTY(bool BorderShadow READ BorderShadow WRITE setBorderShadow)
-    Q_PROPERTY(ControlTypes::TBorderStyle BorderStyle READ BorderStyle WRITE setBorderStyle)
-    Q_PROPERTY(int BorderWidth READ BorderWidth WRITE setBorderWidth)
-    Q_PROPERTY(ControlTypes::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter)
-    Q_PROPERTY(ControlTypes::TBevelCut BevelInner READ BevelInner WRITE setBevelInner)
-    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth)
-    Q_PROPERTY(ControlTypes::TAlign Align READ Align WRITE setAlign)
+        ControlTypes::TBevelCut BevelOuter READ BevelOuter WRITE setBevelOuter NOTIFY bevelOuterChanged)
     Q_PROPERTY(
-        AdvPanel::TBackGroundPosition BackgroundPosition READ BackgroundPosition WRITE setBackgroundPosition)
-    Q_PROPERTY(bool Buffered READ Buffered WRITE setBuffered)
-    Q_PROPERTY(int Indent READ Indent WRITE setIndent)
-    Q_PROPERTY(int TopIndent READ TopIndent WRITE setTopIndent)
-    Q_PROPERTY(int LineSpacing READ LineSpacing WRITE setLineSpacing)
-    Q_PROPERTY(ControlTypes::TTextVAlignment TextVAlign READ TextVAlign WRITE setTextVAlign)
-    Q_PROPERTY(bool Ellipsis READ Ellipsis WRITE setEllipsis)
-    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor)
-    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE setShadowColor)
-    Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset)
-    Q_PROPERTY(bool Hover READ Hover WRITE setHover)
-    Q_PROPERTY(uint HoverColor READ HoverColor WRITE setHoverColor)
-    Q_PROPERTY(uint HoverFontColor READ HoverFontColor WRITE setHoverFontColor)
-    Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint)
-    Q_PROPERTY(TImageList* Images READ Images WRITE setImages)
-    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE setPictureContainer)
-    Q_PROPERTY(bool Collaps READ Collaps WRITE setCollaps)
-    Q_PROPERTY(uint CollapsColor READ CollapsColor WRITE setCollapsColor)
-    Q_PROPERTY(int CollapsDelay READ CollapsDelay WRITE setCollapsDelay)
-    Q_PROPERTY(int CollapsSteps READ CollapsSteps WRITE setCollapsSteps)
-    Q_PROPERTY(bool AutoHideChildren READ AutoHideChildren WRITE setAutoHideChildren)
-    Q_PROPERTY(bool CanMove READ CanMove WRITE setCanMove)
-    Q_PROPERTY(bool CanSize READ CanSize WRITE setCanSize)
-    Q_PROPERTY(bool ShowMoveCursor READ ShowMoveCursor WRITE setShowMoveCursor)
-    Q_PROPERTY(bool FixedTop READ FixedTop WRITE setFixedTop)
-    Q_PROPERTY(bool FixedLeft READ FixedLeft WRITE setFixedLeft)
-    Q_PROPERTY(bool FixedHeight READ FixedHeight WRITE setFixedHeight)
-    Q_PROPERTY(bool FixedWidth READ FixedWidth WRITE setFixedWidth)
-    Q_PROPERTY(bool FreeOnClose READ FreeOnClose WRITE setFreeOnClose)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint)
-    Q_PROPERTY(int Tag READ Tag WRITE setTag)
-    Q_PROPERTY(int Height READ Height WRITE setHeight)
-    Q_PROPERTY(int Width READ Width WRITE setWidth)
-    Q_PROPERTY(int FullHeight READ FullHeight WRITE setFullHeight)
+        ControlTypes::TBevelCut BevelInner READ BevelInner WRITE setBevelInner NOTIFY bevelInnerChanged)
+    Q_PROPERTY(int BevelWidth READ BevelWidth WRITE setBevelWidth NOTIFY bevelWidthChanged)
+    Q_PROPERTY(ControlTypes::TAlign Align READ Align WRITE setAlign NOTIFY alignChanged)
+    Q_PROPERTY(AdvPanel::TBackGroundPosition BackgroundPosition READ BackgroundPosition WRITE
+            setBackgroundPosition NOTIFY backgroundPositionChanged)
+    Q_PROPERTY(bool Buffered READ Buffered WRITE setBuffered NOTIFY bufferedChanged)
+    Q_PROPERTY(int Indent READ Indent WRITE setIndent NOTIFY indentChanged)
+    Q_PROPERTY(int TopIndent READ TopIndent WRITE setTopIndent NOTIFY topIndentChanged)
+    Q_PROPERTY(int LineSpacing READ LineSpacing WRITE setLineSpacing NOTIFY lineSpacingChanged)
+    Q_PROPERTY(
+        ControlTypes::TTextVAlignment TextVAlign READ TextVAlign WRITE setTextVAlign NOTIFY textVAlignChanged)
+    Q_PROPERTY(bool Ellipsis READ Ellipsis WRITE setEllipsis NOTIFY ellipsisChanged)
+    Q_PROPERTY(uint URLColor READ URLColor WRITE setURLColor NOTIFY urlColorChanged)
+    Q_PROPERTY(uint ShadowColor READ ShadowColor WRITE setShadowColor NOTIFY shadowColorChanged)
+    Q_PROPERTY(int ShadowOffset READ ShadowOffset WRITE setShadowOffset NOTIFY shadowOffsetChanged)
+    Q_PROPERTY(bool Hover READ Hover WRITE setHover NOTIFY hoverChanged)
+    Q_PROPERTY(uint HoverColor READ HoverColor WRITE setHoverColor NOTIFY hoverColorChanged)
+    Q_PROPERTY(uint HoverFontColor READ HoverFontColor WRITE setHoverFontColor NOTIFY hoverFontColorChanged)
+    Q_PROPERTY(bool AnchorHint READ AnchorHint WRITE setAnchorHint NOTIFY anchorHintChanged)
+    Q_PROPERTY(TImageList* Images READ Images WRITE setImages NOTIFY imagesChanged)
+    Q_PROPERTY(TPictureContainer* PictureContainer READ PictureContainer WRITE setPictureContainer NOTIFY
+            pictureContainerChanged)
+    Q_PROPERTY(TPanelCaption* Caption READ Caption CONSTANT)
+    Q_PROPERTY(TPanelStatusBar* StatusBar READ StatusBar CONSTANT)
+    Q_PROPERTY(TPanelPosition* Position READ Position CONSTANT)
+    Q_PROPERTY(TAutoSize* AutoSize READ AutoSize CONSTANT)
+    Q_PROPERTY(TAdvPanelStyler* Styler READ Styler WRITE SetStyler NOTIFY stylerChanged)
+    Q_PROPERTY(bool Collaps READ Collaps WRITE setCollaps NOTIFY collapsChanged)
+    Q_PROPERTY(uint CollapsColor READ CollapsColor WRITE setCollapsColor NOTIFY collapsColorChanged)
+    Q_PROPERTY(int CollapsDelay READ CollapsDelay WRITE setCollapsDelay NOTIFY collapsDelayChanged)
+    Q_PROPERTY(int CollapsSteps READ CollapsSteps WRITE setCollapsSteps NOTIFY collapsStepsChanged)
+    Q_PROPERTY(
+        bool AutoHideChildren READ AutoHideChildren WRITE setAutoHideChildren NOTIFY autoHideChildrenChanged)
+    Q_PROPERTY(bool CanMove READ CanMove WRITE setCanMove NOTIFY canMoveChanged)
+    Q_PROPERTY(bool CanSize READ CanSize WRITE setCanSize NOTIFY canSizeChanged)
+    Q_PROPERTY(bool ShowMoveCursor READ ShowMoveCursor WRITE setShowMoveCursor NOTIFY showMoveCursorChanged)
+    Q_PROPERTY(bool FixedTop READ FixedTop WRITE setFixedTop NOTIFY fixedTopChanged)
+    Q_PROPERTY(bool FixedLeft READ FixedLeft WRITE setFixedLeft NOTIFY fixedLeftChanged)
+    Q_PROPERTY(bool FixedHeight READ FixedHeight WRITE setFixedHeight NOTIFY fixedHeightChanged)
+    Q_PROPERTY(bool FixedWidth READ FixedWidth WRITE setFixedWidth NOTIFY fixedWidthChanged)
+    Q_PROPERTY(bool FreeOnClose READ FreeOnClose WRITE setFreeOnClose NOTIFY freeOnCloseChanged)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE setShowHint NOTIFY showHintChanged)
+    Q_PROPERTY(QString Hint READ Hint WRITE setHint NOTIFY hintChanged)
+    Q_PROPERTY(TFont Font READ Font WRITE setFont NOTIFY fontChanged)
+    Q_PROPERTY(QCursor Cursor READ Cursor WRITE setCursor NOTIFY cursorChanged)
+    Q_PROPERTY(int Tag READ Tag WRITE setTag NOTIFY tagChanged)
+    Q_PROPERTY(int Left READ Left WRITE setLeft NOTIFY leftChanged)
+    Q_PROPERTY(int Top READ Top WRITE setTop NOTIFY topChanged)
+    Q_PROPERTY(int Height READ Height WRITE setHeight NOTIFY heightChanged)
+    Q_PROPERTY(int Width READ Width WRITE setWidth NOTIFY widthChanged)
+    Q_PROPERTY(int FullHeight READ FullHeight WRITE setFullHeight NOTIFY fullHeightChanged)
     Q_PROPERTY(QString Version READ Version WRITE setVersion)
 
 public:
@@ -97,83 +139,40 @@ public:
     static constexpr int kSizingFrame = 4;
     ~TCustomAdvPanel() override;
 
+    // The look a styler gives (see ADVPANEL_STYLED for the values at creation). What the values mean:
+    // - Color, or a gradient from Color to ColorTo (in 32 bands) unless ColorTo is clNone; with
+    //   ColorMirror set, the far half takes a second gradient from ColorMirror to ColorMirrorTo.
+    // - BorderColor: a rectangle drawn only when BorderWidth (pixels between the bevels, kept free of
+    //   text) is positive; with clNone a one-pixel frame in Color lies inside the bevel instead.
+    //   BorderShadow: two blended lines right of and below it. BorderStyle bsSingle gives the panel a
+    //   one-pixel window frame outside its client area.
+    // - BevelOuter, BevelInner, and BevelWidth rings per bevel (1 to 65535).
+    // - Indent, TopIndent: offsets of the text in pixels. TextVAlign: its vertical placement.
+    // - Hover: only the anchor under the mouse is underlined and takes the hover colours.
+    //   AnchorHint: an anchor's target is shown as the hint over it.
+    // - CollapsColor: colour while collapsed (clNone keeps Color); CollapsDelay: pause per animation
+    //   step in ms; CollapsSteps: number of steps.
+    // - ShowHint: without it no hint is shown, the panel's own or an anchor's.
+    // - Font: of the text, and of children that do not set their own; writing it also sets the widget
+    //   font and text colour. Cursor: the cursor outside anchors, the one restored after an anchor.
+    ADVPANEL_STYLED(ADVPANEL_PANEL_STYLED_ACCESS)
+    // The panel's own look (see ADVPANEL_LOOK). GradientDirection: of the fill gradient.
+    // LineSpacing: extra pixels per text line. Ellipsis: one line per explicit break, cut with an
+    // ellipsis, instead of word wrapping. FreeOnClose: the close button destroys the panel.
+    ADVPANEL_LOOK(ADVPANEL_PANEL_ACCESS)
+
     // Mini-markup drawn inside the panel.
     QString Text() const { return FText; }
     void setText(const QString& value);
-    // Solid fill, or a gradient from Color to ColorTo (in 32 bands) unless ColorTo is clNone.
-    TColor Color() const { return FColor; }
-    void setColor(TColor value);
-    TColor ColorTo() const { return FColorTo; }
-    void setColorTo(TColor value);
-    // With ColorMirror set, the far half takes a second gradient from ColorMirror to ColorMirrorTo.
-    TColor ColorMirror() const { return FColorMirror; }
-    void setColorMirror(TColor value);
-    TColor ColorMirrorTo() const { return FColorMirrorTo; }
-    void setColorMirrorTo(TColor value);
-    AdvPanel::TGradientDirection GradientDirection() const { return FGradientDirection; }
-    void setGradientDirection(AdvPanel::TGradientDirection value);
-    // Rectangle in BorderColor, drawn only when BorderWidth is positive; with clNone a one-pixel frame
-    // in Color lies inside the bevel instead.
-    TColor BorderColor() const { return FBorderColor; }
-    void setBorderColor(TColor value);
-    // Two blended lines right of and below the border.
-    bool BorderShadow() const { return FBorderShadow; }
-    void setBorderShadow(bool value);
-    // bsSingle gives the panel a one-pixel window frame outside its client area.
-    AdvPanel::TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void setBorderStyle(AdvPanel::TBorderStyle value);
-    // Pixels between the bevels, kept free of text (0 to 65535).
-    int BorderWidth() const { return FBorderWidth; }
-    void setBorderWidth(int value);
-    AdvPanel::TBevelCut BevelOuter() const { return FBevelOuter; }
-    void setBevelOuter(AdvPanel::TBevelCut value);
-    AdvPanel::TBevelCut BevelInner() const { return FBevelInner; }
-    void setBevelInner(AdvPanel::TBevelCut value);
-    // Rings per bevel (1 to 65535).
-    int BevelWidth() const { return FBevelWidth; }
-    void setBevelWidth(int value);
     // Docking in the parent (the parent panel's area left to its children when it is a panel).
     AdvPanel::TAlign Align() const { return FAlign; }
     void setAlign(AdvPanel::TAlign value);
     TAdvImage& Background() { return FBackground; }
-    AdvPanel::TBackGroundPosition BackgroundPosition() const { return FBackgroundPosition; }
-    void setBackgroundPosition(AdvPanel::TBackGroundPosition value);
-    bool Buffered() const { return FBuffered; }
-    void setBuffered(bool value) { FBuffered = value; }
-    // Left and top offsets of the text in pixels.
-    int Indent() const { return FIndent; }
-    void setIndent(int value);
-    int TopIndent() const { return FTopIndent; }
-    void setTopIndent(int value);
-    // Extra pixels per text line.
-    int LineSpacing() const { return FLineSpacing; }
-    void setLineSpacing(int value);
-    AdvPanel::TTextVAlignment TextVAlign() const { return FTextVAlign; }
-    void setTextVAlign(AdvPanel::TTextVAlignment value);
-    // One line per explicit break, cut with an ellipsis, instead of word wrapping.
-    bool Ellipsis() const { return FEllipsis; }
-    void setEllipsis(bool value);
-    TColor URLColor() const { return FURLColor; }
-    void setURLColor(TColor value);
-    TColor ShadowColor() const { return FShadowColor; }
-    void setShadowColor(TColor value);
-    int ShadowOffset() const { return FShadowOffset; }
-    void setShadowOffset(int value);
-    // Only the anchor under the mouse is underlined and takes the hover colours.
-    bool Hover() const { return FHover; }
-    void setHover(bool value);
-    TColor HoverColor() const { return FHoverColor; }
-    void setHoverColor(TColor value);
-    TColor HoverFontColor() const { return FHoverFontColor; }
-    void setHoverFontColor(TColor value);
-    // Show an anchor's target as the hint over it.
-    bool AnchorHint() const { return FAnchorHint; }
-    void setAnchorHint(bool value) { FAnchorHint = value; }
     TImageList* Images() const { return FImages; }
     void setImages(TImageList* value);
     TPictureContainer* PictureContainer() const { return FContainer; }
     void setPictureContainer(TPictureContainer* value);
-    THTMLPictureCache* ImageCache() const { return FImageCache.get(); }
+    THTMLPictureCache* ImageCache() const;
 
     TPanelCaption* Caption() const { return FCaption; }
     TPanelStatusBar* StatusBar() const { return FStatusBar; }
@@ -183,50 +182,16 @@ public:
     // Collapsed to the caption bar.
     bool Collaps() const { return FCollaps; }
     void setCollaps(bool value);
-    // Colour while collapsed (clNone keeps Color); pause per animation step in ms; number of steps.
-    TColor CollapsColor() const { return FCollapsColor; }
-    void setCollapsColor(TColor value) { FCollapsColor = value; }
-    int CollapsDelay() const { return FCollapsDelay; }
-    void setCollapsDelay(int value);
-    int CollapsSteps() const { return FCollapsSteps; }
-    void setCollapsSteps(int value);
-    bool AutoHideChildren() const { return FAutoHideChildren; }
-    void setAutoHideChildren(bool value) { FAutoHideChildren = value; }
-    bool CanMove() const { return FCanMove; }
-    void setCanMove(bool value) { FCanMove = value; }
-    bool CanSize() const { return FCanSize; }
-    void setCanSize(bool value);
-    bool ShowMoveCursor() const { return FShowMoveCursor; }
-    void setShowMoveCursor(bool value) { FShowMoveCursor = value; }
-    bool FixedTop() const { return FFixedTop; }
-    void setFixedTop(bool value) { FFixedTop = value; }
-    bool FixedLeft() const { return FFixedLeft; }
-    void setFixedLeft(bool value) { FFixedLeft = value; }
-    bool FixedHeight() const { return FFixedHeight; }
-    void setFixedHeight(bool value) { FFixedHeight = value; }
-    bool FixedWidth() const { return FFixedWidth; }
-    void setFixedWidth(bool value) { FFixedWidth = value; }
-    bool FreeOnClose() const { return FFreeOnClose; }
-    void setFreeOnClose(bool value) { FFreeOnClose = value; }
-    // Without it no hint is shown, the panel's own or an anchor's.
-    bool ShowHint() const { return FShowHint; }
-    void setShowHint(bool value) { FShowHint = value; }
     QString Hint() const { return toolTip(); }
-    void setHint(const QString& value) { setToolTip(value); }
-    int Tag() const { return FTag; }
-    void setTag(int value) { FTag = value; }
-
-    // The font of the text, and of children that do not set their own. Writing it also sets the
-    // widget font and text colour.
-    const TFont& Font() const { return FFont; }
-    void setFont(const TFont& value);
+    void setHint(const QString& value);
     using QWidget::setFont;
-    // The cursor outside anchors; it is remembered as the one to restore after an anchor.
-    QCursor Cursor() const { return FCursor; }
-    void setCursor(const QCursor& value);
 
-    // Size setters that also keep the full height (caption at the top: the height; at the left: the
-    // width) unless the panel is collapsed or collapsing.
+    // Place and size setters; those of the size also keep the full height (caption at the top: the
+    // height; at the left: the width) unless the panel is collapsed or collapsing.
+    int Left() const { return x(); }
+    void setLeft(int value);
+    int Top() const { return y(); }
+    void setTop(int value);
     int Height() const { return height(); }
     void setHeight(int value);
     int Width() const { return width(); }
@@ -234,7 +199,7 @@ public:
     void SetBounds(int left, int top, int width, int height);
     // Height (caption at the left: width) of the expanded panel, stored with the form as "FullHeight".
     int FullHeight() const { return FFullHeight; }
-    void setFullHeight(int value) { FFullHeight = value; }
+    void setFullHeight(int value);
 
     // Always "1.9.0.2"; writing does nothing.
     QString Version() const;
@@ -243,10 +208,12 @@ public:
 
     TAdvPanelStyler* Styler() const { return FStyler; }
     virtual void SetStyler(TAdvPanelStyler* value);
-    // Takes the look of `settings` (see the .cpp for what is copied); never the size, text, hint,
-    // position settings or collapsed state, and the panel's own close and min/max buttons stay.
+    // Takes the look of `settings` (ADVPANEL_STYLED), the caption's and the status bar's (through
+    // their Assign); never the size, text, hint, position settings or collapsed state, and the
+    // panel's own close and min/max buttons stay.
     virtual void ApplySettings(const TAdvPanelSettings& settings);
-    // Copies another panel's settings, text, height, hint and visibility.
+    // Copies another panel's look (ADVPANEL_STYLED and ADVPANEL_LOOK), caption and status bar whole,
+    // position settings, picture, images, text, height, hint, context menu policy and visibility.
     void Assign(const TCustomAdvPanel& source);
 
     // Redrawing off until the matching EndUpdate, which repaints.
@@ -254,7 +221,8 @@ public:
     void EndUpdate();
 
     // Target of the anchor at a client point ("" when none); the text is laid out exactly as paint
-    // lays it out, so a hit lies on the drawn anchor. Sets the hovered anchor index and rectangle.
+    // lays it out, so a hit lies on the drawn anchor, and only again after a change that moves it.
+    // Sets the hovered anchor index and rectangle.
     QString AnchorAt(int x, int y);
     // 1-based hovered anchor of the text and of the caption; -1 when none.
     int HoverHyperLink() const { return FHoverHyperLink; }
@@ -274,7 +242,7 @@ public:
     // shade type, light, grain and picture, at the caption band's size). Runs only when one of those
     // or the band's size changed.
     virtual void BuildShadedHeader();
-    const QImage& ShadedHeader() const { return FShadedHeader; }
+    const QImage& ShadedHeader() const;
     // The caption buttons in client coordinates (empty rectangles for hidden buttons).
     PanelGeometry::CaptionButtonRects CaptionButtonRects() const;
     bool CloseButtonHover() const { return FCloseHover; }
@@ -282,6 +250,10 @@ public:
 
     // Sizes the panel to its text when AutoSize is enabled and the panel is not being loaded.
     void UpdateAutoSize();
+    // With AutoSize enabled, the size it gives (the current size in the directions it leaves alone).
+    QSize sizeHint() const override;
+    // What a paint depends on, as the renderer takes it.
+    TAdvPanelLook Look() const;
     // Writes Top, Left, Height, FullHeight, Width and Collaps (in that order) into Position.Section of
     // the store Position.Key names (an INI file, or the user's settings store under that key); reads
     // them back with the current values as defaults. Nothing happens without a key or a section; a
@@ -318,6 +290,61 @@ public:
 
 signals:
     void anchorClicked(const QString& anchor);
+    // Property changes, whether by a setter, the user (dragging, collapsing) or the program.
+    void textChanged();
+    void colorChanged();
+    void colorToChanged();
+    void colorMirrorChanged();
+    void colorMirrorToChanged();
+    void gradientDirectionChanged();
+    void borderColorChanged();
+    void borderShadowChanged();
+    void borderStyleChanged();
+    void borderWidthChanged();
+    void bevelOuterChanged();
+    void bevelInnerChanged();
+    void bevelWidthChanged();
+    void alignChanged();
+    void backgroundPositionChanged();
+    void bufferedChanged();
+    void indentChanged();
+    void topIndentChanged();
+    void lineSpacingChanged();
+    void textVAlignChanged();
+    void ellipsisChanged();
+    void urlColorChanged();
+    void shadowColorChanged();
+    void shadowOffsetChanged();
+    void hoverChanged();
+    void hoverColorChanged();
+    void hoverFontColorChanged();
+    void anchorHintChanged();
+    void imagesChanged();
+    void pictureContainerChanged();
+    void stylerChanged();
+    void collapsChanged();
+    void collapsColorChanged();
+    void collapsDelayChanged();
+    void collapsStepsChanged();
+    void autoHideChildrenChanged();
+    void canMoveChanged();
+    void canSizeChanged();
+    void showMoveCursorChanged();
+    void fixedTopChanged();
+    void fixedLeftChanged();
+    void fixedHeightChanged();
+    void fixedWidthChanged();
+    void freeOnCloseChanged();
+    void showHintChanged();
+    void hintChanged();
+    void fontChanged();
+    void cursorChanged();
+    void tagChanged();
+    void leftChanged();
+    void topChanged();
+    void heightChanged();
+    void widthChanged();
+    void fullHeightChanged();
 
 protected:
     void Loaded() override;
@@ -337,92 +364,52 @@ protected:
     void Changed();
 
 private:
-    struct TextPlacement {
-        TRect rect; // where the text is laid out, after vertical alignment
-        TFont font;
-    };
-    TextPlacement PlaceText(TCanvas& canvas) const;
-    TMarkupParams TextParams(const TRect& rect) const;
-    void PaintBackground(TCanvas& canvas);
-    void PaintText(TCanvas& canvas);
     void InvalidateRect(const TRect& r);
     void ApplyAlign();
     void CaptionChanged();
     void RecordFullHeight();
+    // Emits the signals of Left, Top, Height, Width, FullHeight, Collaps and Hint that changed since
+    // they were last emitted; these may change under the panel (layouts, the user, a parent, QWidget's
+    // own setters).
+    void NotifyState();
     void RunCollapse(bool collapse);
     bool PumpAnimation(int delayMs);
-    void PaintCaption(TPainterCanvas& canvas);
-    void PaintCaptionButtons(TPainterCanvas& canvas, const PanelGeometry::CaptionButtonRects& buttons);
-    void PaintStatusBar(TPainterCanvas& canvas);
-    TMarkupParams CaptionParams(const TRect& rect) const;
-    TColor CaptionBackground() const;
-    bool InCaption(QPoint client) const;
-    bool CaptionPressed(QPoint client);
+    PanelGeometry::CaptionPart CaptionPartAt(QPoint client) const;
     void CaptionClicked(QPoint client);
     void UpdateButtonHover(QPoint client);
     void MoveOrSize(QPoint global);
     void EndMoveOrSize();
     void UpdateSizeCursor(QPoint client);
-    QSize MinimumPanelSize() const;
     bool HasHandCursor() const;
     void SetHandCursor(bool on);
 
+    ADVPANEL_STYLED(ADVPANEL_PANEL_STYLED_MEMBER)
+    ADVPANEL_LOOK(ADVPANEL_PANEL_MEMBER)
     QString FText;
-    TColor FColor = clBtnFace;
-    TColor FColorTo = clNone;
-    TColor FColorMirror = clNone;
-    TColor FColorMirrorTo = clNone;
-    AdvPanel::TGradientDirection FGradientDirection = AdvPanel::gdVertical;
-    TColor FBorderColor = clBlack;
-    bool FBorderShadow = false;
-    AdvPanel::TBorderStyle FBorderStyle = AdvPanel::bsNone;
-    int FBorderWidth = 0;
-    AdvPanel::TBevelCut FBevelOuter = AdvPanel::bvRaised;
-    AdvPanel::TBevelCut FBevelInner = AdvPanel::bvNone;
-    int FBevelWidth = 1;
     AdvPanel::TAlign FAlign = AdvPanel::alNone;
     TAdvImage FBackground;
-    AdvPanel::TBackGroundPosition FBackgroundPosition = AdvPanel::bpTopLeft;
-    bool FBuffered = true;
-    int FIndent = 0;
-    int FTopIndent = 0;
-    int FLineSpacing = 0;
-    AdvPanel::TTextVAlignment FTextVAlign = AdvPanel::tvaTop;
-    bool FEllipsis = false;
-    TColor FURLColor = clBlue;
-    TColor FShadowColor = clGray;
-    int FShadowOffset = 2;
-    bool FHover = false;
-    TColor FHoverColor = clNone;
-    TColor FHoverFontColor = clNone;
-    bool FAnchorHint = false;
     QPointer<TImageList> FImages;
     QMetaObject::Connection FImagesLink;
     QPointer<TPictureContainer> FContainer;
-    std::unique_ptr<THTMLPictureCache> FImageCache;
+    std::unique_ptr<TAdvPanelRenderer> m_renderer;
+    quint64 m_textGeneration = 0; // counts changes of the image list behind the text's pictures
     TPanelCaption* FCaption;
     TPanelStatusBar* FStatusBar;
     TPanelPosition* FPosition;
     TAutoSize* FAutoSize;
     bool FCollaps = false;
-    TColor FCollapsColor = clGray;
-    int FCollapsDelay = 20;
-    int FCollapsSteps = 0;
-    bool FAutoHideChildren = true;
-    bool FCanMove = false;
-    bool FCanSize = false;
-    bool FShowMoveCursor = false;
-    bool FFixedTop = false;
-    bool FFixedLeft = false;
-    bool FFixedHeight = false;
-    bool FFixedWidth = false;
-    bool FFreeOnClose = false;
-    bool FShowHint = false;
-    int FTag = 0;
-    TFont FFont;
-    QCursor FCursor;
     int FFullHeight = 0;
     QPointer<TAdvPanelStyler> FStyler;
+    // What the place, size and state signals last reported (see NotifyState).
+    struct Reported {
+        QPoint pos;
+        QSize size;
+        int fullHeight = 0;
+        bool collaps = false;
+        QString hint;
+    };
+    Reported m_reported;
+    QObject* m_stateWatch = nullptr;
 
     int FHoverHyperLink = -1;
     int FCaptionHoverHyperLink = -1;
@@ -439,12 +426,6 @@ private:
     int m_updateCount = 0;
     TRect m_anchorRect { -1, -1, -1, -1 };
     bool m_settingFont = false;
-    QImage FShadedHeader;
-    // The caption and status bar gradients and the drawn buttons, kept between paints.
-    TPaintCache m_captionGradient;
-    TPaintCache m_statusGradient;
-    TPaintCache m_closeButton;
-    TPaintCache m_minMaxButton;
     bool FCloseHover = false;
     bool FMinMaxHover = false;
     QList<QPointer<QWidget>> FHideList;
@@ -452,8 +433,7 @@ private:
     bool m_animate = true;
     bool m_inAutoSize = false;
     // A press on the caption bar (its click comes with the release) and on which button.
-    enum class CaptionPress { None, Bar, Close, MinMax };
-    CaptionPress m_captionPress = CaptionPress::None;
+    PanelGeometry::CaptionPart m_captionPress = PanelGeometry::CaptionPart::None;
     // Moving by the caption or sizing by an edge: what, from where, and whether it has begun.
     enum class Drag { None, Move, Size };
     Drag m_drag = Drag::None;

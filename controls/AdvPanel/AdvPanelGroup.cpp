@@ -9,6 +9,24 @@
 
 using namespace AdvPanel;
 
+namespace {
+
+// Height of rows of `columns` panels, each row as high as its highest panel, `padding` apart and
+// around them.
+int RowsHeight(const QList<TCustomAdvPanel*>& panels, int columns, int padding)
+{
+    int y = padding;
+    for (qsizetype i = 0; i < panels.size(); i += columns) {
+        int row = 0;
+        for (qsizetype j = i; j < std::min(panels.size(), i + columns); ++j)
+            row = std::max(row, panels[j]->height());
+        y += row + padding;
+    }
+    return y;
+}
+
+} // namespace
+
 TAdvPanelGroup::TAdvPanelGroup(QWidget* parent)
     : TAdvPanel(parent)
     , FDefaultPanel(new TAdvPanelSettings(this))
@@ -26,6 +44,15 @@ void TAdvPanelGroup::setGroupStyle(TGroupStyle value)
         return;
     FGroupStyle = value;
     UpdateGroup();
+    emit groupStyleChanged();
+}
+
+void TAdvPanelGroup::setScrollSmooth(bool value)
+{
+    if (FScrollSmooth == value)
+        return;
+    FScrollSmooth = value;
+    emit scrollSmoothChanged();
 }
 
 void TAdvPanelGroup::setColumns(int value)
@@ -35,6 +62,7 @@ void TAdvPanelGroup::setColumns(int value)
         return;
     FColumns = value;
     UpdateGroup();
+    emit columnsChanged();
 }
 
 void TAdvPanelGroup::setHorzPadding(int value)
@@ -44,6 +72,7 @@ void TAdvPanelGroup::setHorzPadding(int value)
         return;
     FHorzPadding = value;
     UpdateGroup();
+    emit horzPaddingChanged();
 }
 
 void TAdvPanelGroup::setVertPadding(int value)
@@ -53,6 +82,7 @@ void TAdvPanelGroup::setVertPadding(int value)
         return;
     FVertPadding = value;
     UpdateGroup();
+    emit vertPaddingChanged();
 }
 
 QList<TCustomAdvPanel*> TAdvPanelGroup::Panels() const
@@ -213,11 +243,7 @@ void TAdvPanelGroup::Arrange()
         return;
     m_arranging = true;
     const QRect area = AlignArea().toQRect();
-    QList<TCustomAdvPanel*> shown;
-    for (TCustomAdvPanel* p : Panels()) {
-        if (!p->isHidden())
-            shown << p;
-    }
+    const QList<TCustomAdvPanel*> shown = ShownPanels();
     if (FGroupStyle == gsHorizontal) {
         FScrollBar->hide();
         int x = area.left() + FHorzPadding;
@@ -229,18 +255,7 @@ void TAdvPanelGroup::Arrange()
         m_arranging = false;
         return;
     }
-    // Rows of Columns panels, each row as high as its highest panel.
-    auto contentHeight = [&] {
-        int y = FVertPadding;
-        for (qsizetype i = 0; i < shown.size(); i += FColumns) {
-            int row = 0;
-            for (qsizetype j = i; j < std::min(shown.size(), i + FColumns); ++j)
-                row = std::max(row, shown[j]->height());
-            y += row + FVertPadding;
-        }
-        return y;
-    };
-    const int content = contentHeight();
+    const int content = RowsHeight(shown, FColumns, FVertPadding);
     const bool scroll = content > area.height();
     const int barWidth = scroll ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
     if (scroll) {
@@ -267,6 +282,29 @@ void TAdvPanelGroup::Arrange()
         y += row + FVertPadding;
     }
     m_arranging = false;
+}
+
+QList<TCustomAdvPanel*> TAdvPanelGroup::ShownPanels() const
+{
+    QList<TCustomAdvPanel*> shown;
+    for (TCustomAdvPanel* p : Panels()) {
+        if (!p->isHidden())
+            shown << p;
+    }
+    return shown;
+}
+
+QSize TAdvPanelGroup::sizeHint() const
+{
+    const QRect area = AlignArea().toQRect();
+    const QList<TCustomAdvPanel*> shown = ShownPanels();
+    if (FGroupStyle == gsHorizontal) {
+        int content = FHorzPadding;
+        for (const TCustomAdvPanel* p : shown)
+            content += p->width() + FHorzPadding;
+        return { width() - area.width() + content, height() };
+    }
+    return { width(), height() - area.height() + RowsHeight(shown, FColumns, FVertPadding) };
 }
 
 void TAdvPanelGroup::ChildPanelChanged(TCustomAdvPanel*)

@@ -15,11 +15,12 @@ class QScrollBar;
 // them again. New panels take the look, height, width and hint of DefaultPanel.
 class TAdvPanelGroup : public TAdvPanel {
     Q_OBJECT
-    Q_PROPERTY(AdvPanel::TGroupStyle GroupStyle READ GroupStyle WRITE setGroupStyle)
-    Q_PROPERTY(int Columns READ Columns WRITE setColumns)
-    Q_PROPERTY(int HorzPadding READ HorzPadding WRITE setHorzPadding)
-    Q_PROPERTY(int VertPadding READ VertPadding WRITE setVertPadding)
-    Q_PROPERTY(bool ScrollSmooth READ ScrollSmooth WRITE setScrollSmooth)
+    Q_PROPERTY(AdvPanel::TGroupStyle GroupStyle READ GroupStyle WRITE setGroupStyle NOTIFY groupStyleChanged)
+    Q_PROPERTY(int Columns READ Columns WRITE setColumns NOTIFY columnsChanged)
+    Q_PROPERTY(int HorzPadding READ HorzPadding WRITE setHorzPadding NOTIFY horzPaddingChanged)
+    Q_PROPERTY(int VertPadding READ VertPadding WRITE setVertPadding NOTIFY vertPaddingChanged)
+    Q_PROPERTY(bool ScrollSmooth READ ScrollSmooth WRITE setScrollSmooth NOTIFY scrollSmoothChanged)
+    Q_PROPERTY(TAdvPanelSettings* DefaultPanel READ DefaultPanel CONSTANT)
 
 public:
     explicit TAdvPanelGroup(QWidget* parent = nullptr);
@@ -36,7 +37,7 @@ public:
     void setVertPadding(int value);
     // The wheel scrolls by the small step instead of the large one.
     bool ScrollSmooth() const { return FScrollSmooth; }
-    void setScrollSmooth(bool value) { FScrollSmooth = value; }
+    void setScrollSmooth(bool value);
     TAdvPanelSettings* DefaultPanel() const { return FDefaultPanel; }
     QScrollBar* ScrollBar() const { return FScrollBar; }
 
@@ -68,6 +69,16 @@ public:
     void EndUpdate();
     void ChildPanelChanged(TCustomAdvPanel* panel) override;
     void StateChanged() override;
+    // The size that shows every shown panel without scrolling: the height of a vertical group's
+    // rows, the width of a horizontal group's row, the current size across.
+    QSize sizeHint() const override;
+
+signals:
+    void groupStyleChanged();
+    void columnsChanged();
+    void horzPaddingChanged();
+    void vertPaddingChanged();
+    void scrollSmoothChanged();
 
 protected:
     void Loaded() override;
@@ -77,6 +88,7 @@ protected:
 
 private:
     TAdvPanel* CreatePanel(int index);
+    QList<TCustomAdvPanel*> ShownPanels() const;
     void Arrange();
 
     AdvPanel::TGroupStyle FGroupStyle = AdvPanel::gsVertical;

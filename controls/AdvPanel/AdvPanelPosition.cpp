@@ -38,6 +38,7 @@ void TCustomAdvPanel::LoadPosition()
         return;
     const std::unique_ptr<TValueStore> store = OpenPositionStore(*FPosition);
     const QString section = FPosition->Section();
+    // The store may have been edited or damaged.
     auto read = [&](const char* name, int current, int low) {
         return std::clamp(store->ReadInteger(section, QLatin1String(name), current), low, kMaxExtent);
     };
@@ -53,4 +54,5 @@ void TCustomAdvPanel::LoadPosition()
     setCollaps(collapsed);
     m_animate = true;
     FFullHeight = read("FullHeight", FCaption->Position() == cpTop ? height() : width(), 0);
+    NotifyState();
 }

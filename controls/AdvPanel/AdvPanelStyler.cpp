@@ -60,8 +60,36 @@ TAdvPanelStyler::~TAdvPanelStyler()
 
 void TAdvPanelStyler::setStyle(TAdvPanelStyle value)
 {
+    const bool changed = FStyle != value;
     FStyle = value;
+    // The preset is written again even for the same style: it overwrites settings changed since.
     ApplyPanelPreset(*FSettings, value);
+    if (changed)
+        emit styleChanged();
+}
+
+void TAdvPanelStyler::setAutoThemeAdapt(bool value)
+{
+    if (FAutoThemeAdapt == value)
+        return;
+    FAutoThemeAdapt = value;
+    emit autoThemeAdaptChanged();
+}
+
+void TAdvPanelStyler::setComments(const QString& value)
+{
+    if (FComments == value)
+        return;
+    FComments = value;
+    emit commentsChanged();
+}
+
+void TAdvPanelStyler::setTag(int value)
+{
+    if (FTag == value)
+        return;
+    FTag = value;
+    emit tagChanged();
 }
 
 void TAdvPanelStyler::Assign(const QObject* source)
@@ -69,9 +97,9 @@ void TAdvPanelStyler::Assign(const QObject* source)
     const auto* other = qobject_cast<const TAdvPanelStyler*>(source);
     if (!other || other == this)
         return;
-    FAutoThemeAdapt = other->FAutoThemeAdapt;
+    setAutoThemeAdapt(other->FAutoThemeAdapt);
     FSettings->Assign(*other->FSettings);
-    FComments = other->FComments;
+    setComments(other->FComments);
     setStyle(other->FStyle);
 }
 

@@ -30,10 +30,11 @@ protected:
 class TAdvPanelStyler : public QObject, public TLoadable, public IComponentStyle {
     Q_OBJECT
     Q_INTERFACES(IComponentStyle)
-    Q_PROPERTY(AdvPanel::TAdvPanelStyle Style READ Style WRITE setStyle)
-    Q_PROPERTY(bool AutoThemeAdapt READ AutoThemeAdapt WRITE setAutoThemeAdapt)
-    Q_PROPERTY(QString Comments READ Comments WRITE setComments)
-    Q_PROPERTY(int Tag READ Tag WRITE setTag)
+    Q_PROPERTY(TAdvPanelSettings* Settings READ Settings CONSTANT)
+    Q_PROPERTY(AdvPanel::TAdvPanelStyle Style READ Style WRITE setStyle NOTIFY styleChanged)
+    Q_PROPERTY(bool AutoThemeAdapt READ AutoThemeAdapt WRITE setAutoThemeAdapt NOTIFY autoThemeAdaptChanged)
+    Q_PROPERTY(QString Comments READ Comments WRITE setComments NOTIFY commentsChanged)
+    Q_PROPERTY(int Tag READ Tag WRITE setTag NOTIFY tagChanged)
 
 public:
     // The notifier window becomes a child of the first widget found from `owner` upwards.
@@ -48,11 +49,11 @@ public:
     void setStyle(AdvPanel::TAdvPanelStyle value);
     // Follow the desktop theme's colour scheme (see ThemeChanged).
     bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
-    void setAutoThemeAdapt(bool value) { FAutoThemeAdapt = value; }
+    void setAutoThemeAdapt(bool value);
     QString Comments() const { return FComments; }
-    void setComments(const QString& value) { FComments = value; }
+    void setComments(const QString& value);
     int Tag() const { return FTag; }
-    void setTag(int value) { FTag = value; }
+    void setTag(int value);
 
     // Copies AutoThemeAdapt, the settings and Comments of another styler, then its Style through the
     // preset. Anything else is ignored.
@@ -67,6 +68,13 @@ public:
 
     // The theme query ThemeChanged asks; CurrentThemeScheme unless a test puts its own.
     std::function<TThemeScheme()> ThemeQuery = CurrentThemeScheme;
+
+signals:
+    // Style also changes with the desktop theme (AutoThemeAdapt) and a component style.
+    void styleChanged();
+    void autoThemeAdaptChanged();
+    void commentsChanged();
+    void tagChanged();
 
 protected:
     void Loaded() override;

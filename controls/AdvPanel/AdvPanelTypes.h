@@ -2,10 +2,14 @@
 #pragma once
 
 #include "ControlTypes.h"
+#include "Rect.h"
 
 #include <QObject>
+#include <algorithm>
+#include <type_traits>
 
-// The enumerations shared by the styled panel, its settings objects, the styler and the panel group.
+// The enumerations shared by the styled panel, its settings objects, the styler and the panel group,
+// and the helpers their generated setters use.
 namespace AdvPanel {
 Q_NAMESPACE
 
@@ -81,5 +85,33 @@ enum TAdvPanelStyle {
 Q_ENUM_NS(TAdvPanelStyle)
 enum TGroupStyle { gsVertical, gsHorizontal };
 Q_ENUM_NS(TGroupStyle)
+
+// How a settings setter raises the change notification (see TAdvPanelSettings).
+enum class TNotify { Always, IfChanged, Silent };
+// The range a panel setter keeps an integer in; far beyond any panel, it keeps the frame and indent
+// arithmetic within int range.
+enum class TBound { Any, Offset, Size, AtLeastOne };
+using ::kMaxExtent;
+constexpr int Bounded(TBound bound, int value)
+{
+    switch (bound) {
+    case TBound::Offset:
+        return std::clamp(value, -kMaxExtent, kMaxExtent);
+    case TBound::Size:
+        return std::clamp(value, 0, kMaxExtent);
+    case TBound::AtLeastOne:
+        return std::clamp(value, 1, kMaxExtent);
+    case TBound::Any:
+        break;
+    }
+    return value;
+}
+template <typename T> constexpr T Bounded(TBound, const T& value)
+{
+    return value;
+}
+
+// Small values are passed by value, the rest by reference.
+template <typename T> using Arg = std::conditional_t<std::is_trivially_copyable_v<T>, T, const T&>;
 
 } // namespace AdvPanel

@@ -7,7 +7,7 @@ TPanelCaption::TPanelCaption(QObject* parent)
     FFont.Color = clHighlightText;
 }
 
-void TPanelCaption::VisibleChanged()
+void TPanelCaption::AfterVisibleChange()
 {
     Changed();
     if (OnStateChange)
@@ -25,6 +25,7 @@ void TPanelCaption::Assign(const TPanelCaption& source)
 {
     if (&source == this)
         return;
+    const QVector<QVariant> before = PanelProperties::Values(*this);
     AssignLook(source);
     FHeight = source.FHeight;
     FIndent = source.FIndent;
@@ -47,6 +48,7 @@ void TPanelCaption::Assign(const TPanelCaption& source)
     FMaxGlyph = source.FMaxGlyph;
     FButtonPosition = source.FButtonPosition;
     ShadeChanged();
+    PanelProperties::EmitChanges(*this, before);
 }
 
 void TPanelCaption::setPosition(AdvPanel::TCaptionPosition value)
@@ -56,4 +58,5 @@ void TPanelCaption::setPosition(AdvPanel::TCaptionPosition value)
     if (OnPositionChange)
         OnPositionChange();
     Changed();
+    emit positionChanged();
 }

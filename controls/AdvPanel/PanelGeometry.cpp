@@ -207,6 +207,17 @@ CaptionButtonRects CaptionButtons(const Layout& l, const CaptionButtonInput& in)
     return r;
 }
 
+CaptionPart CaptionPartAt(const Layout& l, const CaptionButtonRects& buttons, QPoint p)
+{
+    if (!l.captionVisible || (l.captionPosition == cpTop ? p.y() : p.x()) >= l.captionHeight)
+        return CaptionPart::None;
+    if (buttons.close.Contains(p.x(), p.y()))
+        return CaptionPart::Close;
+    if (buttons.minMax.Contains(p.x(), p.y()))
+        return CaptionPart::MinMax;
+    return CaptionPart::Bar;
+}
+
 TRect CaptionTextArea(const Layout& l, const CaptionButtonRects& b, int indent, int topIndent)
 {
     TRect r = CaptionBand(l);

@@ -64,6 +64,7 @@ struct Layout {
     int statusHeight = 18;
     int indent = 0;
     int topIndent = 0;
+    bool operator==(const Layout&) const = default;
 };
 
 // The area the picture and text are clipped to: the client area less the caption band and the
@@ -104,6 +105,11 @@ struct CaptionButtonRects {
     TRect minMax;
 };
 CaptionButtonRects CaptionButtons(const Layout& l, const CaptionButtonInput& in);
+
+// What of the caption bar lies at a client point: a button, the rest of the bar (the first
+// Caption.Height pixels across the top, or along the left side), or nothing.
+enum class CaptionPart { None, Bar, Close, MinMax };
+CaptionPart CaptionPartAt(const Layout& l, const CaptionButtonRects& buttons, QPoint p);
 
 // The caption text area: the band less the buttons, moved in by the caption's Indent (along the
 // band) and TopIndent (across it).

@@ -11,8 +11,10 @@ void TPanelStatusBar::Assign(const TPanelStatusBar& source)
 {
     if (&source == this)
         return;
+    const QVector<QVariant> before = PanelProperties::Values(*this);
     AssignLook(source);
     FBorderStyle = source.FBorderStyle;
     FBorderColor = source.FBorderColor;
     Changed();
+    PanelProperties::EmitChanges(*this, before);
 }

@@ -267,11 +267,11 @@ THTMLabelRenderer::Hit THTMLabelRenderer::AnchorAt(const THTMLabelLayout& layout
         }
         Hit hit;
         switch (m_hitMap.Find(x, y, hit.target, hit.number, hit.rect)) {
-        case THTMLabelHitMap::Answer::Hit:
+        case TMarkupHitMap::Answer::Hit:
             return hit;
-        case THTMLabelHitMap::Answer::Miss:
+        case TMarkupHitMap::Answer::Miss:
             return Hit {};
-        case THTMLabelHitMap::Answer::Unknown:
+        case TMarkupHitMap::Answer::Unknown:
             break;
         }
     }
@@ -292,7 +292,7 @@ TMarkupResult THTMLabelRenderer::HitTest(const THTMLabelLayout& layout, const TR
 void THTMLabelRenderer::BuildHitMap(const THTMLabelLayout& layout, const TRect& rect)
 {
     m_hitMap.Clear();
-    if (layout.ellipsis || layout.lineSpacing < 0 || !THTMLabelHitMap::Suits(layout.text))
+    if (layout.ellipsis || layout.lineSpacing < 0 || !TMarkupHitMap::Suits(layout.text))
         return;
     m_hitMap.Build(
         MeasureCanvas(layout),

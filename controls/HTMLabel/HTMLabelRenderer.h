@@ -6,8 +6,8 @@
 #include "HTMLPicture.h"
 #include "HTMLabelAccessible.h"
 #include "HTMLabelGeometry.h"
-#include "HTMLabelHitMap.h"
 #include "MarkupEngine.h"
+#include "MarkupHitMap.h"
 #include "Rect.h"
 
 #include <QPixmap>
@@ -147,7 +147,7 @@ private:
     bool m_hitCaching = true;
     bool m_hitMapBuilt = false;
     THTMLabelLayout m_hitMapLayout; // what m_hitMap was built for
-    THTMLabelHitMap m_hitMap;
+    TMarkupHitMap m_hitMap;
     QString m_scannedText; // the text m_holdsPictures was found for
     bool m_holdsPictures = false;
     QPixmap m_buffer; // off-screen paint buffer, kept between paints

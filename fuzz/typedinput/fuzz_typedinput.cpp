@@ -4,7 +4,7 @@
 // number formats. The first kSettingsBytes bytes choose the field's settings, the rest are
 // operations. Besides crashes, hangs and unbounded growth it checks that typing and pasting keep a
 // value that satisfies its type's rules satisfying them, and that Prefix and Suffix stay in place.
-#include "TypedFieldModel.h"
+#include "EditHostModel.h"
 #include "TypedInput.h"
 
 #include <QLocale>
@@ -156,12 +156,12 @@ bool Satisfies(const TTypedInput& typed, const QString& v, bool afterPaste)
 }
 
 // Keeps the selection inside the value, as the field does.
-void Select(TTypedFieldModel& m, int a, int b)
+void Select(TEditHostModel& m, int a, int b)
 {
-    const int prefixLen = int(m.prefix.size());
+    const int prefixLen = m.edit.PrefixLength();
     const int len = int(m.Value().size());
     const int start = prefixLen + a % (len + 1);
-    m.SetSel(start, b % (len + 1 - (start - prefixLen)));
+    m.Select(start, start + b % (len + 1 - (start - prefixLen)));
 }
 
 double Double(Reader& in)
@@ -181,8 +181,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kSettingsBytes || size > kMaxInput)
         return 0;
     Reader in(data, size);
-    TTypedInput typed;
-    TTypedFieldModel m(typed);
+    TEditHostModel m;
+    TTypedInput& typed = m.typed;
     const int type = in.byte() % 12;
     const int flags = in.byte();
     const int precision = in.byte() % 9 - 2;
@@ -190,22 +190,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QLocale::setDefault(LocaleAt(in.byte()));
 
     if (flags & 0x40)
-        m.prefix = QStringLiteral("$ ");
+        m.setPrefix(QStringLiteral("$ "));
     if (flags & 0x80)
-        m.suffix = QStringLiteral(" kg");
-    m.control = m.prefix + m.suffix;
-    m.selStart = int(m.prefix.size());
-    m.maxLength = (limits >> 3) % 32;
+        m.setSuffix(QStringLiteral(" kg"));
+    m.control = m.edit.Prefix() + m.edit.Suffix();
+    m.selStart = m.edit.PrefixLength();
+    m.setMaxLength((limits >> 3) % 32);
     typed.SetSigned(flags & 0x01);
     typed.SetAllowNumericNullValue(flags & 0x02);
     typed.SetExcelStyleDecimalSeparator(flags & 0x08);
     typed.SetTabOnFullLength(flags & 0x10);
     typed.SetLengthLimit(limits % 8);
     typed.SetValidChars(QStringLiteral("0123456789abc-."));
-    typed.SetEditType(m, TTypedInput::TAdvEditType(type));
-    typed.SetPrecision(m, precision);
-    typed.SetAutoThousandSeparator(m, flags & 0x04);
-    typed.SetPrecisionDisplay(m, flags & 0x20 ? pdShortest : pdNormal);
+    typed.SetEditType(m.edit, TTypedInput::TAdvEditType(type));
+    typed.SetPrecision(m.edit, precision);
+    typed.SetAutoThousandSeparator(m.edit, flags & 0x04);
+    typed.SetPrecisionDisplay(m.edit, flags & 0x20 ? pdShortest : pdNormal);
 
     bool rangesRead = false;
     while (in.more()) {
@@ -215,11 +215,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool typing = false, deleting = false, pasting = false;
         switch (op % 16) {
         case 6:
-            m.TypeKey(QString(TTypedInput::kBackspace));
+            m.Type(QString(EditChar::Backspace));
             deleting = true;
             break;
         case 7:
-            m.DeleteKey();
+            m.Type(QStringLiteral("\x7f"));
             deleting = true;
             break;
         case 8: {
@@ -228,57 +228,58 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
         case 9:
-            typed.Paste(m, Text(in));
+            m.Paste(Text(in));
             pasting = true;
             break;
         case 10:
-            m.SetText(Text(in));
+            m.AssignText(Text(in));
             break;
         case 11:
             if (op & 0x80)
-                typed.SetFloatValue(m, Double(in));
+                typed.SetFloatValue(m.edit, Double(in));
             else
                 typed.SetIntValue(
-                    m, int((in.byte() << 24) | (in.byte() << 16) | (in.byte() << 8) | in.byte()));
+                    m.edit, int((in.byte() << 24) | (in.byte() << 16) | (in.byte() << 8) | in.byte()));
             break;
         case 12:
-            typed.FocusLost(m);
+            typed.FocusLost(m.edit);
             break;
         case 13: {
             const int b = in.byte();
             switch (b % 5) {
             case 0:
-                typed.SetEditType(m, TTypedInput::TAdvEditType((b / 5) % 12));
+                typed.SetEditType(m.edit, TTypedInput::TAdvEditType((b / 5) % 12));
                 break;
             case 1:
-                typed.SetPrecision(m, (b / 5) % 9 - 2);
+                typed.SetPrecision(m.edit, (b / 5) % 9 - 2);
                 break;
             case 2:
                 typed.SetSigned(!typed.Signed());
                 break;
             case 3:
-                typed.SetAutoThousandSeparator(m, !typed.AutoThousandSeparator());
+                typed.SetAutoThousandSeparator(m.edit, !typed.AutoThousandSeparator());
                 break;
             case 4:
-                typed.SetPrecisionDisplay(m, typed.PrecisionDisplay() == pdNormal ? pdShortest : pdNormal);
+                typed.SetPrecisionDisplay(
+                    m.edit, typed.PrecisionDisplay() == pdNormal ? pdShortest : pdNormal);
                 break;
             }
             break;
         }
         case 14: {
-            (void)typed.FloatValue(m);
-            (void)typed.IntValue(m);
+            (void)typed.FloatValue(m.edit);
+            (void)typed.IntValue(m.edit);
             // a full list takes a while under the sanitizers: once per input is enough
             if (!rangesRead) {
                 rangesRead = true;
                 TRangeList list;
-                if (typed.RangeStrToList(m, list) && (op & 0x80))
-                    typed.ListToRangeStr(m, list);
+                if (typed.RangeStrToList(m.edit, list) && (op & 0x80))
+                    typed.ListToRangeStr(m.edit, list);
             }
             if (op & 0x40)
-                typed.SelectBeforeDecimal(m);
+                typed.SelectBeforeDecimal(m.edit);
             else
-                typed.SelectAfterDecimal(m);
+                typed.SelectAfterDecimal(m.edit);
             break;
         }
         case 15: {
@@ -287,20 +288,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int n = in.byte() * 8;
             for (int i = 0; i < n && in.more(); ++i)
                 raw += QChar(char16_t((in.byte() << 8) | in.byte()));
-            typed.Paste(m, raw.repeated(1 + (op >> 4) % 16));
+            m.Paste(raw.repeated(1 + (op >> 4) % 16));
             pasting = true;
             break;
         }
         default: {
             const QString ch = Character(in.byte());
-            m.TypeKey(ch, op & 0x80);
-            typing = ch != QString(TTypedInput::kBackspace);
+            m.Type(ch, op & 0x80);
+            typing = ch != QString(EditChar::Backspace);
             deleting = !typing;
             break;
         }
         }
         const QString after = m.Value();
-        if (!m.control.startsWith(m.prefix) || !m.control.endsWith(m.suffix))
+        if (!m.control.startsWith(m.edit.Prefix()) || !m.control.endsWith(m.edit.Suffix()))
             Fail("the frame was broken", before, m.control);
         // a re-cased value is not re-cased by deleting, so mixed case is checked after typing only
         const bool keeps = typing || pasting || (deleting && typed.EditType() != etMixedCase);

@@ -124,13 +124,7 @@ constexpr std::array<Known, 48> kKnown { {
 ContentTypes ContentTypes::Parse(std::string_view xml)
 {
     ContentTypes result;
-    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
-        const size_t end = xml.find('>', at);
-        if (end == std::string_view::npos)
-            break;
-        XmlTag tag;
-        if (!XmlSyntax::ParseTag(xml.substr(at, end - at + 1), tag) || tag.End)
-            continue;
+    XmlSyntax::ForEachStartTag(xml, [&](const XmlTag& tag) {
         std::string_view key, type;
         const std::string_view local = XmlSyntax::LocalOf(tag.Name);
         for (const XmlAttribute& a : tag.Attributes) {
@@ -141,12 +135,12 @@ ContentTypes ContentTypes::Parse(std::string_view xml)
                 type = a.Value;
         }
         if (key.empty() || type.empty() || type.find('&') != std::string_view::npos)
-            continue;
+            return;
         if (local == "Default")
             result.SetDefault(key, type);
         else if (local == "Override")
             result.SetOverride(key.starts_with('/') ? key.substr(1) : key, type);
-    }
+    });
     return result;
 }
 

@@ -71,19 +71,14 @@ std::string EmptyPart(XmlPartKind kind)
 std::vector<std::string> OrderedIds(std::string_view xml, std::string_view local)
 {
     std::vector<std::string> ids;
-    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
-        const size_t end = xml.find('>', at);
-        if (end == std::string_view::npos)
-            break;
-        XmlTag tag;
-        if (!XmlSyntax::ParseTag(xml.substr(at, end - at + 1), tag) || tag.End
-            || XmlSyntax::LocalOf(tag.Name) != local)
-            continue;
+    XmlSyntax::ForEachStartTag(xml, [&](const XmlTag& tag) {
+        if (XmlSyntax::LocalOf(tag.Name) != local)
+            return;
         for (const XmlAttribute& a : tag.Attributes) {
             if (XmlSyntax::LocalOf(a.Name) == "id" && !XmlSyntax::PrefixOf(a.Name).empty())
                 ids.emplace_back(a.Value);
         }
-    }
+    });
     return ids;
 }
 

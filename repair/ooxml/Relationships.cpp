@@ -106,14 +106,9 @@ Relationships Relationships::Parse(std::string_view xml)
 {
     Relationships result;
     std::set<std::string> ids;
-    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
-        const size_t end = xml.find('>', at);
-        if (end == std::string_view::npos)
-            break;
-        XmlTag tag;
-        if (!XmlSyntax::ParseTag(xml.substr(at, end - at + 1), tag) || tag.End
-            || XmlSyntax::LocalOf(tag.Name) != "Relationship")
-            continue;
+    XmlSyntax::ForEachStartTag(xml, [&](const XmlTag& tag) {
+        if (XmlSyntax::LocalOf(tag.Name) != "Relationship")
+            return;
         Relationship r;
         for (const XmlAttribute& a : tag.Attributes) {
             if (a.Name == "Id")
@@ -127,7 +122,7 @@ Relationships Relationships::Parse(std::string_view xml)
         }
         if (!r.Id.empty() && !r.Type.empty() && ids.insert(r.Id).second)
             result.m_items.push_back(std::move(r));
-    }
+    });
     return result;
 }
 

@@ -38,6 +38,19 @@ public:
     static bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
     static std::string_view PrefixOf(std::string_view qname);
     static std::string_view LocalOf(std::string_view qname);
+    // Every start or empty-element tag of a part's text that parses, in order; what does not is passed over
+    // (the package's small parts are read this way, damage and all).
+    template <class Visit> static void ForEachStartTag(std::string_view xml, Visit visit)
+    {
+        for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
+            const size_t end = xml.find('>', at);
+            if (end == std::string_view::npos)
+                return;
+            XmlTag tag;
+            if (ParseTag(xml.substr(at, end - at + 1), tag) && !tag.End)
+                visit(tag);
+        }
+    }
 };
 
 } // namespace repair

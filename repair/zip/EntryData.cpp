@@ -66,19 +66,24 @@ DataCheck ReadEntryData(ByteReader& in, uint64_t begin, uint64_t end, uint16_t m
     end = std::min(end, in.Size());
     if (begin > end)
         begin = end;
+    // Checks and hands on what the data yields, cut at maxOutput; answers how much was taken.
+    const auto take = [&](const uint8_t* data, size_t n) {
+        if (check.Produced + n > maxOutput) {
+            n = size_t(maxOutput - check.Produced);
+            check.OverLimit = true;
+        }
+        check.Crc32 = Crc(check.Crc32, data, n);
+        Deliver(out, delivery, data, n);
+        check.Produced += n;
+        return n;
+    };
     uint8_t* const input = Buffer(0, kChunk);
     if (method != 8) {
         for (uint64_t at = begin; at < end;) {
             size_t n = in.ReadAt(at, input, size_t(std::min<uint64_t>(kChunk, end - at)));
             if (n == 0)
                 break;
-            if (check.Produced + n > maxOutput) {
-                n = size_t(maxOutput - check.Produced);
-                check.OverLimit = true;
-            }
-            check.Crc32 = Crc(check.Crc32, input, n);
-            Deliver(out, delivery, input, n);
-            check.Produced += n;
+            n = take(input, n);
             check.Consumed += n;
             at += n;
             if (progress)
@@ -108,14 +113,7 @@ DataCheck ReadEntryData(ByteReader& in, uint64_t begin, uint64_t end, uint16_t m
         z.stream.avail_out = uInt(kChunk);
         const uLong inBefore = z.stream.total_in;
         const int rc = inflate(&z.stream, Z_NO_FLUSH);
-        size_t produced = kChunk - z.stream.avail_out;
-        if (check.Produced + produced > maxOutput) {
-            produced = size_t(maxOutput - check.Produced);
-            check.OverLimit = true;
-        }
-        check.Crc32 = Crc(check.Crc32, output, produced);
-        Deliver(out, delivery, output, produced);
-        check.Produced += produced;
+        const size_t produced = take(output, kChunk - z.stream.avail_out);
         check.Consumed = z.stream.total_in;
         if (check.OverLimit)
             return check;

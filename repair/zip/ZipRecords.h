@@ -49,6 +49,28 @@ inline void Put64(uint8_t* p, uint64_t v)
     Put32(p + 4, uint32_t(v >> 32));
 }
 
+// Local headers (from their byte 4) and central records (from their byte 6) share this run of fields.
+constexpr size_t kSharedFieldsSize = 26;
+template <class Entry> void ReadSharedFields(const uint8_t* p, Entry& e)
+{
+    e.VersionNeeded = Le16(p);
+    e.Flags = Le16(p + 2);
+    e.Method = Le16(p + 4);
+    e.DosTime = Le16(p + 6);
+    e.DosDate = Le16(p + 8);
+    e.Crc32 = Le32(p + 10);
+    e.CompressedSize = Le32(p + 14);
+    e.UncompressedSize = Le32(p + 18);
+}
+inline uint16_t SharedNameLength(const uint8_t* p)
+{
+    return Le16(p + 22);
+}
+inline uint16_t SharedExtraLength(const uint8_t* p)
+{
+    return Le16(p + 24);
+}
+
 // A member's local header. Sizes and CRC are those written before the data (zero when a data descriptor
 // follows it); the ZIP64 record's sizes replace the 32-bit ones.
 struct LocalHeader {

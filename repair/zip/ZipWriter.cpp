@@ -16,6 +16,23 @@ namespace {
 constexpr uint64_t kMax32 = 0xFFFFFFFFu;
 constexpr uint16_t kZip64Version = 45;
 
+// The run of fields a local header (from byte 4) and a central record (from byte 6) share; sizes as they
+// are to stand in the 32-bit fields.
+void PutSharedFields(
+    uint8_t* p, const ZipEntryInfo& info, bool zip64, uint32_t csize, uint32_t usize, size_t extraSize)
+{
+    Put16(p, zip64 ? std::max(info.VersionNeeded, kZip64Version) : info.VersionNeeded);
+    Put16(p + 2, info.Flags);
+    Put16(p + 4, info.Method);
+    Put16(p + 6, info.DosTime);
+    Put16(p + 8, info.DosDate);
+    Put32(p + 10, info.Crc32);
+    Put32(p + 14, csize);
+    Put32(p + 18, usize);
+    Put16(p + 22, uint16_t(info.Name.size()));
+    Put16(p + 24, uint16_t(extraSize));
+}
+
 struct Written {
     ZipEntryInfo info;
     uint64_t localOffset = 0;
@@ -62,16 +79,8 @@ struct ZipWriter::Impl : ContentSink {
             extra += info.LocalExtra;
         uint8_t h[30];
         Put32(h, kLocalSignature);
-        Put16(h + 4, zip64 ? std::max(info.VersionNeeded, kZip64Version) : info.VersionNeeded);
-        Put16(h + 6, info.Flags);
-        Put16(h + 8, info.Method);
-        Put16(h + 10, info.DosTime);
-        Put16(h + 12, info.DosDate);
-        Put32(h + 14, info.Crc32);
-        Put32(h + 18, zip64 ? uint32_t(kMax32) : uint32_t(info.CompressedSize));
-        Put32(h + 22, zip64 ? uint32_t(kMax32) : uint32_t(info.UncompressedSize));
-        Put16(h + 26, uint16_t(info.Name.size()));
-        Put16(h + 28, uint16_t(extra.size()));
+        PutSharedFields(h + 4, info, zip64, zip64 ? uint32_t(kMax32) : uint32_t(info.CompressedSize),
+            zip64 ? uint32_t(kMax32) : uint32_t(info.UncompressedSize), extra.size());
         sink.Write(h, sizeof h);
         sink.Write(info.Name.data(), info.Name.size());
         sink.Write(extra.data(), extra.size());
@@ -262,16 +271,8 @@ void ZipWriter::Finish()
         uint8_t h[46];
         Put32(h, kCentralSignature);
         Put16(h + 4, info.VersionMadeBy);
-        Put16(h + 6, zip64 ? std::max(info.VersionNeeded, kZip64Version) : info.VersionNeeded);
-        Put16(h + 8, info.Flags);
-        Put16(h + 10, info.Method);
-        Put16(h + 12, info.DosTime);
-        Put16(h + 14, info.DosDate);
-        Put32(h + 16, info.Crc32);
-        Put32(h + 20, uint32_t(std::min(info.CompressedSize, kMax32)));
-        Put32(h + 24, uint32_t(std::min(info.UncompressedSize, kMax32)));
-        Put16(h + 28, uint16_t(info.Name.size()));
-        Put16(h + 30, uint16_t(extra.size()));
+        PutSharedFields(h + 6, info, zip64, uint32_t(std::min(info.CompressedSize, kMax32)),
+            uint32_t(std::min(info.UncompressedSize, kMax32)), extra.size());
         Put16(h + 32, uint16_t(std::min<size_t>(info.Comment.size(), 0xFFFF)));
         Put16(h + 34, 0);
         Put16(h + 36, info.InternalAttributes);

@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: MIT
-// The styler and its settings: notification rules, presets, loading order, bound panels, themes.
+// The styler and its settings: notification rules, presets, loading order, bound panels, themes;
+// walks of every property of the panel, its settings and their parts through copying, applying,
+// comparing and change signals.
 #include "AdvPanelStyler.h"
 #include "AdvPanel.h"
+#include "AdvPanelGroup.h"
 #include "AdvPanelPresets.h"
 
 #include <QApplication>
+#include <QMetaProperty>
+#include <QSet>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace AdvPanel;
@@ -258,6 +264,337 @@ TEST(AdvPanelStyler, ThemeChangesFollowTheSchemeOnlyWithAutoThemeAdapt)
     scheme = TThemeScheme::Blue;
     styler.ThemeChanged();
     EXPECT_EQ(styler.Style(), psOffice2003Blue);
+}
+
+// ---- property walks
+
+// The properties an object declares beyond Qt's own classes.
+QList<QMetaProperty> OwnProperties(const QObject& object)
+{
+    QList<QMetaProperty> list;
+    const QMetaObject* meta = object.metaObject();
+    const QMetaObject& base = object.isWidgetType() ? QWidget::staticMetaObject : QObject::staticMetaObject;
+    for (int i = base.propertyCount(); i < meta->propertyCount(); ++i)
+        list << meta->property(i);
+    return list;
+}
+
+// Objects for the properties that hold a reference to one.
+struct Referents {
+    TImageList images;
+    TPictureContainer container;
+    TAdvPanelStyler styler;
+};
+
+// A value for `property` other than `avoid`, one per `seed`, so that a value copied into the wrong
+// property shows as well as one not copied at all.
+QVariant Other(const QMetaProperty& property, const QVariant& avoid, int seed, Referents& referents)
+{
+    const QMetaType type = property.metaType();
+    seed %= 40;
+    if (property.isEnumType()) {
+        const QMetaEnum e = property.enumerator();
+        for (int i = 0; i < e.keyCount(); ++i) {
+            const int value = e.value((seed + 1 + i) % e.keyCount());
+            if (value != avoid.toInt())
+                return QVariant(type, &value);
+        }
+    }
+    switch (type.id()) {
+    case QMetaType::Bool:
+        return !avoid.toBool();
+    case QMetaType::Int: {
+        // A small step, away from the top of the narrowest range (200 to 255).
+        const int step = seed % 5 + 1;
+        return avoid.toInt() < 250 ? avoid.toInt() + step : avoid.toInt() - step;
+    }
+    case QMetaType::UInt: {
+        const uint colour = 0x010305u * uint(seed + 1);
+        return colour == avoid.toUInt() ? colour + 1 : colour;
+    }
+    case QMetaType::QString:
+        return avoid.toString() + QStringLiteral("x%1").arg(seed);
+    case QMetaType::QCursor: {
+        const int shape = seed % 9 + 1; // an arrow stands for "none" on a panel
+        return QCursor(Qt::CursorShape(shape == avoid.value<QCursor>().shape() ? shape + 1 : shape));
+    }
+    case QMetaType::QImage: {
+        QImage image(seed + 1, 2, QImage::Format_RGB32);
+        image.fill(QColor(seed * 5, 0, 0));
+        if (image == avoid.value<QImage>())
+            image.fill(Qt::blue);
+        return image;
+    }
+    default:
+        break;
+    }
+    if (type == QMetaType::fromType<TFont>()) {
+        TFont font = avoid.value<TFont>();
+        font.Height -= seed + 1;
+        font.Bold = !font.Bold;
+        return QVariant::fromValue(font);
+    }
+    if (type == QMetaType::fromType<TImageList*>())
+        return QVariant::fromValue(&referents.images);
+    if (type == QMetaType::fromType<TPictureContainer*>())
+        return QVariant::fromValue(&referents.container);
+    if (type == QMetaType::fromType<TAdvPanelStyler*>())
+        return QVariant::fromValue(&referents.styler);
+    ADD_FAILURE() << "no other value for " << property.name();
+    return {};
+}
+
+// Gives each writable property of `object` not in `skip` another value (other than its own, or
+// than the same-named property of `avoid` when there is one).
+void SetOthers(QObject& object, int& seed, Referents& referents, const QSet<QByteArray>& skip = {},
+    const QObject* avoid = nullptr)
+{
+    for (const QMetaProperty& p : OwnProperties(object)) {
+        if (!p.isWritable() || skip.contains(p.name()))
+            continue;
+        const QVariant against = avoid && avoid->metaObject()->indexOfProperty(p.name()) >= 0
+            ? avoid->property(p.name())
+            : p.read(&object);
+        EXPECT_TRUE(p.write(&object, Other(p, against, seed++, referents))) << p.name();
+    }
+}
+
+// Names of the writable properties not in `skip` whose values differ between two objects.
+std::string Differences(const QObject& a, const QObject& b, const QSet<QByteArray>& skip = {})
+{
+    std::string names;
+    for (const QMetaProperty& p : OwnProperties(a)) {
+        if (p.isWritable() && !skip.contains(p.name()) && p.read(&a) != b.property(p.name()))
+            names += std::string(p.name()) + ' ';
+    }
+    return names;
+}
+
+TEST(PropertyWalk, SettingsAssignCopiesAndSameAsComparesEveryProperty)
+{
+    Referents referents;
+    TAdvPanelSettings source;
+    int seed = 0;
+    SetOthers(source, seed, referents);
+    SetOthers(*source.Caption(), seed, referents);
+    SetOthers(*source.StatusBar(), seed, referents);
+    TAdvPanelSettings target;
+    int notifications = 0;
+    target.OnChange = [&notifications] { ++notifications; };
+    target.Assign(source);
+    EXPECT_EQ(Differences(target, source), "");
+    EXPECT_EQ(Differences(*target.Caption(), *source.Caption()), "");
+    EXPECT_EQ(Differences(*target.StatusBar(), *source.StatusBar()), "");
+    EXPECT_EQ(notifications, 1);
+    ASSERT_TRUE(target.SameAs(source));
+
+    // Any one property changed, in the settings or in a part of them, makes them differ.
+    for (QObject* part : { static_cast<QObject*>(&target), static_cast<QObject*>(target.Caption()),
+             static_cast<QObject*>(target.StatusBar()) }) {
+        for (const QMetaProperty& p : OwnProperties(*part)) {
+            if (!p.isWritable())
+                continue;
+            SCOPED_TRACE(p.name());
+            const QVariant kept = p.read(part);
+            p.write(part, Other(p, kept, seed++, referents));
+            EXPECT_FALSE(target.SameAs(source));
+            p.write(part, kept);
+            EXPECT_TRUE(target.SameAs(source));
+        }
+    }
+}
+
+TEST(PropertyWalk, ApplySettingsTakesEveryStyledPropertyAndLeavesTheRest)
+{
+    Referents referents;
+    TAdvPanelSettings settings;
+    int seed = 0;
+    SetOthers(settings, seed, referents);
+    SetOthers(*settings.Caption(), seed, referents);
+    SetOthers(*settings.StatusBar(), seed, referents);
+
+    // What a styler never gives: the panel's size, text, hint and state, its caption's text, place
+    // and buttons, and of the status bar everything but its look.
+    const QSet<QByteArray> panelKeeps { "Collaps", "Height", "Hint", "Text", "Width" };
+    const QSet<QByteArray> captionKeeps { "Text", "Visible", "Position", "TopIndent", "MinMaxCaption",
+        "CloseButton", "MinMaxButton" };
+    const QSet<QByteArray> statusBarTakes { "Color", "ColorTo", "GradientDirection", "BorderStyle",
+        "BorderColor", "Font" };
+    QSet<QByteArray> statusBarKeeps;
+    for (const QMetaProperty& p : OwnProperties(*settings.StatusBar())) {
+        if (!statusBarTakes.contains(p.name()))
+            statusBarKeeps << p.name();
+    }
+
+    TAdvPanel panel;
+    SetOthers(panel, seed, referents,
+        panelKeeps + QSet<QByteArray> { "Styler", "Align", "Left", "Top", "FullHeight", "Version" },
+        &settings);
+    SetOthers(*panel.Caption(), seed, referents, {}, settings.Caption());
+    SetOthers(*panel.StatusBar(), seed, referents, {}, settings.StatusBar());
+    struct Part {
+        const char* name;
+        QObject* panel;
+        QObject* settings;
+        QSet<QByteArray> keeps;
+    };
+    const Part parts[] = {
+        { "panel", &panel, &settings, panelKeeps },
+        { "caption", panel.Caption(), settings.Caption(), captionKeeps },
+        { "status bar", panel.StatusBar(), settings.StatusBar(), statusBarKeeps },
+    };
+    QList<QVariantList> before;
+    for (const Part& part : parts) {
+        QVariantList values;
+        for (const QMetaProperty& p : OwnProperties(*part.settings))
+            values << part.panel->property(p.name());
+        before << values;
+    }
+
+    panel.ApplySettings(settings);
+
+    for (int i = 0; i < 3; ++i) {
+        const Part& part = parts[i];
+        SCOPED_TRACE(part.name);
+        const QList<QMetaProperty> properties = OwnProperties(*part.settings);
+        for (int j = 0; j < properties.size(); ++j) {
+            const QMetaProperty& p = properties[j];
+            if (!p.isWritable())
+                continue;
+            SCOPED_TRACE(p.name());
+            ASSERT_GE(part.panel->metaObject()->indexOfProperty(p.name()), 0);
+            // Each value tells the two outcomes apart.
+            EXPECT_NE(before[i][j], p.read(part.settings));
+            const QVariant expected = part.keeps.contains(p.name()) ? before[i][j] : p.read(part.settings);
+            EXPECT_EQ(part.panel->property(p.name()), expected);
+        }
+    }
+}
+
+TEST(PropertyWalk, PanelAssignCopiesEveryPropertyButPlaceWidthAndState)
+{
+    Referents referents;
+    // The docking, place, width, collapsed state and styler belong to the panel where it is; the frame
+    // width, indents and text flow stay its own too.
+    const QSet<QByteArray> notCopied { "Align", "Left", "Top", "Width", "FullHeight", "Collaps", "Styler",
+        "Version", "BorderWidth", "Indent", "TopIndent", "GradientDirection", "LineSpacing", "Ellipsis",
+        "Buffered" };
+    TAdvPanel source;
+    int seed = 0;
+    SetOthers(source, seed, referents, notCopied);
+    SetOthers(*source.Caption(), seed, referents);
+    SetOthers(*source.StatusBar(), seed, referents);
+    SetOthers(*source.Position(), seed, referents);
+    TAdvPanel target;
+    target.Assign(source);
+    EXPECT_EQ(Differences(target, source, notCopied), "");
+    EXPECT_EQ(Differences(*target.Caption(), *source.Caption()), "");
+    EXPECT_EQ(Differences(*target.StatusBar(), *source.StatusBar()), "");
+    EXPECT_EQ(Differences(*target.Position(), *source.Position()), "");
+    source.Position()->setSave(false); // nothing stored on the way out
+    target.Position()->setSave(false);
+
+    TAdvPanel other;
+    other.setBorderWidth(4);
+    other.setIndent(5);
+    other.setTopIndent(6);
+    other.setGradientDirection(gdHorizontal);
+    other.setLineSpacing(7);
+    other.setEllipsis(true);
+    other.setBuffered(false);
+    TAdvPanel fresh;
+    target.Assign(other);
+    EXPECT_EQ(Differences(target, fresh, notCopied), Differences(other, fresh, notCopied));
+    for (const char* name :
+        { "BorderWidth", "Indent", "TopIndent", "GradientDirection", "LineSpacing", "Ellipsis", "Buffered" })
+        EXPECT_EQ(target.property(name), fresh.property(name)) << name;
+}
+
+// The objects whose properties a user or the program changes, on a panel of their own.
+struct Notifying {
+    Referents referents;
+    QWidget form;
+    TAdvPanel* panel = new TAdvPanel(&form);
+    TAdvPanelStyler* styler = new TAdvPanelStyler(&form);
+    TAdvPanelGroup* group = new TAdvPanelGroup(&form);
+    QList<QPair<const char*, QObject*>> Objects()
+    {
+        return { { "panel", panel }, { "caption", panel->Caption() }, { "status bar", panel->StatusBar() },
+            { "position", panel->Position() }, { "auto size", panel->AutoSize() }, { "styler", styler },
+            { "settings", styler->Settings() }, { "settings caption", styler->Settings()->Caption() },
+            { "settings status bar", styler->Settings()->StatusBar() }, { "group", group },
+            { "group's default panel", group->DefaultPanel() } };
+    }
+};
+
+TEST(PropertyWalk, EveryChangeSignalsOnceAndTheSameValueNever)
+{
+    Notifying n;
+    int seed = 0;
+    for (const auto& [name, object] : n.Objects()) {
+        SCOPED_TRACE(name);
+        for (const QMetaProperty& p : OwnProperties(*object)) {
+            SCOPED_TRACE(p.name());
+            if (!p.isWritable()) {
+                // Sub-objects: owned for the owner's life.
+                EXPECT_TRUE(p.isConstant());
+                continue;
+            }
+            if (qstrcmp(p.name(), "Version") == 0)
+                continue; // reads the same whatever is written
+            ASSERT_TRUE(p.hasNotifySignal());
+            QSignalSpy spy(object, p.notifySignal());
+            const QVariant value = Other(p, p.read(object), seed++, n.referents);
+            p.write(object, value);
+            EXPECT_EQ(spy.count(), 1);
+            EXPECT_EQ(p.read(object), value);
+            p.write(object, value);
+            EXPECT_EQ(spy.count(), 1);
+        }
+    }
+    n.panel->Position()->setSave(false);
+    n.group->Position()->setSave(false);
+}
+
+TEST(PropertyWalk, ChangesMadeUnderThePanelAreSignalled)
+{
+    Notifying n;
+    n.form.resize(300, 200);
+    n.panel->Caption()->setVisible(true);
+    n.panel->setAlign(alClient);
+    n.styler->setStyle(psOffice2003Blue);
+    n.form.show();
+    QSignalSpy width(n.panel, &TCustomAdvPanel::widthChanged);
+    QSignalSpy height(n.panel, &TCustomAdvPanel::heightChanged);
+    QSignalSpy collapsed(n.panel, &TCustomAdvPanel::collapsChanged);
+    QSignalSpy captionColour(n.panel->Caption(), &TPanelCaption::colorChanged);
+    QSignalSpy statusFont(n.panel->StatusBar(), &TPanelBand::fontChanged);
+    QSignalSpy style(n.styler, &TAdvPanelStyler::styleChanged);
+    n.form.resize(400, 200); // the parent's layout
+    EXPECT_EQ(width.count(), 1);
+    EXPECT_EQ(height.count(), 0);
+    n.panel->setAlign(alNone);
+    n.panel->setCollaps(true); // as a click on the caption does
+    EXPECT_EQ(collapsed.count(), 1);
+    EXPECT_EQ(height.count(), 1);
+    // A styler's look copied into the caption and status bar, then a theme's.
+    n.panel->SetStyler(n.styler);
+    EXPECT_EQ(captionColour.count(), 1);
+    EXPECT_EQ(statusFont.count(), 1);
+    n.styler->ThemeQuery = [] { return TThemeScheme::Olive; };
+    n.styler->setAutoThemeAdapt(true);
+    n.styler->ThemeChanged();
+    EXPECT_EQ(style.count(), 1);
+    EXPECT_EQ(captionColour.count(), 2);
+    EXPECT_EQ(statusFont.count(), 2);
+    // QWidget's own setters, as a form's design values use them.
+    QSignalSpy hint(n.panel, &TCustomAdvPanel::hintChanged);
+    QSignalSpy font(n.panel, &TCustomAdvPanel::fontChanged);
+    n.panel->setToolTip(QStringLiteral("tip"));
+    n.panel->QWidget::setFont(QFont(QStringLiteral("Courier"), 31));
+    EXPECT_EQ(hint.count(), 1);
+    EXPECT_EQ(font.count(), 1);
+    EXPECT_EQ(n.panel->Hint(), QStringLiteral("tip"));
 }
 
 } // namespace

@@ -411,4 +411,107 @@ TEST(PanelBars, AutoSizeFitsTheText)
     EXPECT_LT(panel.height(), fitted.height() + 20);
 }
 
+// The hint is the size auto-sizing gives: the text's, plus each thing around it once.
+TEST(PanelBars, SizeHintIsTheAutoSize)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TAdvPanel&)> set;
+        QSize more; // than the plain panel's hint
+    };
+    const Case cases[] = {
+        { "plain", [](TAdvPanel&) {}, { 0, 0 } },
+        { "a top caption bar adds its height", [](TAdvPanel& p) { p.Caption()->setVisible(true); },
+            { 0, 20 } },
+        { "a left caption bar adds its width",
+            [](TAdvPanel& p) {
+                p.Caption()->setVisible(true);
+                p.Caption()->setPosition(cpLeft);
+            },
+            { 20, 0 } },
+        { "a status bar adds its height", [](TAdvPanel& p) { p.StatusBar()->setVisible(true); }, { 0, 18 } },
+        { "a border on both sides", [](TAdvPanel& p) { p.setBorderWidth(3); }, { 6, 6 } },
+        { "wider bevels on both sides", [](TAdvPanel& p) { p.setBevelWidth(3); }, { 4, 4 } },
+        { "indents",
+            [](TAdvPanel& p) {
+                p.setIndent(5);
+                p.setTopIndent(7);
+            },
+            { 5, 7 } },
+        { "the window frame", [](TAdvPanel& p) { p.setBorderStyle(bsSingle); }, { 2, 2 } },
+        { "a border shadow",
+            [](TAdvPanel& p) {
+                p.setBorderWidth(1);
+                p.setBorderShadow(true);
+            },
+            { 2 + 2, 2 + 3 } },
+    };
+    auto make = [](TAdvPanel& p) {
+        p.resize(50, 50);
+        p.setText(QStringLiteral("Some words<BR>and a second line"));
+        p.AutoSize()->setEnabled(true);
+    };
+    TAdvPanel plain;
+    make(plain);
+    const QSize base = plain.sizeHint();
+    EXPECT_GT(base.width(), 50);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TAdvPanel p;
+        make(p);
+        c.set(p);
+        EXPECT_EQ(p.sizeHint(), base + c.more);
+        p.UpdateAutoSize();
+        EXPECT_EQ(p.sizeHint(), p.size()); // sized to the hint, the hint stays
+    }
+    // Directions auto-sizing leaves alone keep the current size; without it Qt's default.
+    TAdvPanel p;
+    make(p);
+    p.AutoSize()->setWidth(false);
+    p.resize(300, 10);
+    EXPECT_EQ(p.sizeHint(), QSize(300, base.height()));
+    p.AutoSize()->setEnabled(false);
+    EXPECT_FALSE(p.sizeHint().isValid());
+}
+
+// An auto-sized panel follows what takes room from its text, not only the text.
+TEST(PanelBars, AutoSizeFollowsBandsBordersIndentsAndFont)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TAdvPanel&)> set;
+    };
+    const Case cases[] = {
+        { "caption bar", [](TAdvPanel& p) { p.Caption()->setVisible(true); } },
+        { "caption height",
+            [](TAdvPanel& p) {
+                p.Caption()->setVisible(true);
+                p.Caption()->setHeight(40);
+            } },
+        { "status bar", [](TAdvPanel& p) { p.StatusBar()->setVisible(true); } },
+        { "border", [](TAdvPanel& p) { p.setBorderWidth(3); } },
+        { "bevel width", [](TAdvPanel& p) { p.setBevelWidth(3); } },
+        { "window frame", [](TAdvPanel& p) { p.setBorderStyle(bsSingle); } },
+        { "indent", [](TAdvPanel& p) { p.setIndent(12); } },
+        { "top indent", [](TAdvPanel& p) { p.setTopIndent(12); } },
+        { "line spacing", [](TAdvPanel& p) { p.setLineSpacing(6); } },
+        { "font",
+            [](TAdvPanel& p) {
+                TFont font = p.Font();
+                font.SetSize(16);
+                p.setFont(font);
+            } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TAdvPanel p;
+        p.setText(QStringLiteral("Some words<BR>and a second line"));
+        p.AutoSize()->setEnabled(true);
+        const QSize before = p.size();
+        c.set(p);
+        EXPECT_NE(p.size(), before);
+        EXPECT_EQ(p.size(), p.sizeHint());
+    }
+}
+
 } // namespace

@@ -175,6 +175,39 @@ TEST(PanelGeometry, CaptionBandButtonsTextAndStatusBand)
     EXPECT_TRUE(CaptionButtons(l, none).close.IsEmpty());
 }
 
+TEST(PanelGeometry, CaptionPartsAtAPoint)
+{
+    Layout l;
+    l.client = QSize(200, 100);
+    l.captionVisible = true;
+    const CaptionButtonRects buttons { TRect(185, 4, 197, 16), TRect(171, 4, 183, 16) };
+    struct Case {
+        const char* name;
+        bool visible;
+        TCaptionPosition position;
+        QPoint p;
+        CaptionPart expected;
+    };
+    const Case cases[] = {
+        { "on the bar", true, cpTop, { 50, 10 }, CaptionPart::Bar },
+        { "the bevel above the band is the bar's", true, cpTop, { 50, 0 }, CaptionPart::Bar },
+        { "the last row of the height", true, cpTop, { 50, 19 }, CaptionPart::Bar },
+        { "below it", true, cpTop, { 50, 20 }, CaptionPart::None },
+        { "close button", true, cpTop, { 190, 10 }, CaptionPart::Close },
+        { "min/max button", true, cpTop, { 175, 10 }, CaptionPart::MinMax },
+        { "between the buttons", true, cpTop, { 184, 10 }, CaptionPart::Bar },
+        { "hidden caption", false, cpTop, { 190, 10 }, CaptionPart::None },
+        { "a left caption along the side", true, cpLeft, { 10, 90 }, CaptionPart::Bar },
+        { "right of a left caption", true, cpLeft, { 20, 10 }, CaptionPart::None },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        l.captionVisible = c.visible;
+        l.captionPosition = c.position;
+        EXPECT_EQ(CaptionPartAt(l, buttons, c.p), c.expected);
+    }
+}
+
 TEST(PanelGeometry, CollapsedExtentSums)
 {
     struct Case {

@@ -207,6 +207,44 @@ TEST_F(Group, ScrollsWhenThePanelsDoNotFit)
     EXPECT_FALSE(bar->isVisible());
 }
 
+// The hint fits every shown panel without a scroll bar, and given that size the group needs none.
+TEST_F(Group, SizeHintShowsEveryPanel)
+{
+    struct Case {
+        const char* name;
+        TGroupStyle style;
+        int columns, panels, hidden;
+        QSize expected;
+    };
+    // Rows of 60-pixel panels 8 apart inside the 1-pixel edge; a row of 100-pixel-wide panels.
+    const Case cases[] = {
+        { "one column", gsVertical, 1, 8, 0, { 300, 2 + 8 + 8 * 68 } },
+        { "two columns", gsVertical, 2, 5, 0, { 300, 2 + 8 + 3 * 68 } },
+        { "a hidden panel takes no room", gsVertical, 1, 3, 1, { 300, 2 + 8 + 2 * 68 } },
+        { "no panels", gsVertical, 1, 0, 0, { 300, 2 + 8 } },
+        { "a row", gsHorizontal, 1, 4, 0, { 2 + 8 + 4 * 108, 400 } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TAdvPanelGroup g;
+        g.resize(300, 400);
+        g.DefaultPanel()->setHeight(60);
+        g.DefaultPanel()->setWidth(100);
+        g.setGroupStyle(c.style);
+        g.setColumns(c.columns);
+        for (int i = 0; i < c.panels; ++i)
+            g.AddPanel();
+        for (int i = 0; i < c.hidden; ++i) {
+            g.Panels()[i]->hide();
+            g.Panels()[i]->Synchronize();
+        }
+        EXPECT_EQ(g.sizeHint(), c.expected);
+        g.resize(g.sizeHint());
+        g.UpdateGroup(); // a hidden widget's resize event waits until it shows
+        EXPECT_TRUE(g.ScrollBar()->isHidden());
+    }
+}
+
 // A panel collapsed to its caption and opened again keeps its frame line whole on every side, at the
 // density of the screen: each device pixel of the window pixel the line takes shows the frame.
 TEST_F(Group, CollapsedAndOpenedPanelKeepsItsFrame)

@@ -2,11 +2,11 @@
 // The label's text rewrites, its line list, its frame geometry and its renderer, without a widget.
 #include "FixedCanvas.h"
 #include "HTMLabelGeometry.h"
-#include "HTMLabelHitMap.h"
 #include "HTMLabelMeasureCache.h"
 #include "HTMLabelRenderer.h"
 #include "HTMLabelStrings.h"
 #include "HTMLabelText.h"
+#include "MarkupHitMap.h"
 
 #include <QImage>
 #include <QPainter>
@@ -241,7 +241,7 @@ TEST(HTMLabelGeometry, BandsAndAlignment)
     EXPECT_EQ(G::AlignText(rect, inner, 71, G::VAlign::Center).Top, 4 - 10);
 }
 
-TEST(HTMLabelHitMap, TheFirstAnswerOnALongAnchorLineAsksTheLayoutAFewTimes)
+TEST(MarkupHitMap, TheFirstAnswerOnALongAnchorLineAsksTheLayoutAFewTimes)
 {
     // One anchor of many short runs on one line: checking a run's edges looks at its neighbours
     // without walking on through the whole line.
@@ -250,7 +250,7 @@ TEST(HTMLabelHitMap, TheFirstAnswerOnALongAnchorLineAsksTheLayoutAFewTimes)
     TMarkupParams params;
     params.Rect = TRect(0, 0, 2000, 100);
     int probes = 0;
-    THTMLabelHitMap map;
+    TMarkupHitMap map;
     map.Build(
         canvas,
         [&](TCanvas& c) {
@@ -270,7 +270,7 @@ TEST(HTMLabelHitMap, TheFirstAnswerOnALongAnchorLineAsksTheLayoutAFewTimes)
     QString target;
     int number = 0;
     TRect rect;
-    ASSERT_EQ(map.Find(1 + 18 * 30 + 3, 6, target, number, rect), THTMLabelHitMap::Answer::Hit);
+    ASSERT_EQ(map.Find(1 + 18 * 30 + 3, 6, target, number, rect), TMarkupHitMap::Answer::Hit);
     EXPECT_EQ(target, QStringLiteral("t"));
     EXPECT_LE(probes, 12);
     EXPECT_TRUE(map.Usable());

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HTMLabelHitMap.h"
+#include "MarkupHitMap.h"
 
 #include "NullCanvas.h"
 
@@ -33,21 +33,21 @@ public:
 
 } // namespace
 
-bool THTMLabelHitMap::Suits(QStringView markup)
+bool TMarkupHitMap::Suits(QStringView markup)
 {
     return !MarkupHasTag(markup,
         { TMarkupTag::Subscript, TMarkupTag::Superscript, TMarkupTag::Shadow, TMarkupTag::Rotation,
             TMarkupTag::Image, TMarkupTag::Page });
 }
 
-void THTMLabelHitMap::Clear()
+void TMarkupHitMap::Clear()
 {
     m_regions.clear();
     m_probe = nullptr;
     m_usable = false;
 }
 
-void THTMLabelHitMap::Build(TCanvas& measure, const Draw& draw, Probe probe)
+void TMarkupHitMap::Build(TCanvas& measure, const Draw& draw, Probe probe)
 {
     Clear();
     TRunRecorder recorder(measure);
@@ -67,7 +67,7 @@ void THTMLabelHitMap::Build(TCanvas& measure, const Draw& draw, Probe probe)
     m_usable = true;
 }
 
-void THTMLabelHitMap::Classify(Region& r)
+void TMarkupHitMap::Classify(Region& r)
 {
     r.classified = true;
     const TMarkupResult result = m_probe(r.left + (r.right - r.left) / 2, r.bottom - 1);
@@ -79,7 +79,7 @@ void THTMLabelHitMap::Classify(Region& r)
     r.rect = result.HitRect;
 }
 
-void THTMLabelHitMap::Verify(Region& r)
+void TMarkupHitMap::Verify(Region& r)
 {
     r.verified = true;
     const int left = r.left, right = r.right, top = r.top, bottom = r.bottom;
@@ -95,7 +95,7 @@ void THTMLabelHitMap::Verify(Region& r)
     }
 }
 
-const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y, bool verify)
+const TMarkupHitMap::Region* TMarkupHitMap::RegionAt(int x, int y, bool verify)
 {
     const Region* found = nullptr;
     for (size_t i = 0; i < m_regions.size() && m_usable; ++i) {
@@ -112,7 +112,7 @@ const THTMLabelHitMap::Region* THTMLabelHitMap::RegionAt(int x, int y, bool veri
     return m_usable ? found : nullptr;
 }
 
-bool THTMLabelHitMap::Agrees(int x, int y)
+bool TMarkupHitMap::Agrees(int x, int y)
 {
     const TMarkupResult result = m_probe(x, y);
     // Neighbours met here are only classified: checking their edges too would walk the whole line,
@@ -125,7 +125,7 @@ bool THTMLabelHitMap::Agrees(int x, int y)
     return result.AnchorValue == r->target && result.HitAnchor == r->number && result.HitRect == r->rect;
 }
 
-THTMLabelHitMap::Answer THTMLabelHitMap::Find(int x, int y, QString& target, int& number, TRect& rect)
+TMarkupHitMap::Answer TMarkupHitMap::Find(int x, int y, QString& target, int& number, TRect& rect)
 {
     if (!m_usable)
         return Answer::Unknown;

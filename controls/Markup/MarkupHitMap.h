@@ -9,12 +9,12 @@
 #include <functional>
 #include <vector>
 
-// Where the anchors of one laid-out text can be hit, so that mouse moves over an unchanged label
+// Where the anchors of one laid-out text can be hit, so that mouse moves over an unchanged label or panel
 // need no new layout. Built from one drawing pass (the place of every text run); whether a run
 // belongs to an anchor is asked of the engine the first time the mouse comes onto the run, and the
 // engine must then agree at the corners of the anchor's region and just outside its edges, or the
 // map gives up and leaves every later answer to the engine.
-class THTMLabelHitMap {
+class TMarkupHitMap {
 public:
     // One engine hit test at a point.
     using Probe = std::function<TMarkupResult(int x, int y)>;
