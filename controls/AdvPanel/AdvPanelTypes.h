@@ -13,12 +13,8 @@
 namespace AdvPanel {
 Q_NAMESPACE
 
-using TBevelCut = ControlTypes::TBevelCut;
-using enum ControlTypes::TBevelCut;
-using TBorderStyle = ControlTypes::TBorderStyle;
-using enum ControlTypes::TBorderStyle;
-using TAlign = ControlTypes::TAlign;
-using enum ControlTypes::TAlign;
+// Bevels, borders, alignment and vertical text placement are the ones every control shares.
+using namespace ControlTypes;
 enum TGradientDirection { gdVertical, gdHorizontal };
 Q_ENUM_NS(TGradientDirection)
 enum TBackGroundPosition {
@@ -31,8 +27,6 @@ enum TBackGroundPosition {
     bpCenter
 };
 Q_ENUM_NS(TBackGroundPosition)
-using TTextVAlignment = ControlTypes::TTextVAlignment;
-using enum ControlTypes::TTextVAlignment;
 enum TCaptionPosition { cpTop, cpLeft };
 Q_ENUM_NS(TCaptionPosition)
 enum TCaptionShape { csRectangle, csRounded, csSemiRounded };
