@@ -2,12 +2,15 @@
 # SPDX-License-Identifier: MIT
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer, and runs
 # each for the given number of seconds (default 60) from its seed corpus.
-#   bash scripts/fuzz.sh 3600      # a longer run
+# Further arguments are passed to CMake's configure step.
+#   bash scripts/fuzz.sh 3600                       # a longer run
+#   bash scripts/fuzz.sh 60 -DQUILLON_WERROR=ON     # warnings fail the build (the test command does this)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+shift $(($# > 0 ? 1 : 0))
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DQUILLON_FUZZ=ON -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF >/dev/null
+  -DQUILLON_FUZZ=ON -DQUILLON_TESTS=OFF -DQUILLON_BENCH=OFF -DQUILLON_WERROR=OFF "$@" >/dev/null
 cmake --build build-fuzz -j"$(nproc)" --target quillon_fuzzers
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  g++ clang clang-format-14 libclang-rt-14-dev cmake ninja-build ccache pkg-config git
+  g++ clang clang-format-14 clang-tidy libclang-rt-14-dev cmake ninja-build ccache pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl1-mesa-dev
   libfontconfig-dev fonts-wine libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

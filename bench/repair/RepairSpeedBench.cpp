@@ -41,6 +41,7 @@ Run Spawn(const std::vector<std::string>& command, bool measurePeak = false)
     if (measurePeak)
         argv.insert(argv.begin(), { "/usr/bin/time", "-f", "%M", "-o", peakFile });
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);

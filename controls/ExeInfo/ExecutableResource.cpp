@@ -17,7 +17,7 @@ struct Bytes {
     }
     std::uint16_t u16(std::uint64_t p) const
     {
-        return std::uint16_t(std::uint8_t(d[qsizetype(p)]) | (std::uint8_t(d[qsizetype(p + 1)]) << 8));
+        return std::uint16_t(std::uint8_t(d[qsizetype(p)]) | (std::uint8_t(d[qsizetype(p) + 1]) << 8));
     }
     std::uint32_t u32(std::uint64_t p) const { return u16(p) | (std::uint32_t(u16(p + 2)) << 16); }
     std::uint64_t u64(std::uint64_t p) const { return u32(p) | (std::uint64_t(u32(p + 4)) << 32); }

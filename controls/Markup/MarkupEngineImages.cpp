@@ -244,6 +244,8 @@ void TLayout::DrawPageBackground(PassState& ps, QStringView source, PagePicture 
         DrawPicture(picture, x, ps.box.Top);
         return;
     }
+    if (!picture.picture)
+        return;
     QImage image = picture.picture->Image();
     if (picture.size != image.size())
         image = image.scaled(picture.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -141,7 +141,7 @@ std::string Relationships::Serialize() const
 std::string Relationships::Add(const std::string& type, const std::string& target)
 {
     for (int n = static_cast<int>(m_items.size()) + 1;; ++n) {
-        const std::string id = "rId" + std::to_string(n);
+        std::string id = "rId" + std::to_string(n);
         bool used = false;
         for (const Relationship& r : m_items)
             used = used || r.Id == id;

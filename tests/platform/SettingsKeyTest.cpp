@@ -62,7 +62,7 @@ TEST_F(SettingsKeyTest, NamesRoundTripByteForByte)
         bool readable;
     } cases[] = {
         { "not UTF-8", DecodePath("/home/u/dir_\xff\xfe/"), false },
-        { "lone continuation byte", DecodePath("/tmp/\x80a/"), false },
+        { "lone continuation byte", DecodePath("/tmp/\x80\x61/"), false },
         { "text", QStringLiteral("/home/u/\u00DCbung/"), true },
         { "text like the byte form", QStringLiteral("@ByteArray(/x/)"), true },
     };

@@ -2,7 +2,7 @@
 // Build-time tool: turns the version definition into a resource script (Windows) or a source
 // file that carries the same VS_VERSIONINFO bytes in their own section (elsewhere).
 //   quillon_verres_gen rc|cpp <definition> <output>
-#include "../VersionResourceWriter.h"
+#include "VersionResourceWriter.h"
 
 #include <cstdio>
 #include <fstream>

@@ -95,8 +95,9 @@ TEST(RepairFile, ChoosesTheBestFamilyAndWritesOnlyForRepairedOrPartial)
         const Report report = RepairFile(families, source, output, progress);
         EXPECT_EQ(report.Outcome, c.verdict);
         EXPECT_EQ(report.Format, c.format);
-        if (c.verdict == Verdict::Error || c.format.empty())
+        if (c.verdict == Verdict::Error || c.format.empty()) {
             EXPECT_FALSE(report.Messages.empty()) << "an error or an unknown kind says why";
+        }
         EXPECT_EQ(ReadFile(source), (Bytes { 'P', 'K', 3, 4, 0 }));
         const auto files = List(dir.Path());
         if (c.written) {
@@ -106,11 +107,13 @@ TEST(RepairFile, ChoosesTheBestFamilyAndWritesOnlyForRepairedOrPartial)
         } else {
             EXPECT_EQ(report.BytesWritten, 0u);
             EXPECT_EQ(files.size(), c.outputExists ? 2u : 1u) << "a partial file was left";
-            if (c.outputExists)
+            if (c.outputExists) {
                 EXPECT_EQ(ReadFile(output), (Bytes { 'o' }));
+            }
         }
-        if (c.verdict != Verdict::Error || !c.outputExists)
+        if (c.verdict != Verdict::Error || !c.outputExists) {
             EXPECT_EQ(report.BytesRead, c.format.empty() ? 0u : 4u);
+        }
     }
 }
 

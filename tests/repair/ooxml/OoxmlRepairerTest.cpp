@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -37,8 +38,9 @@ public:
     }
     ~Folder()
     {
+        std::error_code ignored;
         if (!std::getenv("QUILLON_KEEP_TEST_FILES"))
-            std::system(("rm -rf '" + m_path + "'").c_str());
+            std::filesystem::remove_all(m_path, ignored);
     }
     const std::string& Path() const { return m_path; }
 

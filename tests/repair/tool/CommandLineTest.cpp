@@ -121,10 +121,12 @@ TEST(CommandLine, ExitStatusJsonAndWhatIsLeft)
         if (c.outputExists) {
             EXPECT_EQ(ReadFile(output), (Bytes { 'k', 'e', 'e', 'p' }));
         }
-        if (c.status >= 3)
+        if (c.status >= 3) {
             EXPECT_FALSE(r.err.empty()) << "no message says why";
-        if (c.written)
+        }
+        if (c.written) {
             EXPECT_EQ(std::system(("unzip -tq " + output + " >/dev/null").c_str()), 0);
+        }
     }
 }
 
