@@ -4,7 +4,7 @@
 # the configured build in build/ (and of build-fuzz/ for the fuzz targets, when it is configured).
 # Fails on any finding. Headers are checked through the sources that include them, our folders only;
 # generated moc, uic and rcc sources and other projects' headers are not checked.
-#   bash scripts/check-tidy.sh             # every source (about half an hour of one core)
+#   bash scripts/check-tidy.sh             # every source (about forty minutes of one core)
 #   bash scripts/check-tidy.sh --changed   # what the last commit and the working tree changed
 set -euo pipefail
 cd "$(dirname "$0")/.."

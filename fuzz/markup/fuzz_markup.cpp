@@ -102,7 +102,9 @@ void CheckRestored(const TCanvas& canvas, const TFont& font, TColor brush)
 } // namespace
 
 // Fontconfig keeps pointers inside its patterns as self-relative offsets, which the leak checker
-// cannot follow: every fallback font Qt matches for a new character would read as a leak.
+// cannot follow: every fallback font Qt matches for a new character would read as a leak. The
+// reserved name is the one the sanitizer's runtime looks up.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" const char* __lsan_default_suppressions()
 {
     return "leak:libfontconfig.so\n";

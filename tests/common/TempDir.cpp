@@ -18,7 +18,7 @@ QString TempDir::file(const QString& name) const
 
 QString TempDir::write(const QString& name, const QByteArray& content) const
 {
-    const QString p = file(name);
+    QString p = file(name);
     QFile f(p);
     if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size())
         throw std::runtime_error("cannot write a test file");

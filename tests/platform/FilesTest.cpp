@@ -18,7 +18,7 @@ namespace {
 
 QString MakeFifo(const TempDir& dir)
 {
-    const QString path = dir.file(QStringLiteral("pipe"));
+    QString path = dir.file(QStringLiteral("pipe"));
     if (::mkfifo(EncodePath(path).constData(), 0600) != 0)
         throw std::runtime_error("mkfifo");
     return path;

@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(Parts, XmlCloserCases, testing::ValuesIn(kCases),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // A filter that knows every id but those given.
-repair::XmlReferenceFilter AllBut(std::set<std::string> lost)
+repair::XmlReferenceFilter AllBut(const std::set<std::string>& lost)
 {
     repair::XmlReferenceFilter filter { true, {} };
     for (int n = 0; n < 100; ++n) {

@@ -52,7 +52,7 @@ const Damage kGarbageInserted = [](Bytes b) {
     b.insert(b.begin() + 30000, garbage.begin(), garbage.end());
     return b;
 };
-const Damage kTextTransfer = [](Bytes b) {
+const Damage kTextTransfer = [](const Bytes& b) {
     Bytes out;
     for (uint8_t c : b) {
         if (c == '\n')
