@@ -13,7 +13,7 @@ namespace {
 QStringList Strings(const QJsonValue& value)
 {
     QStringList out;
-    for (const QJsonValue& v : value.toArray())
+    for (const auto& v : value.toArray())
         out << v.toString();
     return out;
 }

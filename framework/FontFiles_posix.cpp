@@ -88,7 +88,7 @@ TFontLookup::~TFontLookup()
 QStringList TFontLookup::Files(const QString& family)
 {
     if (FcConfig* system = FcConfigGetCurrent()) {
-        const QStringList files = ListFamily(system, FcSetSystem, family);
+        QStringList files = ListFamily(system, FcSetSystem, family);
         if (!files.isEmpty() || m_folders.isEmpty())
             return files;
     }

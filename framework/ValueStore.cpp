@@ -216,7 +216,7 @@ public:
         if (!Readable())
             return {};
         m_settings->beginGroup(section);
-        const QStringList names = m_settings->childKeys();
+        QStringList names = m_settings->childKeys();
         m_settings->endGroup();
         return names;
     }

@@ -784,7 +784,7 @@ QMenu* TAdvEdit::createStandardContextMenu()
     const bool sel = hasSelectedText();
     const bool shown = echoMode() == QLineEdit::Normal;
     auto add = [&](const QString& text, const char* name, QKeySequence::StandardKey key, bool enabled,
-                   std::function<void()> slot) {
+                   const std::function<void()>& slot) {
         QAction* a = menu->addAction(text);
         a->setObjectName(QLatin1String(name));
         a->setShortcut(key);

@@ -88,12 +88,10 @@ void TTypedInput::SetEditType(TAdvEditControl& edit, TAdvEditType type)
     if (value.isEmpty() && FAllowNumericNullValue)
         return;
     const TNumberClass c = ClassifyNumber(value, TSeparators::Current());
-    if (type == etNumeric && c != ncInteger)
+    if ((type == etNumeric && c != ncInteger) || (type == etHex && c != ncInteger && c != ncHex))
         SetIntValue(edit, 0);
     else if (IsDecimalType() && (c == ncInvalid || c == ncHex))
         SetFloatValue(edit, 0);
-    else if (type == etHex && c != ncInteger && c != ncHex)
-        SetIntValue(edit, 0);
 }
 
 void TTypedInput::SetPrecision(TAdvEditControl& edit, int precision)

@@ -266,9 +266,8 @@ void TCustomAdvPanel::CaptionClicked(QPoint p)
             deleteLater();
             return;
         }
-    } else if (press == Part::MinMax && release == Part::MinMax) {
-        setCollaps(!FCollaps);
-    } else if (press == Part::Bar && FCaption->MinMaxCaption()) {
+    } else if ((press == Part::MinMax && release == Part::MinMax)
+        || (press == Part::Bar && FCaption->MinMaxCaption())) {
         setCollaps(!FCollaps);
     }
     if (self && OnCaptionClick)

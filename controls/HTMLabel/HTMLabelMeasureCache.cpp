@@ -82,7 +82,7 @@ QSize THTMLabelMeasureCache::TextExtent(QStringView text)
     if (it == m_extents.cend()) { // a colliding entry stays; this text is simply not kept
         Entry e = MakeEntry(text, font, 0, -1);
         e.extent = size;
-        m_extents.insert(hash, std::move(e));
+        m_extents.insert(hash, e);
     }
     return size;
 }
@@ -111,7 +111,7 @@ int THTMLabelMeasureCache::DrawText(QStringView text, TRect& rect, unsigned form
         Entry e = MakeEntry(text, font, format, width);
         e.calcWidth = measured.Right - measured.Left;
         e.calcResult = result;
-        m_calcs.insert(hash, std::move(e));
+        m_calcs.insert(hash, e);
     }
     rect = measured;
     return result;

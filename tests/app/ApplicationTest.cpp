@@ -93,5 +93,7 @@ int main(int argc, char** argv)
     TApplication app(argc, argv);
     g_app = &app;
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    g_app = nullptr;
+    return result;
 }

@@ -47,7 +47,7 @@ protected:
             limits);
         box.engine = &engine;
         box.start();
-        const QString source = box.files.write(QStringLiteral("report.docx"), content);
+        QString source = box.files.write(QStringLiteral("report.docx"), content);
         box.choose(source);
         // A short real wait per step, so that the child gets on meanwhile.
         box.waiter.onStep = [](int) { ::WaitAndPump(2); };

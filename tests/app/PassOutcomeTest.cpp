@@ -2,6 +2,7 @@
 #include "PassOutcome.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
@@ -20,13 +21,13 @@ TRepairReport Engine(V verdict, QStringList lost = {}, QString family = {}, QStr
 {
     TRepairReport r;
     r.Outcome = verdict;
-    r.Family = family;
-    r.Format = format;
+    r.Family = std::move(family);
+    r.Format = std::move(format);
     r.Output = QStringLiteral("/out/a_r.docx");
     r.PartsTotal = 12;
     r.PartsRecovered = verdict == V::Partial ? 7 : 12;
     r.BytesWritten = 49357;
-    r.Lost = lost;
+    r.Lost = std::move(lost);
     r.Messages = { QStringLiteral("cannot write the fixed file: No space left on device") };
     r.Reason = QStringLiteral("Segmentation fault");
     return r;

@@ -33,7 +33,7 @@ protected:
     QString chooseFile(const QString& name, const QByteArray& content)
     {
         box.start();
-        const QString path = box.files.write(name, content);
+        QString path = box.files.write(name, content);
         box.choose(path);
         return path;
     }
