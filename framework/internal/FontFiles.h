@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-struct _FcConfig;
+struct _FcConfig; // NOLINT(bugprone-reserved-identifier): fontconfig's own name behind FcConfig
 
 // Finds the font files of a family through fontconfig: those the system's font configuration lists,
 // else those in the extra folders, which fontconfig scans too (a file counts by the family it holds,
