@@ -525,7 +525,7 @@ private:
     {
         if (!StoreIfChanged(field, value))
             return false;
-        emit(this->*changed)(value);
+        std::invoke(changed, this, value); // emits
         return true;
     }
     // Runs `apply` and emits `changed` when the property `read` gives has another value after it.
@@ -535,7 +535,7 @@ private:
         const auto old = (this->*read)();
         apply();
         if (const auto now = (this->*read)(); now != old)
-            emit(this->*changed)(now);
+            std::invoke(changed, this, now); // emits
     }
     void ApplyFlat();
     bool ErrorShowing() const { return FError && FShowError; }

@@ -220,7 +220,7 @@ private:
         const bool changed = !(field == value);
         field = value;
         if (changed)
-            emit(this->*signal)();
+            std::invoke(signal, this); // emits
         if (notify == AdvPanel::TNotify::Always || (changed && notify == AdvPanel::TNotify::IfChanged))
             Change();
     }

@@ -198,7 +198,7 @@ private:
         if (!StoreIfChanged(field, value))
             return;
         ShadeChanged();
-        emit(this->*signal)();
+        std::invoke(signal, this); // emits
     }
 
     AdvPanel::TCaptionPosition FPosition = AdvPanel::cpTop;

@@ -100,7 +100,7 @@ private:
     template <typename T> void Set(T& field, const T& value, void (TPanelPosition::*signal)())
     {
         if (StoreIfChanged(field, value))
-            emit(this->*signal)();
+            std::invoke(signal, this); // emits
     }
 
     bool FSave = false;
