@@ -172,7 +172,7 @@ def draw(rows, intact, png):
         best = max(others, key=lambda n: others[n][0]) if others else None
         labels.append(f"{label}: {damage}")
         values.append([pct(*scores[OURS]), pct(*others[best]) if best else 0.0, pct(*scores["nothing"])])
-        peers.append(best or "")
+        peers.append(best if best and others[best][0] else "")
     fig, ax = plt.subplots(figsize=(9, 0.26 * len(rows) + 1.6))
     ax.imshow(values, cmap="RdYlGn", vmin=0, vmax=100, aspect="auto")
     ax.set_xticks(range(len(columns)), columns)
