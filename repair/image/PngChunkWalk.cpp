@@ -269,6 +269,32 @@ bool PngChunkWalk::RemoveInserted(PngChunk& chunk, uint64_t next)
     return false;
 }
 
+bool PngChunkWalk::InPlace(PngChunk& chunk)
+{
+    const uint64_t end = chunk.Offset + 12 + chunk.Length;
+    uint8_t t[4];
+    PutBe32(t, chunk.Type);
+    const uint32_t computed = Crc(CrcOf(t, 4), chunk.Offset + 8, chunk.Length);
+    uint8_t storedBytes[4];
+    m_source.ReadAt(end - 4, storedBytes, 4);
+    chunk.Span = 12 + uint64_t(chunk.Length);
+    chunk.Data = { { chunk.Offset + 8, chunk.Length } };
+    if (computed == Be32(storedBytes)) {
+        m_chunks.push_back(chunk);
+        if (chunk.Type == kIend) {
+            m_endFound = true;
+            m_afterEnd = m_source.Size() - end;
+        }
+        return true;
+    }
+    if (end == m_source.Size() || Plausible(end, false)) {
+        PutRightInPlace(chunk, computed, Be32(storedBytes));
+        m_chunks.push_back(chunk);
+        return true;
+    }
+    return false;
+}
+
 void PngChunkWalk::Run()
 {
     const uint64_t size = m_source.Size();
@@ -288,13 +314,22 @@ void PngChunkWalk::Run()
         chunk.Length = Be32(h);
         chunk.Type = Be32(h + 4);
         if (chunk.Length > kMaxChunkLength || !LooksLikeChunkType(chunk.Type)) {
+            // A damaged type, when a chunk follows where the length says this one ends.
+            const uint64_t end = pos + 12 + uint64_t(chunk.Length);
+            if (chunk.Length <= kMaxChunkLength && end <= size && (end == size || Plausible(end, true))
+                && InPlace(chunk)) {
+                pos = end;
+                continue;
+            }
             const uint64_t next = Resync(pos + 1);
             AddGap(pos, next);
             pos = next;
             continue;
         }
         const uint64_t end = pos + 12 + chunk.Length;
-        if (end > size) {
+        // Past the end: a file cut short, unless a chunk follows, and then the length is what is wrong.
+        const uint64_t following = end > size ? Resync(pos + 8) : size;
+        if (end > size && following == size) {
             if (!KnownChunkType(chunk.Type)) {
                 const uint64_t next = Resync(pos + 1);
                 AddGap(pos, next);
@@ -310,31 +345,14 @@ void PngChunkWalk::Run()
             m_chunks.push_back(chunk);
             break;
         }
-        uint8_t t[4];
-        PutBe32(t, chunk.Type);
-        const uint32_t computed = Crc(CrcOf(t, 4), pos + 8, chunk.Length);
-        uint8_t storedBytes[4];
-        m_source.ReadAt(end - 4, storedBytes, 4);
-        chunk.Span = 12 + uint64_t(chunk.Length);
-        chunk.Data = { { pos + 8, chunk.Length } };
-        if (computed == Be32(storedBytes)) {
-            m_chunks.push_back(chunk);
+        if (end <= size && InPlace(chunk)) {
             pos = end;
-            if (chunk.Type == kIend) {
-                m_endFound = true;
-                m_afterEnd = size - end;
+            if (m_endFound)
                 break;
-            }
-            continue;
-        }
-        if (end == size || Plausible(end, false)) {
-            PutRightInPlace(chunk, computed, Be32(storedBytes));
-            m_chunks.push_back(chunk);
-            pos = end;
             continue;
         }
         // The chunk does not end where its length says: bytes inserted, or its length damaged.
-        const uint64_t next = Resync(pos + 8);
+        const uint64_t next = end > size ? following : Resync(pos + 8);
         if (KnownChunkType(chunk.Type)) {
             chunk.Span = next - pos;
             if (next == size || !RemoveInserted(chunk, next)) {

@@ -45,7 +45,11 @@ void PngIdatStream::Deflate(const uint8_t* raw, size_t count, int flush)
         const int ret = deflate(&m_deflate, flush);
         if (ret == Z_STREAM_ERROR)
             throw std::runtime_error("the image data could not be compressed");
-        m_out->ImageData(m_deflated.data(), m_deflated.size() - m_deflate.avail_out);
+        const size_t n = m_deflated.size() - m_deflate.avail_out;
+        if (m_capture)
+            m_capture->insert(m_capture->end(), m_deflated.data(), m_deflated.data() + n);
+        else
+            m_out->ImageData(m_deflated.data(), n);
     } while (m_deflate.avail_out == 0 || m_deflate.avail_in > 0);
 }
 
@@ -120,17 +124,52 @@ void PngIdatStream::FillRest()
     while (pattern.size() < 65520)
         pattern.insert(pattern.end(), m_fill.begin(), m_fill.end());
     const uint8_t filter = 0;
-    while (m_produced < total) {
-        uint64_t start = 0, length = 0;
-        m_cursor.RowAt(m_produced, start, length);
+    auto fillRow = [&](uint64_t length) {
         Deflate(&filter, 1);
         for (uint64_t left = length - 1; left > 0;) {
             const size_t n = size_t(std::min<uint64_t>(left, pattern.size() / unit * unit));
             Deflate(pattern.data(), n);
             left -= n;
         }
-        m_produced = start + length;
-        m_progress.Check();
+    };
+    while (m_produced < total) {
+        uint64_t start = 0, length = 0;
+        m_cursor.RowAt(m_produced, start, length);
+        const uint64_t runEnd = [&] {
+            uint64_t at = 0;
+            for (const PngRowRun& run : m_cursor.Runs())
+                if ((at += run.RowBytes * run.Rows) > start)
+                    return at;
+            return total;
+        }();
+        uint64_t rows = (runEnd - start) / length;
+        // Many equal rows: compressed once as a batch that stands alone (no reference before it), whose
+        // bytes are then repeated, so that a large loss costs little time.
+        const uint64_t batchRows = std::max<uint64_t>(1, (1 << 20) / length);
+        if (rows >= 3 * batchRows) {
+            Deflate(nullptr, 0, Z_FULL_FLUSH);
+            std::vector<uint8_t> batch;
+            const uLong before = m_adler;
+            m_adler = 1;
+            m_capture = &batch;
+            for (uint64_t r = 0; r < batchRows; ++r)
+                fillRow(length);
+            Deflate(nullptr, 0, Z_FULL_FLUSH);
+            m_capture = nullptr;
+            const uLong batchAdler = m_adler;
+            const z_off_t batchBytes = z_off_t(batchRows * length);
+            m_adler = before;
+            for (; rows >= batchRows; rows -= batchRows) {
+                m_out->ImageData(batch.data(), batch.size());
+                m_adler = adler32_combine(m_adler, batchAdler, batchBytes);
+                m_progress.Check();
+            }
+        }
+        for (; rows > 0; --rows) {
+            fillRow(length);
+            m_progress.Check();
+        }
+        m_produced = runEnd;
     }
 }
 
@@ -200,7 +239,8 @@ PngStreamResult PngIdatStream::Run(const Input& next, uint64_t proven, PngChunkW
             result.Problem = "the image data is damaged";
             break;
         }
-        if (m_mode == Mode::Copy && (in.data_type & 128))
+        // A block boundary, unless it follows the last block: new blocks cannot come after that one.
+        if (m_mode == Mode::Copy && (in.data_type & 128) && !(in.data_type & 64))
             Boundary(8 * uint64_t(in.total_in) - uint64_t(in.data_type & 63));
         m_progress.Check();
     }

@@ -211,6 +211,9 @@ Report PngRepairer::Repair(
             else
                 provenSoFar = UINT64_MAX;
             imageDataEnded = c.Truncated;
+        } else if (c.Kind == PngChunk::State::Gap && !imageData.empty()) {
+            // Bytes inserted, or chunks lost: only decoding can tell, and the stream's checksum proves it.
+            provenSoFar = UINT64_MAX;
         } else if (!imageData.empty()) {
             imageDataEnded = true;
         }
@@ -289,6 +292,15 @@ Report PngRepairer::Repair(
         result = stream.Run(std::ref(input), proven, &writer);
         dataWritten = true;
     };
+    // Rows decoded from damaged data may use any index: a palette of every entry the depth allows
+    // keeps the file readable.
+    const bool unsure = provenSoFar == UINT64_MAX;
+    auto writePalette = [&](std::vector<uint8_t> entries) {
+        entries.resize(entries.size() / 3 * 3);
+        if (unsure && entries.size() < 3u << h.Depth)
+            entries.resize(3u << h.Depth, 0);
+        writer.Chunk(kPlte, entries.data(), entries.size());
+    };
     for (const PngChunk& c : chunks) {
         progress.Check();
         if (c.Kind == PngChunk::State::Gap || c.Type == kIhdr || c.Type == kIend)
@@ -303,15 +315,18 @@ Report PngRepairer::Repair(
             // A damaged palette still gives colours closer than none.
             PngChunk whole = c;
             whole.Data = { { c.Offset + 8, c.Length } };
-            writer.Copy(walk, whole);
+            writePalette(ReadSmall(walk, &whole));
             paletteWritten = true;
             report.Messages.push_back("the palette is damaged: kept as it reads");
             continue;
         }
         if (!c.Usable() || (dataWritten && (c.Type == kPlte || c.Type == kTrns || c.Type == kBkgd)))
             continue;
-        if (c.Type == kPlte)
+        if (c.Type == kPlte && h.ColourType == 3) {
+            writePalette(paletteBytes);
             paletteWritten = true;
+            continue;
+        }
         writer.Copy(walk, c);
     }
     if (!dataWritten)

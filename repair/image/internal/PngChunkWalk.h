@@ -63,6 +63,8 @@ private:
     uint64_t Resync(uint64_t from); // the reader's size when nothing is found
     uint32_t Crc(uint32_t crc, uint64_t offset, uint64_t length);
     bool CrcMatches(uint64_t at, uint32_t type, uint64_t length);
+    // Checks a chunk that ends where its length says; false when it does not end there.
+    bool InPlace(PngChunk& chunk);
     void PutRightInPlace(PngChunk& chunk, uint32_t computed, uint32_t stored);
     bool RemoveInserted(PngChunk& chunk, uint64_t next);
     uint64_t KnownPrefix(uint64_t offset, uint64_t length);

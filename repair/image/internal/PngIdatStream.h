@@ -64,6 +64,7 @@ private:
     z_stream m_deflate {};
     bool m_deflating = false;
     std::vector<uint8_t> m_deflated;
+    std::vector<uint8_t>* m_capture = nullptr; // compressed bytes go here instead of out when set
 };
 
 } // namespace repair
