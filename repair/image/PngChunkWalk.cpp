@@ -72,7 +72,7 @@ uint64_t PngChunk::KnownBytes() const
 PngChunkWalk::PngChunkWalk(ByteReader& source, Progress& progress)
     : m_source(source)
     , m_progress(progress)
-    , m_buffer(kBuffer)
+    , m_buffer(size_t(std::clamp<uint64_t>(source.Size(), 1, kBuffer)))
 {
 }
 
@@ -80,7 +80,7 @@ uint32_t PngChunkWalk::Crc(uint32_t crc, uint64_t offset, uint64_t length)
 {
     while (length > 0) {
         const size_t n
-            = m_source.ReadAt(offset, m_buffer.data(), size_t(std::min<uint64_t>(length, kBuffer)));
+            = m_source.ReadAt(offset, m_buffer.data(), size_t(std::min<uint64_t>(length, m_buffer.size())));
         if (n == 0)
             break;
         crc = CrcOf(m_buffer.data(), n, crc);
@@ -116,11 +116,12 @@ bool PngChunkWalk::Plausible(uint64_t at, bool known)
 uint64_t PngChunkWalk::Resync(uint64_t from)
 {
     const uint64_t size = m_source.Size();
-    std::vector<uint8_t> window(kBuffer + 8);
-    for (uint64_t base = from; base + 8 <= size; base += kBuffer) {
+    const size_t step = size_t(std::min<uint64_t>(kBuffer, size));
+    std::vector<uint8_t> window(step + 8);
+    for (uint64_t base = from; base + 8 <= size; base += step) {
         m_progress.Check();
         const size_t n = m_source.ReadAt(base, window.data(), window.size());
-        for (size_t i = 0; i + 8 <= n && i < kBuffer; ++i) {
+        for (size_t i = 0; i + 8 <= n && i < step; ++i) {
             const uint32_t type = Be32(&window[i + 4]);
             if (!LooksLikeChunkType(type) || !KnownChunkType(type))
                 continue;
@@ -144,7 +145,7 @@ uint64_t PngChunkWalk::KnownPrefix(uint64_t offset, uint64_t length)
     size_t run = 0;
     for (uint64_t done = 0; done < length;) {
         const size_t n = m_source.ReadAt(
-            offset + done, m_buffer.data(), size_t(std::min<uint64_t>(length - done, kBuffer)));
+            offset + done, m_buffer.data(), size_t(std::min<uint64_t>(length - done, m_buffer.size())));
         if (n == 0)
             break;
         for (size_t i = 0; i < n; ++i) {
