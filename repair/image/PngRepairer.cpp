@@ -2,11 +2,11 @@
 #include "PngRepairer.h"
 
 #include "AtomicSink.h"
+#include "ImageRowLineEndView.h"
 #include "PngChunkWalk.h"
 #include "PngChunkWriter.h"
 #include "PngFormat.h"
 #include "PngIdatStream.h"
-#include "PngLineEndView.h"
 #include "Progress.h"
 
 #include <cstring>
@@ -158,11 +158,11 @@ Report PngRepairer::Repair(
 
     uint8_t head[10] = {};
     const size_t headBytes = source.ReadAt(0, head, sizeof head);
-    std::unique_ptr<PngLineEndView> view;
+    std::unique_ptr<ImageRowLineEndView> view;
     ByteReader* reader = &source;
     if ((headBytes >= 10 && std::memcmp(head, kDoubledSignature, 10) == 0)
         || (headBytes >= 9 && std::memcmp(head, kSingleSignature, 9) == 0)) {
-        view = std::make_unique<PngLineEndView>(source);
+        view = std::make_unique<ImageRowLineEndView>(source);
         reader = view.get();
         report.Messages.push_back("line ends changed by a text-mode transfer: undone");
     }

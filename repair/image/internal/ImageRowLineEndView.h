@@ -8,11 +8,11 @@
 
 namespace repair {
 
-// An image as it was before a text-mode transfer turned every LF into CR LF: the CR before each LF is
+// A file as it was before a text-mode transfer turned every LF into CR LF: the CR before each LF is
 // left out. Random access through one offset per 64 KiB block, found in one pass.
-class PngLineEndView : public ByteReader {
+class ImageRowLineEndView : public ByteReader {
 public:
-    explicit PngLineEndView(ByteReader& source);
+    explicit ImageRowLineEndView(ByteReader& source);
     uint64_t Size() const override { return m_size; }
     size_t ReadAt(uint64_t offset, void* buffer, size_t count) override;
 

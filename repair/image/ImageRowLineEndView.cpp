@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "PngLineEndView.h"
+#include "ImageRowLineEndView.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ constexpr uint64_t kBlock = 64 * 1024;
 
 } // namespace
 
-PngLineEndView::PngLineEndView(ByteReader& source)
+ImageRowLineEndView::ImageRowLineEndView(ByteReader& source)
     : m_source(source)
     , m_chunk(kBlock + 1)
 {
@@ -29,7 +29,7 @@ PngLineEndView::PngLineEndView(ByteReader& source)
     m_size = size - removed;
 }
 
-size_t PngLineEndView::ReadAt(uint64_t offset, void* buffer, size_t count)
+size_t ImageRowLineEndView::ReadAt(uint64_t offset, void* buffer, size_t count)
 {
     if (offset >= m_size || count == 0)
         return 0;
