@@ -20,6 +20,7 @@ constexpr uint64_t kSector = 512;
 constexpr uint64_t kZeroedRun = 4096;
 // The search for inserted bytes holds a few rows in memory: only for rows this long.
 constexpr uint64_t kMaxSearchedStride = 4 << 20;
+constexpr uint64_t kMaxFill = 64 << 20;
 
 std::string Plural(uint64_t n, const char* one, const char* many)
 {
@@ -210,6 +211,13 @@ Report BmpRepairer::Repair(
         report.Outcome = Verdict::Intact;
         report.PartsRecovered = h.Rows;
         report.Messages.push_back("no damage found: a bmp image of " + described);
+        return report;
+    }
+    // A header that claims far more than the file holds would have the fill written out in full.
+    if (image - kept > kMaxFill && image / 64 > kept) {
+        report.Outcome = Verdict::Unrecoverable;
+        report.Messages.push_back("the header claims " + described + ", but only "
+            + Plural(kept, "byte", "bytes") + " of them are there");
         return report;
     }
     if (rowsPresent == 0 && kept == 0) {

@@ -79,22 +79,29 @@ TEST(BmpRepair, EveryKindOfDamage)
     }
 }
 
-// A header that claims more than any file backs is refused before anything is allocated for it.
-TEST(BmpRepair, HostileClaim)
+// A header that claims more than any file backs is refused before anything is allocated for it, and one
+// that claims far more than the file holds before gigabytes of fill are written.
+TEST(BmpRepair, HostileClaims)
 {
-    Bytes file = ReadFile(QUILLON_FIXTURES "/image/rgb24.bmp");
-    for (size_t at : { 18, 22 }) { // width and height: 100000 each
-        file[at] = 0xa0;
-        file[at + 1] = 0x86;
-        file[at + 2] = 0x01;
-        file[at + 3] = 0;
+    struct Claim {
+        uint32_t width, height;
+        const char* message;
+    };
+    for (const Claim& c :
+        { Claim { 100000, 100000, "more than can be repaired" }, Claim { 16000, 16000, "only" } }) {
+        SCOPED_TRACE(c.width);
+        Bytes file = ReadFile(QUILLON_FIXTURES "/image/rgb24.bmp");
+        for (int i = 0; i < 4; ++i) {
+            file[size_t(18 + i)] = uint8_t(c.width >> (8 * i));
+            file[size_t(22 + i)] = uint8_t(c.height >> (8 * i));
+        }
+        TempDir dir;
+        const Outcome o
+            = RepairBytes(dir, "claim.bmp", file, std::make_unique<BmpRepairer>(), dir.Path("fixed.bmp"));
+        EXPECT_EQ(o.Report.Outcome, Verdict::Unrecoverable);
+        ASSERT_FALSE(o.Report.Messages.empty());
+        EXPECT_NE(o.Report.Messages.back().find(c.message), std::string::npos) << o.Report.Messages.back();
     }
-    TempDir dir;
-    const Outcome o = RepairBytes(
-        dir, "claim.bmp", Cut(0.5)(file), std::make_unique<BmpRepairer>(), dir.Path("fixed.bmp"));
-    EXPECT_EQ(o.Report.Outcome, Verdict::Unrecoverable);
-    ASSERT_FALSE(o.Report.Messages.empty());
-    EXPECT_NE(o.Report.Messages.back().find("pixels"), std::string::npos);
 }
 
 } // namespace
