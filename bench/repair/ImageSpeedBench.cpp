@@ -64,8 +64,11 @@ Run Spawn(const std::vector<std::string>& command, bool measurePeak = false)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     run.PeakKb = usage.ru_maxrss;
     if (measurePeak) {
+        // The last line: time puts "Command exited with non-zero status" before it.
         std::ifstream peak(peakFile);
-        peak >> run.PeakKb;
+        for (std::string line; std::getline(peak, line);)
+            if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos)
+                run.PeakKb = std::stol(line);
     }
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
