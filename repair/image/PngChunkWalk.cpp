@@ -166,6 +166,12 @@ uint64_t PngChunkWalk::FindStart()
         m_signatureSound = true;
         return 8;
     }
+    // The signature once a transfer that only gave lone LFs a CR is undone: its own CR LF lost its CR.
+    static constexpr uint8_t kLoneLfUndone[7] = { 0x89, 'P', 'N', 'G', '\n', 0x1a, '\n' };
+    if (n >= 7 && std::memcmp(head, kLoneLfUndone, 7) == 0) {
+        m_signatureSound = true;
+        return 7;
+    }
     for (size_t i = 4; i + 8 <= n; ++i)
         if (Be32(head + i) == kIhdr && Be32(head + i - 4) == 13)
             return i - 4;

@@ -43,6 +43,17 @@ size_t SameRows(const std::vector<Bytes>& a, const std::vector<Bytes>& b)
     return same;
 }
 
+// A transfer that gives only the LFs without a CR one.
+const Damage kLoneLfTransfer = [](const Bytes& b) {
+    Bytes out;
+    for (size_t i = 0; i < b.size(); ++i) {
+        if (b[i] == '\n' && (i == 0 || b[i - 1] != '\r'))
+            out.push_back('\r');
+        out.push_back(b[i]);
+    }
+    return out;
+};
+
 struct Case {
     const char* fixture;
     const char* damage;
@@ -73,6 +84,7 @@ const Case kCases[] = {
     { "photo", "garbage between chunks", Insert(32813, 300), Verdict::Repaired, 120 },
     { "photo", "text-mode transfer", kTextTransfer, Verdict::Repaired, 120 },
     { "rgba-interlaced", "text-mode transfer", kTextTransfer, Verdict::Repaired, 64 },
+    { "photo", "text-mode transfer of lone LFs", kLoneLfTransfer, Verdict::Repaired, 120 },
     { "photo", "signature zeroed", Zero(0, 8), Verdict::Repaired, 120 },
     { "photo", "head lost", HeadLost(100), Verdict::Unrecoverable, 0 },
 };
