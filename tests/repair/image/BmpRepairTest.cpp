@@ -92,8 +92,8 @@ TEST(BmpRepair, HostileClaims)
         SCOPED_TRACE(c.width);
         Bytes file = ReadFile(QUILLON_FIXTURES "/image/rgb24.bmp");
         for (int i = 0; i < 4; ++i) {
-            file[size_t(18 + i)] = uint8_t(c.width >> (8 * i));
-            file[size_t(22 + i)] = uint8_t(c.height >> (8 * i));
+            file[18 + size_t(i)] = uint8_t(c.width >> (8 * i));
+            file[22 + size_t(i)] = uint8_t(c.height >> (8 * i));
         }
         TempDir dir;
         const Outcome o

@@ -25,7 +25,7 @@ inline Damage Cut(double fraction)
 {
     return [fraction](Bytes b) { return Bytes(b.begin(), b.begin() + std::ptrdiff_t(b.size() * fraction)); };
 }
-inline Damage Flip(std::vector<size_t> at)
+inline Damage Flip(const std::vector<size_t>& at)
 {
     return [at](Bytes b) {
         for (size_t i : at)
