@@ -5,9 +5,11 @@
 #include "Errors.h"
 #include "JpegCheck.h"
 #include "JpegWalk.h"
+#include "LineEndView.h"
 #include "Progress.h"
 
 #include <exception>
+#include <memory>
 #include <vector>
 
 namespace repair {
@@ -85,8 +87,32 @@ Report JpegRepairer::Repair(
     report.Format = "jpeg";
     // The walk reads the source once, the check decodes the source or the result, the writing copies it.
     progress.SetTotal(3 * source.Size() + 1);
-    JpegWalk walk(source, progress);
-    const JpegFindings found = walk.Run();
+    auto walk = std::make_unique<JpegWalk>(source, progress);
+    JpegFindings found = walk->Run();
+    ByteReader* data = &source;
+    // A text-mode transfer put a CR before every LF: undone when the image then holds together whole.
+    std::unique_ptr<LineEndView> undone;
+    if (found.Damaged && !found.Unsupported && LineEndView::LooksConverted(source)) {
+        undone = std::make_unique<LineEndView>(source);
+        progress.SetTotal(progress.Total() + 2 * undone->Size());
+        auto second = std::make_unique<JpegWalk>(*undone, progress);
+        const JpegFindings again = second->Run();
+        uint64_t at = 0;
+        if (!again.Damaged
+            && Clean(Check(
+                [&](uint8_t* buffer, size_t size) {
+                    const size_t n = undone->ReadAt(at, buffer, size);
+                    at += n;
+                    return n;
+                },
+                progress))) {
+            found = again;
+            found.Damaged = true;
+            found.Messages.push_back("a text-mode transfer had put a CR before every LF: undone");
+            walk = std::move(second);
+            data = undone.get();
+        }
+    }
     report.Messages = found.Messages;
     report.Lost = found.Lost;
     report.PartsTotal = found.Mcus;
@@ -114,13 +140,13 @@ Report JpegRepairer::Repair(
         // The decoder objects where the walk saw nothing wrong: write the walk's version and say so.
         report.Messages.push_back(std::string("the decoder reports: ") + check.Message);
     }
-    if (found.TooMuchLost || found.Kept == 0 || walk.Plan().Size() == 0) {
+    if (found.TooMuchLost || found.Kept == 0 || walk->Plan().Size() == 0) {
         report.Outcome = Verdict::Unrecoverable;
         report.Messages.push_back("no part of the image could be decoded");
         return report;
     }
 
-    JpegPlan::Cursor checkCursor(walk.Plan(), source);
+    JpegPlan::Cursor checkCursor(walk->Plan(), *data);
     const QuillonJpegCheck result
         = Check([&](uint8_t* buffer, size_t size) { return checkCursor.Read(buffer, size); }, progress);
     if (!result.Decoded && !result.TooLarge) {
@@ -132,7 +158,7 @@ Report JpegRepairer::Repair(
         report.Messages.push_back(std::string("the repaired image still draws a warning: ") + result.Message);
 
     AtomicSink& sink = openSink();
-    JpegPlan::Cursor cursor(walk.Plan(), source);
+    JpegPlan::Cursor cursor(walk->Plan(), *data);
     std::vector<uint8_t> buffer(64 * 1024);
     for (size_t n; (n = cursor.Read(buffer.data(), buffer.size())) > 0;) {
         progress.Check();

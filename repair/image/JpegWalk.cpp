@@ -270,8 +270,11 @@ bool JpegWalk::Scan(uint64_t at, const std::vector<uint8_t>& body, uint64_t data
         m_found.Damaged = true;
         for (const auto& rows : out.Lost)
             m_found.Lost.push_back(name + rows);
-        if (out.Lost.empty())
+        if (out.Lost.empty()) {
+            // The MCUs all decoded but the data did not end where they did: somewhere it is wrong.
             m_found.Messages.push_back(name + "bytes that belong to no MCU dropped");
+            m_found.Lost.push_back(name + "an unknown part of the rows, which may hold errors");
+        }
     }
     if (!out.Filled)
         m_found.Messages.push_back(name + "some lost MCUs could not be filled in: the tables lack the codes");
