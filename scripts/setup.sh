@@ -14,7 +14,7 @@ packages=(
   zlib1g-dev
   zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl
-  libjpeg62-turbo-dev libjpeg-turbo-progs imagemagick python3-pil
+  libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev imagemagick python3-pil
   "$@"
 )
 

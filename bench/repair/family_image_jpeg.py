@@ -1,15 +1,16 @@
 # SPDX-License-Identifier: MIT
-"""The scoreboard's JPEG rows.
+"""The scoreboard's JPEG and GIF rows.
 
   jpeg       decoded pixel rows identical to the original's decoded rows, row for row (python3-PIL; a file
              cut short is decoded as far as it goes, as viewers do)
+  gif        the same, over every frame in turn
 """
 import os
 import random
 
 from scoring import run, with_extension_of
 
-FORMATS = ["jpeg"]
+FORMATS = ["jpeg", "gif"]
 
 
 def picture(path, rng, width=640, height=480):
@@ -47,18 +48,31 @@ def make_originals(work, rng):
     plain = os.path.join(work, "plain.jpg")
     run(["/usr/bin/convert", ppm, "-quality", "85", plain])
     made["jpeg baseline (ImageMagick)"] = plain
+    animation = os.path.join(work, "animation.gif")
+    frames = []
+    for i in range(8):
+        frame = os.path.join(work, f"frame{i}.ppm")
+        picture(frame, random.Random(rng.random()), 320, 240)
+        frames.append(Image.open(frame).convert("P", palette=Image.ADAPTIVE, colors=128))
+    frames[0].save(animation, save_all=True, append_images=frames[1:], duration=80, loop=0)
+    made["gif animation, 8 frames (PIL)"] = animation
+    still = os.path.join(work, "still.gif")
+    run(["/usr/bin/convert", ppm, "-colors", "256", still])
+    made["gif still (ImageMagick)"] = still
     return made
 
 
 def content(path):
-    from PIL import Image, ImageFile
+    from PIL import Image, ImageFile, ImageSequence
     ImageFile.LOAD_TRUNCATED_IMAGES = True
+    rows = []
     with Image.open(path) as im:
-        im.load()
-        rgb = im.convert("RGB")
-        width, height = rgb.size
-        data = rgb.tobytes()
-    return [data[y * width * 3:(y + 1) * width * 3] for y in range(height)]
+        for frame in ImageSequence.Iterator(im):
+            rgba = frame.convert("RGBA")
+            width, height = rgba.size
+            data = rgba.tobytes()
+            rows += [data[y * width * 4:(y + 1) * width * 4] for y in range(height)]
+    return rows
 
 
 def score(truth, result_path):
@@ -67,13 +81,15 @@ def score(truth, result_path):
 
 
 def peer_jpegtran(damaged, work):
+    if not damaged.endswith(".jpg"):
+        return None
     out = os.path.join(work, "jpegtran.jpg")
     run(["jpegtran", "-copy", "all", "-outfile", out, damaged], timeout=300)
     return out if os.path.exists(out) and os.path.getsize(out) else None
 
 
 def peer_imagemagick(damaged, work):
-    out = os.path.join(work, "magick.jpg")
+    out = os.path.join(work, "magick" + os.path.splitext(damaged)[1])
     run(["/usr/bin/convert", damaged, out], timeout=300)
     return with_extension_of(damaged, out) if os.path.exists(out) else None
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Families.h"
 
+#include "GifRepairer.h"
 #include "JpegRepairer.h"
 #include "OoxmlRepairer.h"
 #include "ZipRepairer.h"
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<ZipRepairer>());
     families.push_back(std::make_unique<OoxmlRepairer>());
     families.push_back(std::make_unique<JpegRepairer>());
+    families.push_back(std::make_unique<GifRepairer>());
     return families;
 }
 
