@@ -3,6 +3,7 @@
 
 #include "Progress.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace repair {
@@ -39,13 +40,24 @@ bool JpegWalk::Resync(uint64_t from, uint64_t& at)
 JpegFindings JpegWalk::Run()
 {
     const uint64_t size = m_source.Size();
-    if (m_bytes.ByteAt(0) != 0xFF || m_bytes.ByteAt(1) != jpeg::kSoi) {
+    uint64_t at = 2;
+    bool rebuilt = false;
+    if (m_bytes.ByteAt(0) == 0xFF && m_bytes.ByteAt(1) == jpeg::kSoi) {
+        m_plan.Copy(0, 2);
+    } else if (FindHeaders(at)) {
+        // The image's own tables, frame and first scan header survived the damage: a new start before them.
+        rebuilt = true;
+        m_plan.AddMarker(jpeg::kSoi);
+        m_found.Damaged = true;
+        m_found.Messages.push_back(
+            "the start of the file was lost: the headers of an image found at offset " + std::to_string(at));
+        m_found.Lost.push_back("the file's start (metadata)");
+    } else {
         m_found.Damaged = true;
         m_found.Messages.push_back("the start of the image is lost, and with it what is needed to decode it");
         return m_found;
     }
-    m_plan.Copy(0, 2);
-    uint64_t at = 2;
+    uint64_t endMarker = 0;
     bool ended = false;
     for (;;) {
         m_progress.Check();
@@ -61,6 +73,7 @@ JpegFindings JpegWalk::Run()
             break;
         if (c == jpeg::kEoi) {
             ended = true;
+            endMarker = p + 2;
             break;
         }
         const int hi = m_bytes.ByteAt(p + 2), lo = m_bytes.ByteAt(p + 3);
@@ -94,6 +107,14 @@ JpegFindings JpegWalk::Run()
     }
     if (m_found.Unsupported || m_found.TooMuchLost)
         return m_found;
+    if (rebuilt && ended && size - endMarker > kTrailingSlack) {
+        // Much more follows the image found: it was one embedded in the lost start (a thumbnail), and the
+        // image itself cannot be told apart.
+        m_found.Kept = 0;
+        m_found.Messages.push_back(
+            "what remains of the headers belongs to an embedded thumbnail, not to the image");
+        return m_found;
+    }
     if (!m_haveFrame || m_found.Scans == 0) {
         m_found.Damaged = true;
         m_found.Kept = 0;
@@ -116,6 +137,46 @@ JpegFindings JpegWalk::Run()
         }
     m_plan.AddMarker(jpeg::kEoi);
     return m_found;
+}
+
+bool JpegWalk::FindHeaders(uint64_t& start)
+{
+    // Chains of segments that hold a frame header and lead to a scan; the last such scan is the image's
+    // (an embedded thumbnail comes before it), and its chain is taken from its earliest segment.
+    const uint64_t limit = std::min<uint64_t>(m_source.Size(), kHeadSearch);
+    uint64_t bestScan = 0;
+    bool found = false;
+    for (uint64_t p = 0; p + 4 < limit; ++p) {
+        if (m_bytes.ByteAt(p) != 0xFF)
+            continue;
+        const int first = m_bytes.ByteAt(p + 1);
+        if (first != jpeg::kDqt && first != jpeg::kDht && first != jpeg::kDri && !jpeg::IsSof(uint8_t(first)))
+            continue;
+        bool frame = false;
+        uint64_t q = p;
+        for (int segments = 0; segments < 64; ++segments) {
+            const int code = m_bytes.ByteAt(q + 1);
+            if (m_bytes.ByteAt(q) != 0xFF || code < 0)
+                break;
+            if (code == jpeg::kSos) {
+                if (frame && (!found || q > bestScan)) {
+                    bestScan = q;
+                    start = p;
+                    found = true;
+                }
+                break;
+            }
+            if (code != jpeg::kDqt && code != jpeg::kDht && code != jpeg::kDri && !jpeg::IsSof(uint8_t(code))
+                && !jpeg::IsAppOrCom(uint8_t(code)))
+                break;
+            frame = frame || jpeg::IsSof(uint8_t(code));
+            const int hi = m_bytes.ByteAt(q + 2), lo = m_bytes.ByteAt(q + 3);
+            if (hi < 0 || lo < 0 || (hi << 8 | lo) < 2)
+                break;
+            q += 2 + uint64_t(hi << 8 | lo);
+        }
+    }
+    return found;
 }
 
 bool JpegWalk::Segment(uint64_t at, uint8_t code, const std::vector<uint8_t>& body, uint64_t& next)

@@ -40,7 +40,14 @@ public:
     // Above this many blocks a progressive image's coefficient history is not kept (8 bytes a block).
     static constexpr uint64_t kMaxHistoryBlocks = uint64_t(1) << 22;
 
+    // How far into a file whose start is lost its headers are looked for, and how much may follow the
+    // image's end marker before the image found is taken for one embedded in the lost start.
+    static constexpr uint64_t kHeadSearch = uint64_t(4) << 20;
+    static constexpr uint64_t kTrailingSlack = 4096;
+
 private:
+    // A lost start: where the image's own headers begin, when what remains shows them.
+    bool FindHeaders(uint64_t& start);
     bool Segment(uint64_t at, uint8_t code, const std::vector<uint8_t>& body, uint64_t& next);
     bool Tables(const std::vector<uint8_t>& body);
     bool Quantisation(const std::vector<uint8_t>& body);

@@ -80,6 +80,14 @@ const Damage kFlipped = [](Bytes b) {
 };
 const Damage kHeadLost = [](Bytes b) { return Bytes(b.begin() + 1024, b.end()); };
 const Damage kHeadZeroed = [](Bytes b) { return Zero(b, 0, LastScanData(b)); };
+// The image's own frame header zeroed as well: only the thumbnail's headers remain.
+const Damage kHeadAndFrameZeroed = [](Bytes b) {
+    size_t frame = 0;
+    for (size_t i = 0; i + 1 < b.size(); ++i)
+        if (b[i] == 0xFF && b[i + 1] == 0xC0)
+            frame = i;
+    return Zero(Zero(b, 0, 100), frame, 50);
+};
 const Damage kTextTransfer = [](const Bytes& b) {
     Bytes out;
     for (uint8_t c : b) {
@@ -121,6 +129,13 @@ const Case kCases[] = {
     { "baseline", "head lost", kHeadLost, Verdict::Unrecoverable, 0 },
     { "baseline", "head zeroed", kHeadZeroed, Verdict::Unrecoverable, 0 },
     { "baseline", "text-mode transfer", kTextTransfer, Verdict::Repaired, 128 },
+    // A start lost inside the metadata: the image's own headers after it are found; a thumbnail's are not
+    // taken for them.
+    { "thumbnail", "intact", kAsIs, Verdict::Intact, 128 },
+    { "thumbnail", "head zeroed", [](Bytes b) { return Zero(b, 0, 1024); }, Verdict::Partial, 128 },
+    { "thumbnail", "head lost", [](Bytes b) { return Bytes(b.begin() + 1500, b.end()); }, Verdict::Partial,
+        128 },
+    { "thumbnail", "head and frame zeroed", kHeadAndFrameZeroed, Verdict::Unrecoverable, 0 },
 };
 
 TEST(JpegRepair, EveryKindOfDamage)
