@@ -407,9 +407,16 @@ JpegScanOutcome JpegScanDecoder::Run(uint64_t dataStart, JpegPlan& plan, Progres
         else
             lost.emplace_back(from, to);
     };
-    auto emitRst = [&](uint64_t j) {
-        if (j > 0)
-            plan.AddMarker(uint8_t(jpeg::kRst0 + ((j - 1) & 7)));
+    // The marker before interval `j`: the source's own where it is the right one just before `dataAt`,
+    // so that the plan of a sound stretch stays one piece however many intervals it holds.
+    auto emitRst = [&](uint64_t j, uint64_t dataAt = 0) {
+        if (j == 0)
+            return;
+        const uint8_t marker = uint8_t(jpeg::kRst0 + ((j - 1) & 7));
+        if (dataAt >= 2 && m_bits.ByteAt(dataAt - 2) == 0xFF && m_bits.ByteAt(dataAt - 1) == marker)
+            plan.Copy(dataAt - 2, 2);
+        else
+            plan.AddMarker(marker);
     };
     auto fillIntervals = [&](uint64_t from, uint64_t to) {
         for (uint64_t i = from; i < to; ++i) {
@@ -462,7 +469,7 @@ JpegScanOutcome JpegScanDecoder::Run(uint64_t dataStart, JpegPlan& plan, Progres
             m_bits.Position(atOffset, atBits);
         progress.Advance(atOffset - lastReported);
         if (exact) {
-            emitRst(j);
+            emitRst(j, start);
             plan.Copy(start, dataEnd - start);
             out.Kept += n;
             cleanBytes += dataEnd - start;
