@@ -2,6 +2,8 @@
 #include "Families.h"
 
 #include "BmpRepairer.h"
+#include "GifRepairer.h"
+#include "JpegRepairer.h"
 #include "OoxmlRepairer.h"
 #include "PngRepairer.h"
 #include "ZipRepairer.h"
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<OoxmlRepairer>());
     families.push_back(std::make_unique<PngRepairer>());
     families.push_back(std::make_unique<BmpRepairer>());
+    families.push_back(std::make_unique<JpegRepairer>());
+    families.push_back(std::make_unique<GifRepairer>());
     return families;
 }
 
