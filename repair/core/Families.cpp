@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Families.h"
 
+#include "Mp3Repairer.h"
 #include "OoxmlRepairer.h"
 #include "WavRepairer.h"
 #include "ZipRepairer.h"
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<ZipRepairer>());
     families.push_back(std::make_unique<OoxmlRepairer>());
     families.push_back(std::make_unique<WavRepairer>());
+    families.push_back(std::make_unique<Mp3Repairer>());
     return families;
 }
 

@@ -1,0 +1,193 @@
+// SPDX-License-Identifier: MIT
+#include "Mp3Walk.h"
+
+#include "InfoFrame.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace repair {
+
+namespace {
+
+// The longest frame there is (layer I at 448 kbit/s, 32 kHz, or layer II/III at the top rate) and a
+// header after it.
+constexpr size_t kFrameLook = 2900;
+// Zeros at the very end are a lost tail, not a frame: the frame before them still ends the stream.
+constexpr uint64_t kZeroTail = 64 * 1024;
+// The reservoir reaches back 511 bytes at most; counting further only needs a bound.
+constexpr uint64_t kReservoirBound = 4096;
+
+bool TagStarts(const uint8_t* p, size_t n)
+{
+    return (n >= 3 && (std::memcmp(p, "TAG", 3) == 0 || std::memcmp(p, "ID3", 3) == 0))
+        || (n >= 8 && std::memcmp(p, "APETAGEX", 8) == 0) || (n >= 6 && std::memcmp(p, "LYRICS", 6) == 0);
+}
+
+} // namespace
+
+Mp3Walk::Mp3Walk(ByteWindow& window, uint64_t start, uint64_t end, const Mp3Header& stream)
+    : m_window(window)
+    , m_pos(start)
+    , m_end(end)
+    , m_stream(stream)
+{
+}
+
+std::optional<Mp3Header> Mp3Walk::FindStream(ByteWindow& window, uint64_t start, uint64_t end)
+{
+    for (uint64_t at = start; at + 4 <= end; ++at) {
+        size_t n = 0;
+        const uint8_t* p = window.At(at, 4, n);
+        if (p[0] != 0xFF)
+            continue;
+        const auto first = Mp3Header::Parse(p);
+        if (!first)
+            continue;
+        // Four frames in a row, or a shorter run that ends exactly at the end.
+        uint64_t next = at + first->Length;
+        int run = 1;
+        while (run < 4 && next + 4 <= end) {
+            uint8_t h[4];
+            window.Read(next, h, 4);
+            const auto following = Mp3Header::Parse(h);
+            if (!following || !following->SameStream(*first))
+                break;
+            next += following->Length;
+            ++run;
+        }
+        if (run == 4 || next == end)
+            return first;
+    }
+    return std::nullopt;
+}
+
+bool Mp3Walk::Chained(uint64_t at, const Mp3Header& h)
+{
+    const uint64_t next = at + h.Length;
+    if (next > m_end)
+        return false;
+    if (m_end - next < 4)
+        return true;
+    uint8_t p[8] = {};
+    const size_t n = size_t(std::min<uint64_t>(8, m_end - next));
+    m_window.Read(next, p, n);
+    if (const auto following = Mp3Header::Parse(p))
+        if (following->SameStream(m_stream))
+            return true;
+    if (TagStarts(p, n))
+        return true;
+    if (m_end - next <= kZeroTail) {
+        for (uint64_t z = next; z < m_end;) {
+            size_t available = 0;
+            const uint8_t* b = m_window.At(z, size_t(m_end - z), available);
+            const size_t count = size_t(std::min<uint64_t>(available, m_end - z));
+            if (count == 0 || std::any_of(b, b + count, [](uint8_t c) { return c != 0; }))
+                return false;
+            z += count;
+        }
+        return true;
+    }
+    return false;
+}
+
+// A last frame cut short keeps its sound when everything it decodes from lies in the bytes there: its side
+// information, the reservoir before it and its own main data. Zeros complete it.
+bool Mp3Walk::Completable(const Mp3Header& h, const uint8_t* bytes, uint64_t present)
+{
+    if (h.Layer != 3 || !m_started || present < h.SideInfoAt() + h.SideInfoSize() || !FrameCrcHolds(h, bytes))
+        return false;
+    const Mp3SideInfo side = ReadSideInfo(h, bytes);
+    const uint64_t own = present - h.SideInfoAt() - h.SideInfoSize();
+    return side.Plausible && side.MainDataBegin <= m_reservoir
+        && (side.MainBits + 7) / 8 <= side.MainDataBegin + own;
+}
+
+void Mp3Walk::Garbage(uint64_t count)
+{
+    m_findings.GarbageBytes += count;
+    m_findings.EndLost = true;
+    m_reservoir = 0;
+}
+
+bool Mp3Walk::Next(Mp3Frame& frame)
+{
+    while (m_pos + 4 <= m_end) {
+        size_t n = 0;
+        const uint8_t* p = m_window.At(m_pos, 4, n);
+        const auto h = p[0] == 0xFF ? Mp3Header::Parse(p) : std::nullopt;
+        if (!h || !h->SameStream(m_stream)) {
+            if (!m_started && p[0] == 0)
+                ++m_findings.PaddingBytes;
+            else
+                Garbage(1);
+            ++m_pos;
+            continue;
+        }
+        if (m_pos + h->Length > m_end) {
+            const uint64_t present = m_end - m_pos;
+            const uint8_t* bytes = m_window.At(m_pos, kFrameLook, n);
+            if (Completable(*h, bytes, present)) {
+                frame = { m_pos, *h, false, false, uint32_t(present) };
+                m_findings.Completed = true;
+                m_findings.EndLost = true; // the frames after it went with the cut
+                ++m_findings.Frames;
+                m_findings.Bytes += h->Length;
+                m_pos = m_end;
+                return true;
+            }
+            // Either the last frame, cut, or a false sync in the bytes that end the file: gone either way.
+            ++m_findings.CutShort;
+            m_findings.EndLost = true;
+            m_reservoir = 0;
+            m_pos = m_end;
+            return false;
+        }
+        if (!Chained(m_pos, *h)) {
+            Garbage(1);
+            ++m_pos;
+            continue;
+        }
+        const uint8_t* bytes = m_window.At(m_pos, kFrameLook, n);
+        const uint64_t at = m_pos;
+        m_pos += h->Length;
+        if (h->Layer == 3) {
+            if (!FrameCrcHolds(*h, bytes)) {
+                ++m_findings.CrcFailed;
+                m_findings.EndLost = true;
+                m_reservoir = 0;
+                continue;
+            }
+            if (!m_started && InfoFrame::Find(*h, bytes)) {
+                m_started = true;
+                m_findings.Bytes += h->Length;
+                frame = { at, *h, true, false };
+                return true;
+            }
+            const Mp3SideInfo side = ReadSideInfo(*h, bytes);
+            if (!side.Plausible) {
+                ++m_findings.Implausible;
+                m_findings.EndLost = true;
+                m_reservoir = 0;
+                continue;
+            }
+            frame = { at, *h, false, side.MainDataBegin > m_reservoir };
+            m_reservoir = std::min(m_reservoir + h->DataArea(), kReservoirBound);
+        } else {
+            frame = { at, *h, false, false };
+        }
+        m_started = true;
+        m_findings.EndLost = false;
+        m_findings.Silenced += frame.Silenced;
+        ++m_findings.Frames;
+        m_findings.Bytes += h->Length;
+        return true;
+    }
+    if (m_pos < m_end) {
+        Garbage(m_end - m_pos);
+        m_pos = m_end;
+    }
+    return false;
+}
+
+} // namespace repair
