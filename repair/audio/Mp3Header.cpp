@@ -110,6 +110,18 @@ bool Mp3Header::SameStream(const Mp3Header& o) const
         && Channels() == o.Channels();
 }
 
+std::optional<std::array<uint8_t, 4>> CarrierHeader(const uint8_t* header, uint32_t carry)
+{
+    std::array<uint8_t, 4> p { header[0], uint8_t(header[1] | 1), uint8_t(header[2] & 0x0D), header[3] };
+    for (int index = 1; index < 15; ++index) {
+        p[2] = uint8_t((p[2] & 0x0F) | index << 4);
+        const auto h = Mp3Header::Parse(p.data());
+        if (h && h->Layer == 3 && h->DataArea() >= carry)
+            return p;
+    }
+    return std::nullopt;
+}
+
 Mp3SideInfo ReadSideInfo(const Mp3Header& h, const uint8_t* frame)
 {
     Mp3SideInfo info;

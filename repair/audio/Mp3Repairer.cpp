@@ -157,8 +157,9 @@ Report Mp3Repairer::Repair(
                 report.Messages.push_back("the Xing header's counts were corrected to the frames kept");
         }
     }
+    // A silent frame stands in for a lost one: it counts among the parts, not among those recovered.
     report.PartsTotal = found.Frames + found.Dropped();
-    report.PartsRecovered = found.Frames - found.Silenced;
+    report.PartsRecovered = found.Frames - found.Carriers - found.Silenced;
     const std::string what = "an MP3 stream of " + Count(found.Frames, "frame", "frames") + " ("
         + std::to_string(stream->SampleRate) + " Hz, " + (stream->Channels() == 1 ? "mono" : "stereo") + ")";
     if (found.Clean() && bounds.Damage.empty() && (!info || keepInfo) && !rewriteInfo) {
@@ -183,11 +184,20 @@ Report Mp3Repairer::Repair(
         report.Messages.push_back("the last frame was cut short after its sound: completed");
     if (found.CutShort)
         report.Messages.push_back("the last frame was cut short: dropped");
+    if (found.Carriers)
+        report.Messages.push_back(Count(found.Carriers, "silent frame", "silent frames")
+            + " put in place of lost ones, carrying the data the frames after them borrow");
     if (found.Silenced)
         report.Messages.push_back(Count(found.Silenced, "frame", "frames")
             + " lost the data they borrow from the frames before: kept silent");
-    if (found.Dropped() || found.Silenced)
-        report.Lost.push_back(Count(found.Dropped() + found.Silenced, "frame", "frames"));
+    const uint64_t lost = report.PartsTotal - report.PartsRecovered;
+    if (lost)
+        report.Lost.push_back(Count(lost, "frame", "frames"));
+    // After a dropped tag the bytes before the first frame are the tag's, not a lost frame's.
+    if (found.LeadingGarbage && bounds.Lost.empty()) {
+        report.Messages.push_back("the stream's head is lost: it starts within a frame");
+        report.Lost.push_back("the stream's head");
+    }
 
     // Second walk: the same frames, written.
     AtomicSink& sink = openSink();
@@ -199,6 +209,15 @@ Report Mp3Repairer::Repair(
     uint16_t musicCrc = 0;
     std::array<uint64_t, 100> percentOffsets {};
     std::vector<uint8_t> bytes;
+    const auto emit = [&](const std::vector<uint8_t>& out) {
+        // The hundredths of the frames, for the seek table: where each begins, from the info frame on.
+        while (percent < 100 && percent * found.Frames / 100 <= index)
+            percentOffsets[percent++] = infoLength + written;
+        sink.Write(out.data(), out.size());
+        musicCrc = TagCrc(out.data(), out.size(), musicCrc);
+        written += out.size();
+        ++index;
+    };
     while (walk.Next(frame)) {
         progress.Advance(walk.Position() - before);
         before = walk.Position();
@@ -211,9 +230,14 @@ Report Mp3Repairer::Repair(
             }
             continue;
         }
-        // The hundredths of the frames, for the seek table: where each begins, from the info frame on.
-        while (percent < 100 && percent * found.Frames / 100 <= index)
-            percentOffsets[percent++] = infoLength + written;
+        if (frame.Carry) {
+            const auto carrier = Mp3Header::Parse(frame.CarrierHeader.data());
+            bytes.assign(carrier->Length, 0);
+            std::memcpy(bytes.data(), frame.CarrierHeader.data(), 4);
+            window.Read(frame.Offset - frame.Carry, bytes.data() + bytes.size() - frame.Carry, frame.Carry);
+            emit(bytes);
+            p = window.At(frame.Offset, frame.Header.Length, n);
+        }
         bytes.assign(p, p + (frame.Present ? frame.Present : frame.Header.Length));
         bytes.resize(frame.Header.Length, 0);
         if (frame.Silenced) {
@@ -222,10 +246,7 @@ Report Mp3Repairer::Repair(
             std::memset(bytes.data() + frame.Header.SideInfoAt(), 0, frame.Header.SideInfoSize());
             StoreFrameCrc(frame.Header, bytes.data());
         }
-        sink.Write(bytes.data(), bytes.size());
-        musicCrc = TagCrc(bytes.data(), bytes.size(), musicCrc);
-        written += bytes.size();
-        ++index;
+        emit(bytes);
     }
     if (bounds.TrailingTag)
         CopyRange(window, bounds.End, 128, sink);

@@ -17,6 +17,8 @@ constexpr size_t kFrameLook = 2900;
 constexpr uint64_t kZeroTail = 64 * 1024;
 // The reservoir reaches back 511 bytes at most; counting further only needs a bound.
 constexpr uint64_t kReservoirBound = 4096;
+// The reservoir's reach: 9 bits of back pointer.
+constexpr uint32_t kMaxCarry = 511;
 
 bool TagStarts(const uint8_t* p, size_t n)
 {
@@ -31,6 +33,7 @@ Mp3Walk::Mp3Walk(ByteWindow& window, uint64_t start, uint64_t end, const Mp3Head
     , m_pos(start)
     , m_end(end)
     , m_stream(stream)
+    , m_lastEnd(start)
 {
 }
 
@@ -103,6 +106,27 @@ bool Mp3Walk::Completable(const Mp3Header& h, const uint8_t* bytes, uint64_t pre
         && (side.MainBits + 7) / 8 <= side.MainDataBegin + own;
 }
 
+// How many of the `limit` bytes before `end` look like main data: the bytes back to the first header of the
+// stream (they would belong to a frame, not to its data) or long run of zeros (the usual mark of damage).
+uint32_t Mp3Walk::IntactTail(uint64_t end, uint32_t limit)
+{
+    uint8_t bytes[kMaxCarry + 4] = {};
+    limit = std::min(limit, kMaxCarry);
+    if (!m_window.Read(end - limit, bytes, limit + std::min<uint64_t>(4, m_end - end)))
+        m_window.Read(end - limit, bytes, limit);
+    uint32_t zeros = 0;
+    for (uint32_t back = 1; back <= limit; ++back) {
+        const uint8_t* b = bytes + limit - back;
+        zeros = *b ? 0 : zeros + 1;
+        if (zeros >= 16)
+            return back - zeros;
+        if (*b == 0xFF)
+            if (const auto h = Mp3Header::Parse(b); h && h->SameStream(m_stream))
+                return back - 1;
+    }
+    return limit;
+}
+
 void Mp3Walk::Garbage(uint64_t count)
 {
     m_findings.GarbageBytes += count;
@@ -121,6 +145,7 @@ bool Mp3Walk::Next(Mp3Frame& frame)
                 ++m_findings.PaddingBytes;
             else
                 Garbage(1);
+            m_findings.LeadingGarbage |= !m_started && p[0] != 0;
             ++m_pos;
             continue;
         }
@@ -160,6 +185,7 @@ bool Mp3Walk::Next(Mp3Frame& frame)
             }
             if (!m_started && InfoFrame::Find(*h, bytes)) {
                 m_started = true;
+                m_lastEnd = m_pos;
                 m_findings.Bytes += h->Length;
                 frame = { at, *h, true, false };
                 return true;
@@ -171,12 +197,34 @@ bool Mp3Walk::Next(Mp3Frame& frame)
                 m_reservoir = 0;
                 continue;
             }
-            frame = { at, *h, false, side.MainDataBegin > m_reservoir };
+            // A shortfall the decoder can see (fewer bytes before the frame than it borrows, as when it tunes
+            // in to a stream) it handles by leaving out what it cannot decode; only where the bytes before
+            // are not the ones the frame borrows would it decode the wrong ones.
+            frame = { at, *h, false, side.MainDataBegin > m_reservoir && side.MainDataBegin <= m_decoderHas };
+            // Right after a loss, the bytes the frame borrows may still be there, as the tail of the frame
+            // that was lost: a silent frame in its place carries them, so that this one decodes. What is
+            // left of them serves the frames after it, even when this one must stay silent.
+            if (frame.Silenced && m_reservoir == 0) {
+                const uint32_t carry = std::min(side.MainDataBegin,
+                    IntactTail(at, uint32_t(std::min<uint64_t>(at - m_lastEnd, kMaxCarry))));
+                if (const auto carrier = carry ? CarrierHeader(bytes, carry) : std::nullopt) {
+                    frame.Silenced = carry < side.MainDataBegin;
+                    frame.Carry = carry;
+                    frame.CarrierHeader = *carrier;
+                    ++m_findings.Carriers;
+                    ++m_findings.Frames;
+                    m_findings.Bytes += Mp3Header::Parse(carrier->data())->Length;
+                    m_reservoir = carry;
+                    m_decoderHas += Mp3Header::Parse(carrier->data())->DataArea();
+                }
+            }
             m_reservoir = std::min(m_reservoir + h->DataArea(), kReservoirBound);
+            m_decoderHas = std::min(m_decoderHas + h->DataArea(), kReservoirBound);
         } else {
             frame = { at, *h, false, false };
         }
         m_started = true;
+        m_lastEnd = m_pos;
         m_findings.EndLost = false;
         m_findings.Silenced += frame.Silenced;
         ++m_findings.Frames;

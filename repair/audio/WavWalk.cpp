@@ -46,8 +46,8 @@ std::string Bytes(uint64_t n)
 
 } // namespace
 
-WavWalk::WavWalk(ByteReader& source)
-    : m_window(source)
+WavWalk::WavWalk(ByteReader& source, size_t window)
+    : m_window(source, window)
     , m_size(source.Size())
 {
 }

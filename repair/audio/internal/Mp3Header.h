@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +30,10 @@ struct Mp3Header {
     // The same stream: version, layer, sample rate and number of channels agree.
     bool SameStream(const Mp3Header& other) const;
 };
+
+// Layer III: the header of a silent frame, of the stream of `header` and without CRC, whose main data area
+// holds at least `carry` bytes; nullopt when no bit rate gives one that large.
+std::optional<std::array<uint8_t, 4>> CarrierHeader(const uint8_t* header, uint32_t carry);
 
 // Layer III side information as far as the walk needs it.
 struct Mp3SideInfo {

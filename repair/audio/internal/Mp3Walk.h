@@ -4,6 +4,7 @@
 #include "ByteWindow.h"
 #include "Mp3Header.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -16,6 +17,10 @@ struct Mp3Frame {
     bool Info = false; // the stream's info frame (Xing/Info/VBRI): no sound in it
     bool Silenced = false; // its main data lay in frames that were lost: to be written silent
     uint32_t Present = 0; // a last frame cut after its sound: the bytes there (the rest written as zeros)
+    // A silent frame to write before this one, in place of the lost frames before it, carrying the
+    // `Carry` bytes before this frame in the source: the main data it borrows from them.
+    uint32_t Carry = 0;
+    std::array<uint8_t, 4> CarrierHeader {};
 };
 
 // What one walk found besides the frames it kept.
@@ -24,12 +29,14 @@ struct Mp3Findings {
     uint64_t Bytes = 0; // bytes of the frames kept, the info frame's included
     uint64_t GarbageBytes = 0; // bytes that were no frame of the stream
     uint64_t PaddingBytes = 0; // zeros before the first frame: padding, not damage
+    bool LeadingGarbage = false; // other bytes before the first frame: the tail of one that was lost
     uint64_t CrcFailed = 0;
     uint64_t Implausible = 0; // side information no encoder writes
     uint64_t CutShort = 0;
     bool Completed
         = false; // the last frame was cut after its sound and completed // a frame the end of the file cut
     uint64_t Silenced = 0;
+    uint64_t Carriers = 0; // silent frames put in place of lost ones (counted in Frames)
     bool EndLost = false; // something was dropped after the last frame kept
     uint64_t Dropped() const { return CrcFailed + Implausible + CutShort; }
     bool Clean() const { return GarbageBytes == 0 && Dropped() == 0 && Silenced == 0; }
@@ -54,6 +61,7 @@ public:
 private:
     bool Chained(uint64_t at, const Mp3Header& h);
     bool Completable(const Mp3Header& h, const uint8_t* bytes, uint64_t present);
+    uint32_t IntactTail(uint64_t end, uint32_t limit);
     void Garbage(uint64_t count);
 
     ByteWindow& m_window;
@@ -62,7 +70,9 @@ private:
     Mp3Header m_stream;
     Mp3Findings m_findings;
     uint64_t m_reservoir = 0; // main data bytes of the frames kept since the last loss
-    bool m_started = false;
+    bool m_started = false; // a frame was kept (the info frame counts)
+    uint64_t m_decoderHas = 0; // main data bytes a decoder holds before the next frame, right or wrong
+    uint64_t m_lastEnd; // the end of the last frame kept
 };
 
 } // namespace repair

@@ -40,7 +40,8 @@ struct WavLayout {
 // Walks the chunks of a WAV file, resynchronising on known chunk ids after damage.
 class WavWalk {
 public:
-    explicit WavWalk(ByteReader& source);
+    // `window`: how much of the source is held at once.
+    explicit WavWalk(ByteReader& source, size_t window = size_t(1) << 20);
     WavLayout Run();
 
 private:
