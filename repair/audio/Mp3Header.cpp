@@ -136,7 +136,10 @@ Mp3SideInfo ReadSideInfo(const Mp3Header& h, const uint8_t* frame)
     bool sound = true;
     for (int granule = 0; granule < (one ? 2 : 1); ++granule) {
         for (int ch = 0; ch < channels; ++ch) {
-            mainBits += bits.Take(12);
+            const uint32_t part = bits.Take(12);
+            mainBits += part;
+            if (granule == 0)
+                info.FirstGranuleBits += part;
             const uint32_t bigValues = bits.Take(9);
             bits.Take(8); // global gain
             bits.Take(one ? 4 : 9);
@@ -158,6 +161,22 @@ Mp3SideInfo ReadSideInfo(const Mp3Header& h, const uint8_t* frame)
     info.MainBits = mainBits;
     info.Plausible = sound && mainBits <= 8 * uint64_t(info.MainDataBegin + h.DataArea());
     return info;
+}
+
+void QuietFirstGranule(const Mp3Header& h, uint8_t* frame)
+{
+    if (h.Layer != 3 || h.Version != 3)
+        return;
+    const int channels = h.Channels();
+    const size_t head = 9 + (channels == 1 ? 5 : 3) + 4 * size_t(channels);
+    uint8_t* side = frame + h.SideInfoAt();
+    for (int ch = 0; ch < channels; ++ch) {
+        const size_t at
+            = head + size_t(ch) * 59 + 21; // the global gain, after the part length and big values
+        for (size_t bit = at; bit < at + 8; ++bit)
+            side[bit / 8] &= uint8_t(~(0x80 >> (bit % 8)));
+    }
+    StoreFrameCrc(h, frame);
 }
 
 bool FrameCrcHolds(const Mp3Header& h, const uint8_t* frame)

@@ -159,7 +159,7 @@ Report Mp3Repairer::Repair(
     }
     // A silent frame stands in for a lost one: it counts among the parts, not among those recovered.
     report.PartsTotal = found.Frames + found.Dropped();
-    report.PartsRecovered = found.Frames - found.Carriers - found.Silenced;
+    report.PartsRecovered = found.Frames - found.Carriers - found.Silenced - found.HalfSilenced;
     const std::string what = "an MP3 stream of " + Count(found.Frames, "frame", "frames") + " ("
         + std::to_string(stream->SampleRate) + " Hz, " + (stream->Channels() == 1 ? "mono" : "stereo") + ")";
     if (found.Clean() && bounds.Damage.empty() && (!info || keepInfo) && !rewriteInfo) {
@@ -187,9 +187,12 @@ Report Mp3Repairer::Repair(
     if (found.Carriers)
         report.Messages.push_back(Count(found.Carriers, "silent frame", "silent frames")
             + " put in place of lost ones, carrying the data the frames after them borrow");
+    if (found.HalfSilenced)
+        report.Messages.push_back("first halves kept silent, their data lost with the frames before: "
+            + Count(found.HalfSilenced, "frame", "frames"));
     if (found.Silenced)
-        report.Messages.push_back(Count(found.Silenced, "frame", "frames")
-            + " lost the data they borrow from the frames before: kept silent");
+        report.Messages.push_back("kept silent, the data they borrow lost with the frames before: "
+            + Count(found.Silenced, "frame", "frames"));
     const uint64_t lost = report.PartsTotal - report.PartsRecovered;
     if (lost)
         report.Lost.push_back(Count(lost, "frame", "frames"));
@@ -246,6 +249,8 @@ Report Mp3Repairer::Repair(
             std::memset(bytes.data() + frame.Header.SideInfoAt(), 0, frame.Header.SideInfoSize());
             StoreFrameCrc(frame.Header, bytes.data());
         }
+        if (frame.QuietFirst)
+            QuietFirstGranule(frame.Header, bytes.data());
         emit(bytes);
     }
     if (bounds.TrailingTag)

@@ -218,6 +218,14 @@ bool Mp3Walk::Next(Mp3Frame& frame)
                     m_decoderHas += Mp3Header::Parse(carrier->data())->DataArea();
                 }
             }
+            // The second granule's data comes after the first's: when only the first reaches back into what
+            // was lost, the frame keeps its second half.
+            if (frame.Silenced && h->Version == 3
+                && side.FirstGranuleBits >= 8 * uint64_t(side.MainDataBegin - m_reservoir)) {
+                frame.Silenced = false;
+                frame.QuietFirst = true;
+                ++m_findings.HalfSilenced;
+            }
             m_reservoir = std::min(m_reservoir + h->DataArea(), kReservoirBound);
             m_decoderHas = std::min(m_decoderHas + h->DataArea(), kReservoirBound);
         } else {

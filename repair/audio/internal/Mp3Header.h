@@ -39,10 +39,15 @@ std::optional<std::array<uint8_t, 4>> CarrierHeader(const uint8_t* header, uint3
 struct Mp3SideInfo {
     uint32_t MainDataBegin = 0; // bytes of main data that lie in the frames before
     uint64_t MainBits = 0; // the main data of every granule and channel
+    uint64_t FirstGranuleBits = 0; // of it, the first granule's (MPEG-1 frames hold two)
     bool Plausible = false; // the fields could come from an encoder and fit the bytes there are
 };
 
 Mp3SideInfo ReadSideInfo(const Mp3Header& h, const uint8_t* frame);
+
+// Layer III, MPEG-1: the first granule made to decode to silence (its gain at the bottom) while its data
+// keeps its place, so that the second granule's data is found where it was. The CRC is restored.
+void QuietFirstGranule(const Mp3Header& h, uint8_t* frame);
 
 // The frame's own check (layer III): the CRC-16 over the header's last two bytes and the side information
 // equals the one stored after the header. True for frames without one.

@@ -20,6 +20,7 @@ struct Mp3Frame {
     // A silent frame to write before this one, in place of the lost frames before it, carrying the
     // `Carry` bytes before this frame in the source: the main data it borrows from them.
     uint32_t Carry = 0;
+    bool QuietFirst = false; // only its second granule's data is there: the first to be written silent
     std::array<uint8_t, 4> CarrierHeader {};
 };
 
@@ -36,6 +37,7 @@ struct Mp3Findings {
     bool Completed
         = false; // the last frame was cut after its sound and completed // a frame the end of the file cut
     uint64_t Silenced = 0;
+    uint64_t HalfSilenced = 0; // frames whose first granule is silent (counted in Frames)
     uint64_t Carriers = 0; // silent frames put in place of lost ones (counted in Frames)
     bool EndLost = false; // something was dropped after the last frame kept
     uint64_t Dropped() const { return CrcFailed + Implausible + CutShort; }
