@@ -16,6 +16,7 @@ packages=(
   python3-docx python3-openpyxl
   libpng-dev pngcheck libpng-tools imagemagick python3-pil
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev imagemagick python3-pil
+  ffmpeg sox lame mp3val
   "$@"
 )
 

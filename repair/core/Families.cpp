@@ -4,8 +4,10 @@
 #include "BmpRepairer.h"
 #include "GifRepairer.h"
 #include "JpegRepairer.h"
+#include "Mp3Repairer.h"
 #include "OoxmlRepairer.h"
 #include "PngRepairer.h"
+#include "WavRepairer.h"
 #include "ZipRepairer.h"
 
 namespace repair {
@@ -19,6 +21,8 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<BmpRepairer>());
     families.push_back(std::make_unique<JpegRepairer>());
     families.push_back(std::make_unique<GifRepairer>());
+    families.push_back(std::make_unique<WavRepairer>());
+    families.push_back(std::make_unique<Mp3Repairer>());
     return families;
 }
 
