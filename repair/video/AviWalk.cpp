@@ -214,10 +214,73 @@ void AviWalk::Run()
     MatchIndex();
 }
 
+void AviWalk::EstimateLost()
+{
+    // Without an index, what a gap held is judged by its size and the file's data rate; each stream
+    // gets stand-ins for that much time, so that the pictures and sound after it keep their timing.
+    if (m_gapSpans.empty())
+        return;
+    const AviStream* clock = nullptr;
+    uint64_t pictures = 0, bytes = 0;
+    for (const AviStream& s : m_header.Streams)
+        if (s.IsVideo() && !clock && s.Scale && s.Rate)
+            clock = &s;
+    if (!clock)
+        return;
+    for (const AviChunk& c : m_chunks) {
+        bytes += c.Size + 8;
+        if (&m_header.Streams[c.Stream] == clock)
+            ++pictures;
+    }
+    if (pictures == 0)
+        return;
+    const double seconds = double(pictures) * clock->Scale / clock->Rate;
+    const double rate = double(bytes) / seconds;
+    std::vector<AviChunk> merged;
+    merged.reserve(m_chunks.size());
+    size_t gap = 0;
+    std::vector<uint32_t> lastSize(m_header.Streams.size(), 0);
+    for (const AviChunk& c : m_chunks) {
+        while (gap < m_gapSpans.size() && m_gapSpans[gap].second < c.At)
+            ++gap;
+        if ((c.Flags & AviChunk::AfterGap) && gap > 0 && m_gapSpans[gap - 1].second == c.At - 8) {
+            const double lost = double(m_gapSpans[gap - 1].second - m_gapSpans[gap - 1].first) / rate;
+            for (size_t s = 0; s < m_header.Streams.size(); ++s) {
+                const AviStream& st = m_header.Streams[s];
+                if (!st.Scale || !st.Rate || (!st.IsVideo() && !st.IsAudio()))
+                    continue;
+                const double units = lost * st.Rate / st.Scale;
+                AviChunk f;
+                f.Stream = uint16_t(s);
+                f.Id = uint32_t('0' + s / 10) | uint32_t('0' + s % 10) << 8
+                    | (st.IsVideo() ? AviTag(0, 0, 'd', 'c') : AviTag(0, 0, 'w', 'b'));
+                f.Flags = AviChunk::Filler;
+                if (st.IsAudio() && st.SampleSize) {
+                    const uint64_t align = std::max<uint32_t>(st.Coding.BlockAlign, st.SampleSize);
+                    const uint64_t size = uint64_t(units + 0.5) * st.SampleSize / align * align;
+                    for (uint64_t left = size; left > 0;) {
+                        f.Size = uint32_t(std::min<uint64_t>(left, std::max<uint64_t>(lastSize[s], align)));
+                        merged.push_back(f);
+                        left -= f.Size;
+                    }
+                } else {
+                    f.Size = lastSize[s];
+                    for (uint64_t n = uint64_t(units + 0.5); n > 0 && n < (1u << 20); --n)
+                        merged.push_back(f);
+                }
+            }
+        }
+        lastSize[c.Stream] = c.Size;
+        merged.push_back(c);
+    }
+    m_chunks.swap(merged);
+}
+
 void AviWalk::MatchIndex()
 {
     if (m_indexSize == 0) {
         m_findings.push_back("the index is lost");
+        EstimateLost();
         return;
     }
     // Entries count from the `movi` tag, or, in some writers' files, from the start of the file.
@@ -241,6 +304,7 @@ void AviWalk::MatchIndex()
     }
     if (base == UINT64_MAX) {
         m_findings.push_back("the index does not match the data");
+        EstimateLost();
         return;
     }
     // One block of entries at a time: the index of a large file is not held whole.
@@ -363,6 +427,7 @@ void AviWalk::MatchIndex()
         std::fill(m_lostAtEnd.begin(), m_lostAtEnd.end(), 0);
         m_findings.push_back("the index does not match the data");
         m_structureRight = false;
+        EstimateLost();
         return;
     }
     m_chunks.swap(merged);

@@ -58,6 +58,7 @@ private:
     bool Plausible(uint64_t at);
     uint64_t Resync(uint64_t from);
     void MatchIndex();
+    void EstimateLost();
 
     ByteReader& m_source;
     const AviHeader& m_header;

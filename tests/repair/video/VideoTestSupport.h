@@ -36,10 +36,21 @@ inline Decoded Decode(const std::string& path)
     return d;
 }
 
-// How many of `original`'s items `fixed` holds, the same at the same time.
-inline size_t Kept(const std::vector<std::string>& original, std::vector<std::string> fixed)
+// An item without its times: the stream and the checksum.
+inline std::string Untimed(const std::string& item)
+{
+    return item.substr(0, item.find(',')) + item.substr(item.rfind(','));
+}
+
+// How many of `original`'s items `fixed` holds, the same at the same time (or anywhere, untimed).
+inline size_t Kept(
+    const std::vector<std::string>& original, std::vector<std::string> fixed, bool timed = true)
 {
     std::vector<std::string> a = original;
+    if (!timed) {
+        std::transform(a.begin(), a.end(), a.begin(), Untimed);
+        std::transform(fixed.begin(), fixed.end(), fixed.begin(), Untimed);
+    }
     std::sort(a.begin(), a.end());
     std::sort(fixed.begin(), fixed.end());
     std::vector<std::string> both;
