@@ -121,6 +121,15 @@ std::optional<AviHeader> AviHeader::Read(ByteReader& source)
     const size_t movi = Find(head, hdrl + 12, kAviMovi);
     if (movi == head.size())
         return std::nullopt;
+    // The counts are corrected in the head as copied: every one of them must lie before the data.
+    const auto before = [&](uint64_t at) { return at + 4 <= movi; };
+    if (!before(h.TotalFramesAt) || !before(h.FlagsAt))
+        return std::nullopt;
+    for (const AviStream& s : h.Streams)
+        if (!before(s.LengthAt))
+            return std::nullopt;
+    std::erase_if(h.ExtendedFramesAt, [&](uint64_t at) { return !before(at); });
+    std::erase_if(h.SuperIndexAt, [&](uint64_t at) { return !before(at); });
     h.MoviList = movi;
     h.MoviDeclared = AviLe32(&head[movi + 4]);
     return h;
