@@ -8,6 +8,7 @@
 #include "AviSilence.h"
 #include "AviWalk.h"
 #include "AviWriter.h"
+#include "LineEndView.h"
 #include "Progress.h"
 
 #include <algorithm>
@@ -99,6 +100,20 @@ Recognition AviRepairer::Recognise(ByteReader& source, std::string_view extensio
 Report AviRepairer::Repair(
     ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
 {
+    if (std::optional<Report> report = Salvage(source, openSink, progress, false))
+        return *report;
+    // A text-mode transfer put a CR before every LF: undone, the file may be whole again.
+    LineEndView view(source);
+    progress.SetTotal(progress.Done() + 3 * view.Size() + 1);
+    std::optional<Report> report = Salvage(view, openSink, progress, true);
+    report->Messages.insert(
+        report->Messages.begin(), "a text-mode transfer turned every LF into CR LF: undone");
+    return *report;
+}
+
+std::optional<Report> AviRepairer::Salvage(
+    ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress, bool transferUndone)
+{
     Report report;
     report.Family = "video";
     report.Format = "avi";
@@ -106,6 +121,8 @@ Report AviRepairer::Repair(
     // The walk reads the chunk headers, the check the data, the writing copies it: about three passes.
     progress.SetTotal(3 * size + 1);
     const std::optional<AviHeader> header = AviHeader::Read(source);
+    if (!header && !transferUndone && LineEndView::LooksConverted(source))
+        return std::nullopt;
     if (!header) {
         report.Outcome = Verdict::Unrecoverable;
         report.Messages.push_back("no AVI header list with its streams was found");
@@ -114,6 +131,8 @@ Report AviRepairer::Repair(
     const std::vector<AviStream>& streams = header->Streams;
     AviWalk walk(source, *header, progress);
     walk.Run();
+    if (walk.Gaps() > 0 && !transferUndone && LineEndView::LooksConverted(source))
+        return std::nullopt;
     report.Messages = walk.Findings();
     std::vector<AviChunk>& chunks = walk.Chunks();
 
@@ -298,7 +317,8 @@ Report AviRepairer::Repair(
     report.PartsTotal = videoTotal;
     report.PartsRecovered = videoKept;
 
-    if (walk.StructureRight() && walk.Indexed() && walk.Gaps() == 0 && dropped == 0 && countsRight) {
+    if (!transferUndone && walk.StructureRight() && walk.Indexed() && walk.Gaps() == 0 && dropped == 0
+        && countsRight) {
         report.Outcome = Verdict::Intact;
         report.Messages.push_back("no damage found: an AVI file of " + std::to_string(videoKept) + " frames");
         return report;

@@ -3,6 +3,8 @@
 
 #include "Repairer.h"
 
+#include <optional>
+
 namespace repair {
 
 // AVI files (family "video", format "avi"): the data chunks the damage left, walked from the data list,
@@ -14,6 +16,11 @@ public:
     Recognition Recognise(ByteReader& source, std::string_view extension) override;
     Report Repair(
         ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress) override;
+
+private:
+    // Nothing when the file shows a text-mode transfer's damage that should be undone first.
+    std::optional<Report> Salvage(ByteReader& source, const std::function<AtomicSink&()>& openSink,
+        Progress& progress, bool transferUndone);
 };
 
 } // namespace repair

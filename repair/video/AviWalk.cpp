@@ -137,6 +137,22 @@ void AviWalk::Run()
         const Seen s = Classify(pos);
         if (s.kind == Kind::None || (s.kind == Kind::Data && s.next > m_size + 1)) {
             const uint64_t to = Resync(pos + 1);
+            if (s.kind == Kind::Data && to == m_size) {
+                // Cut short inside plain samples: the whole sample frames that are there are kept.
+                const AviStream& st = m_header.Streams[size_t(AviStreamOf(s.id))];
+                const uint64_t frame = std::max<uint64_t>(st.Coding.BlockAlign, st.SampleSize);
+                const uint64_t keep = st.IsAudio() && st.SampleSize ? (m_size - pos - 8) / frame * frame : 0;
+                if (keep > 0) {
+                    AviChunk c;
+                    c.At = pos + 8;
+                    c.Id = s.id;
+                    c.Size = uint32_t(keep);
+                    c.Stream = uint16_t(AviStreamOf(s.id));
+                    c.Flags = afterGap ? AviChunk::AfterGap : 0;
+                    m_chunks.push_back(c);
+                    pos += 8 + keep;
+                }
+            }
             ++m_gaps;
             m_gapBytes += to - pos;
             m_gapSpans.emplace_back(pos, to);

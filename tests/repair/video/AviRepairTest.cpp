@@ -61,6 +61,15 @@ const Damage kGarbage = [](Bytes b) {
     b.insert(b.begin() + 40000, garbage.begin(), garbage.end());
     return b;
 };
+const Damage kTextTransfer = [](const Bytes& b) {
+    Bytes out;
+    for (uint8_t c : b) {
+        if (c == '\n')
+            out.push_back('\r');
+        out.push_back(c);
+    }
+    return out;
+};
 const Damage kIndexLost = [](Bytes b) { return Bytes(b.begin(), b.begin() + long(Find(b, "idx1"))); };
 const Damage kZeroedIndexLost = [](Bytes b) { return kZeroed(kIndexLost(b)); };
 const Damage kIndexWrong = [](Bytes b) {
@@ -108,6 +117,9 @@ const Case kCases[] = {
     { "mpeg4-pcm", "zeroed 4 KB, index lost", kZeroedIndexLost, Verdict::Partial, 80, false },
     { "mpeg4-mp3", "flipped bytes", kFlipped, Verdict::Partial, 70 },
     { "mpeg4-mp3", "garbage inserted", kGarbage, Verdict::Partial, 85 },
+    { "mpeg4-mp3", "text-mode transfer", kTextTransfer, Verdict::Repaired, 100 },
+    { "mpeg4-pcm", "cut at 80 %, in the sound", [](Bytes b) { return Bytes(b.begin(), b.begin() + 100001); },
+        Verdict::Partial, 75 },
     { "mpeg4-mp3", "head zeroed", kHeadZeroed, Verdict::Unrecoverable, 0 },
 };
 
