@@ -172,6 +172,16 @@ bool AvCheck::IsKey(const uint8_t* data, size_t size)
     return true;
 }
 
+uint32_t AvCheck::Width() const
+{
+    return m_state->context->width > 0 ? uint32_t(m_state->context->width) : 0;
+}
+
+uint32_t AvCheck::Height() const
+{
+    return m_state->context->height > 0 ? uint32_t(m_state->context->height) : 0;
+}
+
 void AvCheck::Flush()
 {
     avcodec_flush_buffers(m_state->context);

@@ -74,6 +74,11 @@ std::optional<AviHeader> AviHeader::Read(ByteReader& source)
 {
     std::vector<uint8_t> head(std::min<uint64_t>(source.Size(), kHeadLimit));
     head.resize(source.ReadAt(0, head.data(), head.size()));
+    return Parse(head);
+}
+
+std::optional<AviHeader> AviHeader::Parse(const std::vector<uint8_t>& head)
+{
     AviHeader h;
     if (head.size() >= 12 && AviLe32(&head[0]) == kAviRiff && AviLe32(&head[8]) == kAviForm) {
         h.RiffHeaderRight = true;
@@ -132,6 +137,7 @@ std::optional<AviHeader> AviHeader::Read(ByteReader& source)
     std::erase_if(h.SuperIndexAt, [&](uint64_t at) { return !before(at); });
     h.MoviList = movi;
     h.MoviDeclared = AviLe32(&head[movi + 4]);
+    h.Head.assign(head.begin(), head.begin() + long(movi));
     return h;
 }
 

@@ -120,9 +120,11 @@ std::optional<Report> AviRepairer::Salvage(
     const uint64_t size = source.Size();
     // The walk reads the chunk headers, the check the data, the writing copies it: about three passes.
     progress.SetTotal(3 * size + 1);
-    const std::optional<AviHeader> header = AviHeader::Read(source);
+    std::optional<AviHeader> header = AviHeader::Read(source);
     if (!header && !transferUndone && LineEndView::LooksConverted(source))
         return std::nullopt;
+    if (!header)
+        header = AviHeader::Rebuild(source);
     if (!header) {
         report.Outcome = Verdict::Unrecoverable;
         report.Messages.push_back("no AVI header list with its streams was found");
@@ -134,6 +136,10 @@ std::optional<Report> AviRepairer::Salvage(
     if (walk.Gaps() > 0 && !transferUndone && LineEndView::LooksConverted(source))
         return std::nullopt;
     report.Messages = walk.Findings();
+    if (header->Rebuilt) {
+        report.Messages.insert(report.Messages.begin(), "the header list was lost: made anew from the data");
+        report.Lost.push_back("the header list (made anew; the picture rate is judged from the sound)");
+    }
     std::vector<AviChunk>& chunks = walk.Chunks();
 
     std::vector<StreamState> state(streams.size());
@@ -259,12 +265,7 @@ std::optional<Report> AviRepairer::Salvage(
         }
     }
     bool countsRight = true;
-    std::vector<uint8_t> head(header->MoviList);
-    if (source.ReadAt(0, head.data(), head.size()) != head.size()) {
-        report.Outcome = Verdict::Unrecoverable;
-        report.Messages.push_back("the head of the file could not be read");
-        return report;
-    }
+    std::vector<uint8_t> head = header->Head;
     uint32_t frames = 0;
     bool haveFrames = false;
     for (size_t s = 0; s < streams.size(); ++s) {
@@ -344,7 +345,8 @@ std::optional<Report> AviRepairer::Salvage(
     writer.Finish();
     report.Messages.push_back(std::to_string(videoKept) + " of " + std::to_string(videoTotal) + " frames and "
         + std::to_string(soundKept) + " of " + std::to_string(soundTotal) + " sound chunks recovered");
-    const bool lost = dropped > 0 || lostAtEnd > 0 || videoKept < videoTotal || walk.GapBytes() > 0;
+    const bool lost
+        = header->Rebuilt || dropped > 0 || lostAtEnd > 0 || videoKept < videoTotal || walk.GapBytes() > 0;
     report.Outcome = lost ? Verdict::Partial : Verdict::Repaired;
     return report;
 }

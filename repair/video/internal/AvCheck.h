@@ -35,6 +35,9 @@ public:
     bool IsKey(const uint8_t* data, size_t size);
     // Forgets earlier packets, as after a gap in the stream.
     void Flush();
+    // The picture size the decoder found in the stream; 0 until it decoded one.
+    uint32_t Width() const;
+    uint32_t Height() const;
 
 private:
     struct State;
