@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Repair of an AVI file of about 900 MB whose index is lost (every chunk walked, the pictures' key frames
+// Repair of an AVI file of about 950 MB whose index is lost (every chunk walked, the pictures' key frames
 // found, the file written anew with a fresh index) beside `ffmpeg -c copy -f null` reading the same file
 // packet by packet. Each run is a child process: wall time and processor time come from wait4, peak
 // resident memory from /usr/bin/time (a child's own peak as wait4 reports it starts at the size of the
@@ -78,7 +78,7 @@ fs::path Folder()
     return folder;
 }
 
-// A minute of pictures and sound, looped by copying to about 900 MB (one RIFF), then cut where its
+// A minute of pictures and sound, looped by copying to about 950 MB (one RIFF), then cut where its
 // index begins.
 fs::path Prepare()
 {
@@ -91,7 +91,7 @@ fs::path Prepare()
     Spawn({ "ffmpeg", "-y", "-f", "lavfi", "-i", "testsrc2=size=640x480:duration=60", "-f", "lavfi", "-i",
         "sine=duration=60", "-c:v", "mpeg4", "-b:v", "12M", "-g", "50", "-c:a", "libmp3lame",
         minute.string() });
-    Spawn({ "ffmpeg", "-y", "-stream_loop", "9", "-i", minute.string(), "-c", "copy", looped.string() });
+    Spawn({ "ffmpeg", "-y", "-stream_loop", "27", "-i", minute.string(), "-c", "copy", looped.string() });
     fs::remove(minute);
     // The index is the file's last chunk; the position of its id is found from the end.
     std::ifstream in(looped, std::ios::binary);

@@ -27,14 +27,26 @@ constexpr size_t kZeroRun = 256;
 
 bool HasZeroRun(const std::vector<uint8_t>& data)
 {
-    size_t run = 0;
-    for (const uint8_t b : data) {
-        run = b ? 0 : run + 1;
-        if (run >= kZeroRun)
+    // A run this long holds a zero at a multiple of half its length: only those places are looked at
+    // first.
+    constexpr size_t kStep = kZeroRun / 2;
+    for (size_t i = kStep - 1; i < data.size(); i += kStep) {
+        if (data[i] != 0)
+            continue;
+        size_t from = i, to = i;
+        while (from > 0 && data[from - 1] == 0)
+            --from;
+        while (to + 1 < data.size() && data[to + 1] == 0)
+            ++to;
+        if (to - from + 1 >= kZeroRun)
             return true;
+        i = to;
     }
     return false;
 }
+
+// The headers that tell a key frame come first in a picture.
+constexpr size_t kKeyPrefix = 4096;
 
 // Consecutive numbers as "a-b" ranges, at most a few dozen named.
 class Ranges {
@@ -200,7 +212,7 @@ std::optional<Report> AviRepairer::Salvage(
         }
         if (ok && st.IsVideo()) {
             if (!keyKnown && ss.check && !decode)
-                key = ss.check->IsKey(data.data(), data.size());
+                key = ss.check->IsKey(data.data(), std::min(data.size(), kKeyPrefix));
             else if (!keyKnown && !ss.check)
                 key = true; // an uncompressed or unknown coding: every picture stands alone
             if (ss.needKey && !key && (keyKnown || !decode)) {

@@ -175,7 +175,9 @@ void AviWalk::Run()
             c.Stream = uint16_t(AviStreamOf(s.id));
             if (afterGap)
                 c.Flags |= AviChunk::AfterGap;
-            if (s.next < m_size && !Plausible(s.next) && !Plausible(pos + 8 + s.size))
+            // What follows must look like a chunk; one the end of the file cut short still does.
+            if (s.next < m_size && Classify(s.next).kind == Kind::None
+                && Classify(pos + 8 + s.size).kind == Kind::None)
                 c.Flags |= AviChunk::Unsure;
             afterGap = false;
             m_chunks.push_back(c);
