@@ -39,7 +39,8 @@ private:
 std::string Output()
 {
     const char* base = std::getenv("TMPDIR");
-    return std::string(base && *base ? base : "/tmp") + "/fuzz-aviwalk-" + std::to_string(::getpid()) + ".avi";
+    return std::string(base && *base ? base : "/tmp") + "/fuzz-aviwalk-" + std::to_string(::getpid())
+        + ".avi";
 }
 
 } // namespace
@@ -57,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return *sink;
     };
     const repair::Report report = repairer.Repair(reader, open, progress);
-    const bool written = report.Outcome == repair::Verdict::Repaired || report.Outcome == repair::Verdict::Partial;
+    const bool written
+        = report.Outcome == repair::Verdict::Repaired || report.Outcome == repair::Verdict::Partial;
     if (written != bool(sink) || report.PartsRecovered > report.PartsTotal)
-        __builtin_trap(); // the sink is opened exactly when a file is written; no more recovered than there was
+        __builtin_trap(); // the sink is opened exactly when a file is written; no more recovered than there
+                          // was
     return 0;
 }
