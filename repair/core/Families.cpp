@@ -2,6 +2,7 @@
 #include "Families.h"
 
 #include "AviRepairer.h"
+#include "FlvRepairer.h"
 #include "OoxmlRepairer.h"
 #include "ZipRepairer.h"
 
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<ZipRepairer>());
     families.push_back(std::make_unique<OoxmlRepairer>());
     families.push_back(std::make_unique<AviRepairer>());
+    families.push_back(std::make_unique<FlvRepairer>());
     return families;
 }
 

@@ -53,7 +53,8 @@ std::unique_ptr<AvCheck> AvCheck::Open(const AvStreamCoding& coding)
     SilenceLibrary();
     const AVCodecTag* const videoTags[] = { avformat_get_riff_video_tags(), nullptr };
     const AVCodecTag* const audioTags[] = { avformat_get_riff_audio_tags(), nullptr };
-    const AVCodecID id = av_codec_get_id(coding.Video ? videoTags : audioTags, coding.Tag);
+    const AVCodecID id = coding.Codec ? AVCodecID(coding.Codec)
+                                      : av_codec_get_id(coding.Video ? videoTags : audioTags, coding.Tag);
     if (id == AV_CODEC_ID_NONE || id == AV_CODEC_ID_RAWVIDEO)
         return nullptr;
     // Plain samples decode whatever their bytes: nothing to learn from decoding them.

@@ -12,6 +12,7 @@ namespace repair {
 struct AvStreamCoding {
     bool Video = false;
     uint32_t Tag = 0; // the container's codec tag: a FourCC for video, a format tag for audio
+    int Codec = 0; // the codec itself, for containers that name it by their own numbers
     uint32_t Width = 0, Height = 0, BitsPerSample = 0;
     uint32_t SampleRate = 0, Channels = 0, BlockAlign = 0, BitRate = 0;
     std::vector<uint8_t> Extra; // the codec's own setup bytes

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "Repairer.h"
+
+namespace repair {
+
+// Flash video files (family "video", format "flv"): the tags the damage left, walked and resynchronised,
+// checked by decoding, copied unchanged with true trailing sizes; a lost picture drops the pictures up
+// to the next key frame (every tag carries its own time, so the rest keep theirs); the metadata's
+// duration and file size corrected.
+class FlvRepairer : public Repairer {
+public:
+    Recognition Recognise(ByteReader& source, std::string_view extension) override;
+    Report Repair(
+        ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress) override;
+};
+
+} // namespace repair
