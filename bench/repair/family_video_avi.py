@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""Scoreboard rows for AVI video: originals made by ffmpeg from its test sources, repaired by us and by
-ffmpeg's remuxing (plain and ignoring errors) and mencoder's index rebuilding.
+"""Scoreboard rows for AVI and FLV video: originals made by ffmpeg from its test sources, repaired by us
+and by ffmpeg's remuxing (plain and ignoring errors) and, for AVI, mencoder's index rebuilding.
 
 Score: the original's decoded pictures (frame checksums) and non-silent blocks of decoded sound found in
 the result, in order, as one list of items.
@@ -12,7 +12,7 @@ import subprocess
 import scoring
 from scoring import in_order, run
 
-FORMATS = ["avi"]
+FORMATS = ["avi", "flv"]
 
 SOURCES = ["-f", "lavfi", "-i", "testsrc2=size=320x240:duration=10",
            "-f", "lavfi", "-i", "sine=duration=10"]
@@ -25,6 +25,9 @@ def make_originals(work, rng):
         out = os.path.join(work, name)
         run(["ffmpeg", "-v", "error", "-y"] + SOURCES + ["-c:v", "mpeg4"] + audio + [out])
         made[label] = out
+    out = os.path.join(work, "flv1-mp3.flv")
+    run(["ffmpeg", "-v", "error", "-y"] + SOURCES + ["-c:v", "flv", "-c:a", "libmp3lame", "-ar", "44100", out])
+    made["flv flv1 + mp3 (ffmpeg)"] = out
     return made
 
 
@@ -60,7 +63,7 @@ def score(truth, result_path):
 
 def remux(extra):
     def peer(damaged, work):
-        out = os.path.join(work, "remuxed.avi")
+        out = os.path.join(work, "remuxed" + os.path.splitext(damaged)[1])
         run(["ffmpeg", "-nostdin", "-v", "error", "-y"] + extra + ["-i", damaged, "-map", "0", "-c", "copy", out],
             timeout=120)
         return out if os.path.exists(out) and os.path.getsize(out) > 0 else None
@@ -68,6 +71,8 @@ def remux(extra):
 
 
 def peer_mencoder(damaged, work):
+    if not damaged.endswith(".avi"):
+        return None  # it rebuilds AVI indexes only
     out = os.path.join(work, "mencoder.avi")
     run(["mencoder", "-really-quiet", "-forceidx", "-oac", "copy", "-ovc", "copy", damaged, "-o", out],
         timeout=120)
@@ -84,5 +89,6 @@ PEERS = {
 def damages(data, rng):
     made = scoring.damages(data, rng)
     index = data.rfind(b"idx1")
-    made["index lost"] = data[:index] if index > 0 else data[:len(data) - 4096]
+    if data[:4] == b"RIFF":
+        made["index lost"] = data[:index] if index > 0 else data[:len(data) - 4096]
     return made

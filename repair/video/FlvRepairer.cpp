@@ -5,6 +5,7 @@
 #include "AvCheck.h"
 #include "Errors.h"
 #include "FlvWalk.h"
+#include "LineEndView.h"
 #include "Progress.h"
 
 extern "C" {
@@ -142,12 +143,29 @@ Recognition FlvRepairer::Recognise(ByteReader& source, std::string_view extensio
 Report FlvRepairer::Repair(
     ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
 {
+    if (std::optional<Report> report = Salvage(source, openSink, progress, false))
+        return *report;
+    // A text-mode transfer put a CR before every LF: undone, the file may be whole again.
+    LineEndView view(source);
+    progress.SetTotal(progress.Done() + 3 * view.Size() + 1);
+    std::optional<Report> report = Salvage(view, openSink, progress, true);
+    report->Messages.insert(
+        report->Messages.begin(), "a text-mode transfer turned every LF into CR LF: undone");
+    return *report;
+}
+
+std::optional<Report> FlvRepairer::Salvage(
+    ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress, bool transferUndone)
+{
     Report report;
     report.Family = "video";
     report.Format = "flv";
     progress.SetTotal(3 * source.Size() + 1);
     FlvWalk walk(source, progress);
-    if (!walk.Run()) {
+    const bool found = walk.Run();
+    if ((!found || walk.Gaps() > 0) && !transferUndone && LineEndView::LooksConverted(source))
+        return std::nullopt;
+    if (!found) {
         report.Outcome = Verdict::Unrecoverable;
         report.Messages.push_back("no FLV tag was found");
         return report;
@@ -287,7 +305,7 @@ Report FlvRepairer::Repair(
     if (walk.HeaderLost())
         report.Lost.push_back("the head of the file");
 
-    if (walk.StructureRight() && walk.Gaps() == 0 && dropped == 0 && metaRight) {
+    if (!transferUndone && walk.StructureRight() && walk.Gaps() == 0 && dropped == 0 && metaRight) {
         report.Outcome = Verdict::Intact;
         report.Messages.push_back(
             "no damage found: an FLV file of " + std::to_string(tracks[1].kept) + " frames");

@@ -3,6 +3,8 @@
 
 #include "Repairer.h"
 
+#include <optional>
+
 namespace repair {
 
 // Flash video files (family "video", format "flv"): the tags the damage left, walked and resynchronised,
@@ -14,6 +16,11 @@ public:
     Recognition Recognise(ByteReader& source, std::string_view extension) override;
     Report Repair(
         ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress) override;
+
+private:
+    // Nothing when the file shows a text-mode transfer's damage that should be undone first.
+    std::optional<Report> Salvage(ByteReader& source, const std::function<AtomicSink&()>& openSink,
+        Progress& progress, bool transferUndone);
 };
 
 } // namespace repair

@@ -27,6 +27,7 @@ uint32_t Be32(const uint8_t* p)
 FlvWalk::FlvWalk(ByteReader& source, Progress& progress)
     : m_source(source)
     , m_progress(progress)
+    , m_window(source, 64 << 10)
     , m_size(source.Size())
 {
 }
@@ -55,12 +56,11 @@ bool FlvWalk::Plausible(uint64_t at, bool strict, FlvTag& tag)
 
 uint64_t FlvWalk::Resync(uint64_t from)
 {
-    AviWindow window(m_source);
     FlvTag tag;
     for (uint64_t at = from; at + 11 <= m_size; ++at) {
         if ((at & 0xFFFFF) == 0)
             m_progress.Check();
-        const uint8_t* p = window.At(at, 11);
+        const uint8_t* p = m_window.At(at, 11);
         // Cheap tests first: a tag type and a zero stream id.
         if (!p || ((p[0] & 0x1F) != 8 && (p[0] & 0x1F) != 9 && (p[0] & 0x1F) != 18) || p[8] || p[9] || p[10])
             continue;

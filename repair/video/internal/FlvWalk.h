@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "AviWindow.h"
 #include "ByteReader.h"
 
 #include <cstdint>
@@ -43,6 +44,7 @@ private:
 
     ByteReader& m_source;
     Progress& m_progress;
+    AviWindow m_window;
     uint64_t m_size;
     std::vector<FlvTag> m_tags;
     bool m_structureRight = true;

@@ -68,6 +68,17 @@ const Case kCases[] = {
         },
         Verdict::Partial, 80 },
     { "head lost", [](Bytes b) { return Bytes(b.begin() + 4096, b.end()); }, Verdict::Partial, 60, false },
+    { "text-mode transfer",
+        [](const Bytes& b) {
+            Bytes out;
+            for (uint8_t c : b) {
+                if (c == '\n')
+                    out.push_back('\r');
+                out.push_back(c);
+            }
+            return out;
+        },
+        Verdict::Repaired, 100 },
     { "only garbage", [](Bytes b) { return Bytes(b.size(), 0x5A); }, Verdict::Unrecoverable, 0 },
 };
 
