@@ -162,9 +162,18 @@ std::optional<Report> AviRepairer::Salvage(
     for (size_t s = 0; s < streams.size(); ++s)
         state[s].check = AvCheck::Open(streams[s].Coding);
 
+    // A large file that cannot be intact is checked while it is written: one reading instead of two.
+    // Its head is written again at the end, with the counts.
+    const bool together = !fullCheck && !(walk.StructureRight() && walk.Indexed() && walk.Gaps() == 0);
+    AtomicSink* sink = together ? &openSink() : nullptr;
+    std::optional<AviWriter> writer;
+    if (sink) {
+        writer.emplace(*sink, source, progress);
+        writer->Begin(header->Head);
+    }
     std::vector<uint8_t> data;
     uint64_t dropped = 0;
-    for (AviChunk& c : chunks) {
+    const auto judge = [&](AviChunk& c) {
         const uint64_t done = (c.Flags & AviChunk::Filler) ? 0 : c.Size;
         progress.Advance(done);
         if ((&c - chunks.data()) % 256 == 0)
@@ -193,16 +202,16 @@ std::optional<Report> AviRepairer::Salvage(
         };
         if (c.Flags & AviChunk::Filler) {
             drop();
-            continue;
+            return;
         }
         if (c.Size == 0) {
             ++ss.empty; // a picture repeated: nothing to check, nothing lost
-            continue;
+            return;
         }
         const bool keyKnown = c.Flags & AviChunk::Indexed;
         const bool unsure = c.Flags & AviChunk::Unsure;
         const bool decode = ss.check && (fullCheck || unsure || (c.Flags & AviChunk::AfterGap));
-        const bool read = decode || unsure || (st.IsVideo() && (!keyKnown || ss.check))
+        const bool read = together || decode || unsure || (st.IsVideo() && (!keyKnown || ss.check))
             || (st.IsAudio() && ss.sample.empty());
         bool ok = true;
         bool key = keyKnown ? (c.Flags & AviChunk::Key) : !st.IsVideo();
@@ -217,7 +226,7 @@ std::optional<Report> AviRepairer::Salvage(
                 key = true; // an uncompressed or unknown coding: every picture stands alone
             if (ss.needKey && !key && (keyKnown || !decode)) {
                 drop();
-                continue;
+                return;
             }
             if (decode) {
                 bool decodedKey = false;
@@ -226,7 +235,7 @@ std::optional<Report> AviRepairer::Salvage(
                     key = decodedKey;
                 if (ss.needKey && !key) {
                     drop();
-                    continue;
+                    return;
                 }
             } else if (ss.check) {
                 ok = !HasZeroRun(data);
@@ -242,7 +251,7 @@ std::optional<Report> AviRepairer::Salvage(
         }
         if (!ok) {
             drop();
-            continue;
+            return;
         }
         if (st.IsVideo())
             ss.needKey = false;
@@ -254,9 +263,8 @@ std::optional<Report> AviRepairer::Salvage(
             && AviSilence::MpegFrameSize(data.data()) > 0)
             ss.sample.assign(data.begin(), data.begin() + std::min<size_t>(data.size(), 4));
         ++ss.kept;
-    }
-
-    // What each chunk becomes in the fixed file, counted before its head is written.
+    };
+    // What a lost chunk becomes in the fixed file.
     const auto standIn = [&](const AviChunk& c) -> std::optional<std::vector<uint8_t>> {
         const AviStream& st = streams[c.Stream];
         if (st.IsVideo())
@@ -266,6 +274,25 @@ std::optional<Report> AviRepairer::Salvage(
             return std::nullopt;
         return silence;
     };
+    const auto emit = [&](const AviChunk& c, const uint8_t* bytes) {
+        if (!(c.Flags & AviChunk::Dropped)) {
+            const bool key = (c.Flags & AviChunk::Key) || streams[c.Stream].IsAudio();
+            if (bytes)
+                writer->Put(c.Id, bytes, c.Size, key);
+            else
+                writer->Copy(c.Id, c.At, c.Size, key);
+        } else if (const auto s = standIn(c)) {
+            const uint32_t id = streams[c.Stream].IsVideo() ? (c.Id & 0xFFFF) | AviTag(0, 0, 'd', 'c') : c.Id;
+            writer->Put(id, s->data(), uint32_t(s->size()), streams[c.Stream].IsAudio());
+        }
+    };
+    for (AviChunk& c : chunks) {
+        judge(c);
+        if (together)
+            emit(c, c.Size && !(c.Flags & AviChunk::Dropped) ? data.data() : nullptr);
+    }
+
+    // The counts of what the fixed file holds.
     for (const AviChunk& c : chunks) {
         StreamState& ss = state[c.Stream];
         if (!(c.Flags & AviChunk::Dropped)) {
@@ -330,8 +357,8 @@ std::optional<Report> AviRepairer::Salvage(
     report.PartsTotal = videoTotal;
     report.PartsRecovered = videoKept;
 
-    if (!transferUndone && walk.StructureRight() && walk.Indexed() && walk.Gaps() == 0 && dropped == 0
-        && countsRight) {
+    if (!together && !transferUndone && walk.StructureRight() && walk.Indexed() && walk.Gaps() == 0
+        && dropped == 0 && countsRight) {
         report.Outcome = Verdict::Intact;
         report.Messages.push_back("no damage found: an AVI file of " + std::to_string(videoKept) + " frames");
         return report;
@@ -342,19 +369,18 @@ std::optional<Report> AviRepairer::Salvage(
         return report;
     }
 
-    AtomicSink& sink = openSink();
-    AviWriter writer(sink, source, progress);
-    writer.Begin(head);
-    for (const AviChunk& c : chunks) {
-        progress.Check();
-        if (!(c.Flags & AviChunk::Dropped)) {
-            writer.Copy(c.Id, c.At, c.Size, (c.Flags & AviChunk::Key) || streams[c.Stream].IsAudio());
-        } else if (const auto s = standIn(c)) {
-            const uint32_t id = streams[c.Stream].IsVideo() ? (c.Id & 0xFFFF) | AviTag(0, 0, 'd', 'c') : c.Id;
-            writer.Put(id, s->data(), uint32_t(s->size()), streams[c.Stream].IsAudio());
+    if (together) {
+        sink->WriteAt(0, head.data(), head.size());
+    } else {
+        sink = &openSink();
+        writer.emplace(*sink, source, progress);
+        writer->Begin(head);
+        for (const AviChunk& c : chunks) {
+            progress.Check();
+            emit(c, nullptr);
         }
     }
-    writer.Finish();
+    writer->Finish();
     report.Messages.push_back(std::to_string(videoKept) + " of " + std::to_string(videoTotal) + " frames and "
         + std::to_string(soundKept) + " of " + std::to_string(soundTotal) + " sound chunks recovered");
     const bool lost
