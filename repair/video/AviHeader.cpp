@@ -138,6 +138,12 @@ std::optional<AviHeader> AviHeader::Parse(const std::vector<uint8_t>& head)
     h.MoviList = movi;
     h.MoviDeclared = AviLe32(&head[movi + 4]);
     h.Head.assign(head.begin(), head.begin() + long(movi));
+    // A header list said to run into the data ends where the data begins.
+    const uint64_t declared = AviLe32(&head[hdrl + 4]);
+    if (hdrl + 8 + declared > movi) {
+        h.HeaderListRight = false;
+        AviPut32(&h.Head[hdrl + 4], uint32_t(movi - hdrl - 8));
+    }
     return h;
 }
 

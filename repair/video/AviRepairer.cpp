@@ -331,6 +331,10 @@ std::optional<Report> AviRepairer::Salvage(
     AviPut32(&head[8], kAviForm);
     if (!countsRight)
         report.Messages.push_back("the header's frame or sample counts are wrong");
+    if (!header->HeaderListRight) {
+        countsRight = false;
+        report.Messages.push_back("the header list's size is wrong");
+    }
 
     uint64_t videoTotal = 0, videoKept = 0, soundTotal = 0, soundKept = 0, lostAtEnd = 0;
     for (size_t s = 0; s < streams.size(); ++s) {
@@ -339,7 +343,9 @@ std::optional<Report> AviRepairer::Salvage(
         lostAtEnd += walk.LostAtEnd()[s];
         if (streams[s].IsVideo()) {
             // Without an index, the header's count is the only word on what a cut took.
-            const uint64_t declared = streams[s].Length > ss.empty ? streams[s].Length - ss.empty : 0;
+            const uint64_t declared = walk.CutShort() && !walk.Indexed() && streams[s].Length > ss.empty
+                ? streams[s].Length - ss.empty
+                : 0;
             videoTotal += std::max(total, declared);
             videoKept += ss.kept;
             ss.lost.Name("frames", report.Lost);

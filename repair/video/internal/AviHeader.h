@@ -37,6 +37,7 @@ public:
     bool Rebuilt = false;
     uint32_t RiffDeclared = 0; // the first RIFF's size; 0 when the RIFF header is lost
     bool RiffHeaderRight = false; // "RIFF" .... "AVI " at the start
+    bool HeaderListRight = true; // its size ends before the data (corrected in Head if not)
     uint64_t MoviList = 0; // the first "LIST" .... "movi"
     uint32_t MoviDeclared = 0;
     uint32_t TotalFrames = 0, Flags = 0;

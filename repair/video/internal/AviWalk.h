@@ -43,6 +43,7 @@ public:
     bool Indexed() const { return m_indexed; }
     uint64_t Gaps() const { return m_gaps; }
     uint64_t GapBytes() const { return m_gapBytes; }
+    bool CutShort() const { return m_cutShort; }
     // Chunks the index lists beyond what is left of the file, per stream.
     const std::vector<uint64_t>& LostAtEnd() const { return m_lostAtEnd; }
     const std::vector<std::string>& Findings() const { return m_findings; }

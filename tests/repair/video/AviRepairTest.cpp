@@ -91,6 +91,26 @@ const Damage kCountsWrong = [](Bytes b) {
     return b;
 };
 
+// Sizes and counts no real file holds.
+const Damage kLengthAbsurd = [](Bytes b) {
+    Put32(b, Find(b, "strh") + 8 + 32, 0xFFFFFFFF);
+    return b;
+};
+const Damage kChunkSizeAbsurd = [](Bytes b) {
+    Put32(b, Find(b, "movi") + 8, 0xFFFFFFF0);
+    return b;
+};
+const Damage kIndexOutside = [](Bytes b) {
+    const size_t index = Find(b, "idx1");
+    for (size_t e = index + 8; e + 16 <= b.size(); e += 16)
+        Put32(b, e + 8, Get32(b, e + 8) + 0x40000000);
+    return b;
+};
+const Damage kHeaderListSizeAbsurd = [](Bytes b) {
+    Put32(b, Find(b, "hdrl") - 4, 0xFFFFFF00);
+    return b;
+};
+
 struct Case {
     const char* fixture;
     const char* damage;
@@ -120,6 +140,10 @@ const Case kCases[] = {
     { "mpeg4-mp3", "text-mode transfer", kTextTransfer, Verdict::Repaired, 100 },
     { "mpeg4-pcm", "cut at 80 %, in the sound", [](Bytes b) { return Bytes(b.begin(), b.begin() + 100001); },
         Verdict::Partial, 75 },
+    { "mpeg4-mp3", "stream length absurd", kLengthAbsurd, Verdict::Repaired, 100 },
+    { "mpeg4-mp3", "first chunk size absurd", kChunkSizeAbsurd, Verdict::Partial, 90 },
+    { "mpeg4-mp3", "index points outside", kIndexOutside, Verdict::Repaired, 100 },
+    { "mpeg4-pcm", "header list size absurd", kHeaderListSizeAbsurd, Verdict::Repaired, 100 },
     { "mpeg4-mp3", "head zeroed", kHeadZeroed, Verdict::Partial, 95 },
     { "mpeg4-pcm", "head lost", [](Bytes b) { return Bytes(b.begin() + 4096, b.end()); }, Verdict::Partial,
         95 },
