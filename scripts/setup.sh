@@ -17,6 +17,7 @@ packages=(
   libpng-dev pngcheck libpng-tools imagemagick python3-pil
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev imagemagick python3-pil
   ffmpeg sox lame mp3val
+  libavformat-dev libavcodec-dev libavutil-dev ffmpeg mencoder
   "$@"
 )
 

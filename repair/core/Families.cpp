@@ -5,6 +5,8 @@
 #include "GifRepairer.h"
 #include "JpegRepairer.h"
 #include "Mp3Repairer.h"
+#include "AviRepairer.h"
+#include "FlvRepairer.h"
 #include "OoxmlRepairer.h"
 #include "PngRepairer.h"
 #include "WavRepairer.h"
@@ -23,6 +25,8 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<GifRepairer>());
     families.push_back(std::make_unique<WavRepairer>());
     families.push_back(std::make_unique<Mp3Repairer>());
+    families.push_back(std::make_unique<AviRepairer>());
+    families.push_back(std::make_unique<FlvRepairer>());
     return families;
 }
 
