@@ -15,9 +15,9 @@ packages=(
   zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl
   libpng-dev pngcheck libpng-tools imagemagick python3-pil
-  libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev imagemagick python3-pil
+  libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
   ffmpeg sox lame mp3val
-  libavformat-dev libavcodec-dev libavutil-dev ffmpeg mencoder
+  libavformat-dev libavcodec-dev libavutil-dev mencoder
   "$@"
 )
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "Families.h"
 
+#include "AviRepairer.h"
 #include "BmpRepairer.h"
+#include "FlvRepairer.h"
 #include "GifRepairer.h"
 #include "JpegRepairer.h"
 #include "Mp3Repairer.h"
-#include "AviRepairer.h"
-#include "FlvRepairer.h"
 #include "OoxmlRepairer.h"
 #include "PngRepairer.h"
 #include "WavRepairer.h"
