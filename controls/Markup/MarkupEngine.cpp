@@ -89,6 +89,7 @@ void TLayout::Run(QStringView markup)
 
     m_text = markup.toString();
     PrepareText(m_text);
+    m_textHasAmp = m_text.contains(u'&');
 
     m_rect = m_params.Rect;
     m_rect.Left += 1;
@@ -141,6 +142,8 @@ bool TLayout::RunLine()
     layout.box = TRect(m_rect.Left, top, m_rect.Right, m_params.Rect.Bottom);
     layout.x = layout.box.Left;
     const qsizetype start = m_pos;
+    m_measured.clear();
+    m_measuredNext = 0;
     LinePass(layout, m_text.size());
     m_layoutFlow.font = m_canvas.Font;
     const qsizetype end = m_pos;
@@ -257,11 +260,11 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
             break;
     }
     const QStringView raw = input.left(runLength);
-    const bool decoded = DecodeRunEntities(raw, m_decodedRun);
+    const bool decoded = m_textHasAmp && DecodeRunEntities(raw, m_decodedRun);
     const QStringView run = decoded ? QStringView(m_decodedRun) : raw;
     Flow& flow = *ps.flow;
 
-    const QSize extent = m_canvas.TextExtent(run);
+    const QSize extent = MeasureRun(ps, run, runLength);
     if (ps.pass == Pass::Layout) {
         m_line.height = std::max(m_line.height, extent.height());
         if (flow.subscript)
@@ -274,7 +277,8 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
         return;
     }
 
-    int width = (m_flags & DT::NoPrefix) || !run.contains(u'&') ? extent.width() : PrefixedWidth(run);
+    int width = (m_flags & DT::NoPrefix) || !m_textHasAmp || !run.contains(u'&') ? extent.width()
+                                                                                 : PrefixedWidth(run);
     const int trailingBlank = run.endsWith(u' ') && !decoded ? m_canvas.TextWidth(u" ") : 0;
 
     if (ps.pass == Pass::Layout) {
@@ -318,6 +322,23 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     ps.width = Add(ps.width, width);
     ps.trailingBlank = trailingBlank;
     m_pos += runLength;
+}
+
+QSize TLayout::MeasureRun(const PassState& ps, QStringView run, qsizetype length)
+{
+    if (ps.pass == Pass::Layout) {
+        const QSize extent = m_canvas.TextExtent(run);
+        m_measured.push_back({ m_pos, length, m_canvas.Font, extent });
+        return extent;
+    }
+    for (; m_measuredNext < m_measured.size(); ++m_measuredNext) {
+        const MeasuredRun& kept = m_measured[m_measuredNext];
+        if (kept.pos > m_pos)
+            break;
+        if (kept.pos == m_pos && kept.length == length && kept.font == m_canvas.Font)
+            return kept.extent;
+    }
+    return m_canvas.TextExtent(run);
 }
 
 void TLayout::DrawRun(PassState& ps, QStringView run, const TRect& box, int width)
