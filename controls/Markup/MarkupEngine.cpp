@@ -279,7 +279,7 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
 
     int width = (m_flags & DT::NoPrefix) || !m_textHasAmp || !run.contains(u'&') ? extent.width()
                                                                                  : PrefixedWidth(run);
-    const int trailingBlank = run.endsWith(u' ') && !decoded ? m_canvas.TextWidth(u" ") : 0;
+    const int trailingBlank = run.endsWith(u' ') && !decoded ? BlankWidth() : 0;
 
     if (ps.pass == Pass::Layout) {
         if (!m_params.WordWrap)
@@ -322,6 +322,15 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     ps.width = Add(ps.width, width);
     ps.trailingBlank = trailingBlank;
     m_pos += runLength;
+}
+
+int TLayout::BlankWidth()
+{
+    if (m_blankWidth < 0 || !(m_blankFont == m_canvas.Font)) {
+        m_blankFont = m_canvas.Font;
+        m_blankWidth = m_canvas.TextWidth(u" ");
+    }
+    return m_blankWidth;
 }
 
 QSize TLayout::MeasureRun(const PassState& ps, QStringView run, qsizetype length)

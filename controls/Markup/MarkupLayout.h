@@ -164,6 +164,10 @@ private:
     std::vector<MeasuredRun> m_measured;
     size_t m_measuredNext = 0;
     QSize MeasureRun(const PassState& ps, QStringView run, qsizetype length);
+    // The width of a blank in the canvas font, which most runs end in.
+    int BlankWidth();
+    TFont m_blankFont;
+    int m_blankWidth = -1;
 
     // Hit testing of the second pass.
     int m_markedAnchor = -1; // 1-based anchor whose rectangle is captured at its end
