@@ -101,8 +101,10 @@ std::shared_ptr<TTextMetrics> TTextMetrics::For(const TFont& font)
     FontCache& cache = Fonts();
     const int height = std::clamp(font.Height, -kMaxPixelHeight, kMaxPixelHeight);
     const FontKey& last = cache.lastKey;
+    // The name is nearly always the very string the last call had: compared by its data first.
     if (cache.last && last.height == height && last.bold == font.Bold && last.italic == font.Italic
-        && last.name == font.Name)
+        && ((last.name.constData() == font.Name.constData() && last.name.size() == font.Name.size())
+            || last.name == font.Name))
         return cache.last;
 
     if (!cache.cleanupRegistered) {
