@@ -163,7 +163,9 @@ private:
     };
     std::vector<MeasuredRun> m_measured;
     size_t m_measuredNext = 0;
-    QSize MeasureRun(const PassState& ps, QStringView run, qsizetype length);
+    // The run the layout pass measured at the current position, if any.
+    const MeasuredRun* KeptRun();
+    QSize MeasureRun(const PassState& ps, QStringView run, qsizetype length, const MeasuredRun* kept);
     // The width of a blank in the canvas font, which most runs end in.
     int BlankWidth();
     TFont m_blankFont;
