@@ -109,8 +109,20 @@ int TPainterCanvas::DrawText(QStringView text, TRect& rect, unsigned format)
 {
     const std::shared_ptr<TTextMetrics> metrics = TTextMetrics::For(Font);
     TTextMetrics& m = *metrics;
-    TTextBlock block;
     const TRect box = Bounded(rect);
+    // One line with neither the prefix rule nor an ellipsis, as every run of markup is: drawn without
+    // building a block of lines, to the same places and with the same result.
+    if ((format & DT::SingleLine) && (format & DT::NoPrefix)
+        && !(format & (DT::CalcRect | DT::EndEllipsis))) {
+        TTextLine line;
+        line.source = text;
+        line.width = m.Width(text, format & DT::ExpandTabs);
+        const int height = m.Height();
+        DrawLine(m, line, TextLeft(box, line.width, format), TextTop(box, height, format), format);
+        return (format & (DT::Bottom | DT::VCenter)) ? TextTop(rect, height, format) + height - rect.Top
+                                                     : height;
+    }
+    TTextBlock block;
     LayoutText(m, text, box.Width(), format, block);
     const int result = MeasuredText(block, rect, format);
     if (format & DT::CalcRect)
@@ -259,8 +271,14 @@ void TPainterCanvas::DrawDecorations(
 
 void TPainterCanvas::UseTextPen()
 {
-    if (m_textPenValid && m_textColor == Font.Color && m_painter.pen() == m_textPen)
-        return;
+    // Glyphs take only the pen's solid colour, so that is all there is to compare (a whole pen
+    // comparison cost more than drawing a short word's glyphs).
+    if (m_textPenValid && m_textColor == Font.Color) {
+        const QPen& pen = m_painter.pen();
+        if (pen.style() != Qt::NoPen && pen.brush().style() == Qt::SolidPattern
+            && pen.color() == m_textPen.color())
+            return;
+    }
     Flush();
     m_textPen = QPen(ColorToQColor(Font.Color));
     m_textColor = Font.Color;

@@ -101,8 +101,10 @@ std::shared_ptr<TTextMetrics> TTextMetrics::For(const TFont& font)
     FontCache& cache = Fonts();
     const int height = std::clamp(font.Height, -kMaxPixelHeight, kMaxPixelHeight);
     const FontKey& last = cache.lastKey;
+    // The name is nearly always the very string the last call had: compared by its data first.
     if (cache.last && last.height == height && last.bold == font.Bold && last.italic == font.Italic
-        && last.name == font.Name)
+        && ((last.name.constData() == font.Name.constData() && last.name.size() == font.Name.size())
+            || last.name == font.Name))
         return cache.last;
 
     if (!cache.cleanupRegistered) {
@@ -131,6 +133,8 @@ TTextMetrics::TTextMetrics(const QFont& font)
     , m_metrics(font)
     , m_raw(QRawFont::fromFont(font))
 {
+    m_latinAdvance.fill(-1);
+    m_latinGlyph.fill(kUnknownGlyph);
     m_spaced = font.letterSpacingType() == QFont::PercentageSpacing ? font.letterSpacing() != 100
                                                                     : font.letterSpacing() != 0;
     m_ascent = m_metrics.ascent();
@@ -171,7 +175,7 @@ TTextMetrics::Glyph& TTextMetrics::Entry(char16_t c)
     return (*page)[c & 0xFF];
 }
 
-int TTextMetrics::Advance(QStringView text, qsizetype& i)
+int TTextMetrics::MeasureAdvance(QStringView text, qsizetype& i)
 {
     const char16_t c = text[i].unicode();
     if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
@@ -194,10 +198,12 @@ int TTextMetrics::Advance(QStringView text, qsizetype& i)
                                          : m_metrics.horizontalAdvance(QChar(c));
         g.advance = qint16(std::clamp(advance, 0, 32767));
     }
+    if (c < kLatin && c != u'\t')
+        m_latinAdvance[c] = g.advance;
     return g.advance;
 }
 
-quint32 TTextMetrics::SimpleGlyph(char16_t c)
+quint32 TTextMetrics::FindSimpleGlyph(char16_t c)
 {
     Glyph& g = Entry(c);
     if (!g.glyphKnown) {
@@ -210,6 +216,8 @@ quint32 TTextMetrics::SimpleGlyph(char16_t c)
                 g.glyph = quint16(index);
         }
     }
+    if (c < kLatin)
+        m_latinGlyph[c] = g.glyph;
     return g.glyph;
 }
 
@@ -217,7 +225,11 @@ int TTextMetrics::Width(QStringView text, bool expandTabs)
 {
     int x = 0;
     for (qsizetype i = 0; i < text.size();) {
-        if (expandTabs && text[i] == u'\t') {
+        const char16_t c = text[i].unicode();
+        if (c < kLatin && m_latinAdvance[c] >= 0) {
+            x += m_latinAdvance[c];
+            ++i;
+        } else if (expandTabs && c == u'\t') {
             x = NextTab(x, m_tab);
             ++i;
         } else {

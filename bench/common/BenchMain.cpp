@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -55,6 +57,26 @@ double BenchRatio(const std::string& ours, const std::string& base)
     return a > 0 && b > 0 ? a / b : 0.0;
 }
 
+double BenchCpuRatio(const std::string& ours, const std::string& base)
+{
+    const double a = BenchCpuSeconds(ours);
+    const double b = BenchCpuSeconds(base);
+    return a > 0 && b > 0 ? a / b : 0.0;
+}
+
+void PrintRatio(const char* what, const std::string& ours, const std::string& base, const char* tail)
+{
+    std::printf("%s: %.2fx wall, %.2fx CPU%s%s\n", what, BenchRatio(ours, base), BenchCpuRatio(ours, base),
+        *tail ? " " : "", tail);
+}
+
+void BenchDefaults(benchmark::internal::Benchmark* b)
+{
+    const int iterations = qEnvironmentVariableIntValue("QUILLON_BENCH_ITERATIONS");
+    if (iterations > 0)
+        b->Iterations(iterations)->Repetitions(1);
+}
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -65,7 +87,21 @@ int main(int argc, char** argv)
     if (!suite)
         return 1;
 
-    benchmark::Initialize(&argc, argv);
+    // Five repetitions by default: the ratios then compare medians, which one slow run on a shared
+    // machine does not move.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = qEnvironmentVariableIntValue("QUILLON_BENCH_ITERATIONS") > 0;
+    for (int i = 1; i < argc; ++i)
+        repetitionsGiven = repetitionsGiven || std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
+    static char kRepetitions[] = "--benchmark_repetitions=5";
+    static char kAggregates[] = "--benchmark_report_aggregates_only=true";
+    if (!repetitionsGiven) {
+        args.push_back(kRepetitions);
+        args.push_back(kAggregates);
+    }
+    int count = int(args.size());
+    args.push_back(nullptr);
+    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

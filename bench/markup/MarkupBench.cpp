@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The markup engine beside Qt's rich text on the main window's manual-repair text, laid out 775 pixels
 // wide in Tahoma 11: a drawing call, a hit test on the address and a height call of ours against
-// QTextDocument built, laid out and drawn (or hit-tested) from the equivalent HTML. Prints the ratios;
-// on a busy machine run it with --benchmark_repetitions=5 to compare medians.
+// QTextDocument built, laid out and drawn (or hit-tested) from the equivalent HTML. Prints the ratios
+// of the medians.
 #include "BenchMain.h"
 #include "MarkupEngine.h"
 #include "MeasureCanvas.h"
@@ -222,30 +222,30 @@ void BM_QtWordAdvances(benchmark::State& state)
     state.counters["words"] = double(words.size());
 }
 
-BENCHMARK(BM_OurDraw)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtDocFullDraw)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtDocDrawOnly)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OurHitTest)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtDocFullHitTest)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtDocAnchorAtOnly)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_OurHeight)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtDocFullHeight)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_QtWordAdvances)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OurDraw)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtDocFullDraw)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtDocDrawOnly)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OurHitTest)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtDocFullHitTest)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtDocAnchorAtOnly)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OurHeight)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtDocFullHeight)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_QtWordAdvances)->Apply(BenchDefaults)->Unit(benchmark::kMicrosecond);
 
 // Finds the address both ways before anything runs; prints the ratios.
 class MarkupSuite : public TBenchSuite {
 public:
     void Report() override
     {
-        std::printf("\ndraw:     %.2fx QTextDocument setHtml + layout + draw (target <= 0.50x); %.2fx its "
-                    "draw only\n",
-            BenchRatio("BM_OurDraw", "BM_QtDocFullDraw"), BenchRatio("BM_OurDraw", "BM_QtDocDrawOnly"));
-        std::printf("hit test: %.2fx QTextDocument setHtml + layout + anchorAt (target <= 0.25x); %.2fx "
-                    "anchorAt only\n",
-            BenchRatio("BM_OurHitTest", "BM_QtDocFullHitTest"),
-            BenchRatio("BM_OurHitTest", "BM_QtDocAnchorAtOnly"));
-        std::printf("height:   %.1f us (target <= 100 us); %.2fx QTextDocument setHtml + size\n",
-            BenchSeconds("BM_OurHeight") * 1e6, BenchRatio("BM_OurHeight", "BM_QtDocFullHeight"));
+        std::printf("\n");
+        PrintRatio("draw, against QTextDocument setHtml + layout + draw", "BM_OurDraw", "BM_QtDocFullDraw",
+            "(target <= 0.50x)");
+        PrintRatio("draw, against its draw only", "BM_OurDraw", "BM_QtDocDrawOnly");
+        PrintRatio("hit test, against QTextDocument setHtml + layout + anchorAt", "BM_OurHitTest",
+            "BM_QtDocFullHitTest", "(target <= 0.25x)");
+        PrintRatio("hit test, against anchorAt only", "BM_OurHitTest", "BM_QtDocAnchorAtOnly");
+        std::printf("height: %.1f us (target <= 100 us)\n", BenchSeconds("BM_OurHeight") * 1e6);
+        PrintRatio("height, against QTextDocument setHtml + size", "BM_OurHeight", "BM_QtDocFullHeight");
         std::printf(
             "word advances of the text (baseline): %.1f us; our draw is %.1fx, our hit test %.1fx that\n",
             BenchSeconds("BM_QtWordAdvances") * 1e6, BenchRatio("BM_OurDraw", "BM_QtWordAdvances"),

@@ -209,9 +209,10 @@ void Register(const std::string& form, const std::string& op, const SizedRun& ru
 {
     g_calls.push_back({ form, op });
     for (const qsizetype size : { kSmall, kLarge }) {
-        benchmark::RegisterBenchmark(Name(form, op, size).c_str(), [run, size](benchmark::State& s) {
-            run(s, size);
-        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(
+            Name(form, op, size).c_str(), [run, size](benchmark::State& s) { run(s, size); })
+            ->Apply(BenchDefaults)
+            ->Unit(benchmark::kMillisecond);
     }
 }
 

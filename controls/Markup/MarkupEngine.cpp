@@ -24,14 +24,10 @@ constexpr unsigned kRunFlags = DT::SingleLine | DT::Bottom | DT::ExpandTabs | DT
 // Every CR becomes "<BR>" and every LF goes, in one pass however many there are.
 void ExpandLineBreaks(QString& text)
 {
-    qsizetype crs = 0;
-    bool lfs = false;
-    for (const QChar c : std::as_const(text)) {
-        crs += c == u'\r';
-        lfs = lfs || c == u'\n';
-    }
-    if (crs == 0 && !lfs)
+    // Most texts have neither; the library's character search tells that fastest.
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
         return;
+    const qsizetype crs = text.count(u'\r');
     QString out;
     out.reserve(text.size() + 3 * crs);
     for (const QChar c : std::as_const(text)) {
@@ -50,7 +46,11 @@ void PrepareText(QString& text)
     if (text.contains(u'&'))
         DecodeTextEntities(text);
     // "<#...>" shows its inner text after "#" instead of acting as a tag (first occurrence only).
-    if (const qsizetype hash = text.indexOf(u"<#"); hash >= 0) {
+    // Found from the few "<" rather than searched for as a pair in every character.
+    qsizetype hash = text.indexOf(u'<');
+    while (hash >= 0 && (hash + 1 >= text.size() || text[hash + 1] != u'#'))
+        hash = text.indexOf(u'<', hash + 1);
+    if (hash >= 0) {
         text.remove(hash, 1);
         if (const qsizetype close = text.indexOf(u'>', hash); close >= 0)
             text.remove(close, 1);
@@ -82,13 +82,16 @@ void TLayout::Run(QStringView markup)
     m_canvas.BkMode = TBkMode::Transparent;
 
     m_flags = kRunFlags;
-    if (markup.contains(u" & "))
+    if (markup.contains(u'&') && markup.contains(u" & "))
         m_flags |= DT::NoPrefix;
     if (!m_params.WordWrap)
         m_flags |= DT::EndEllipsis;
 
     m_text = markup.toString();
     PrepareText(m_text);
+    m_textHasAmp = m_text.contains(u'&');
+    if (!m_textHasAmp)
+        m_flags |= DT::NoPrefix; // nothing for the prefix rule to find
 
     m_rect = m_params.Rect;
     m_rect.Left += 1;
@@ -141,6 +144,8 @@ bool TLayout::RunLine()
     layout.box = TRect(m_rect.Left, top, m_rect.Right, m_params.Rect.Bottom);
     layout.x = layout.box.Left;
     const qsizetype start = m_pos;
+    m_measured.clear();
+    m_measuredNext = 0;
     LinePass(layout, m_text.size());
     m_layoutFlow.font = m_canvas.Font;
     const qsizetype end = m_pos;
@@ -247,21 +252,26 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     const QStringView input = QStringView(m_text).mid(m_pos, end - m_pos);
     // A run ends before the next tag or, when wrapping, after its first blank; scanning only that far
     // keeps long untagged text linear.
-    qsizetype runLength = 0;
-    while (runLength < input.size()) {
-        const char16_t c = input[runLength].unicode();
-        if (c == u'<')
-            break;
-        ++runLength;
-        if (c == u' ' && m_params.WordWrap)
-            break;
+    // The second pass takes the run the layout pass found here.
+    const MeasuredRun* kept = ps.pass == Pass::Layout ? nullptr : KeptRun();
+    qsizetype runLength = kept && kept->length <= input.size() ? kept->length : -1;
+    if (runLength < 0) {
+        runLength = 0;
+        while (runLength < input.size()) {
+            const char16_t c = input[runLength].unicode();
+            if (c == u'<')
+                break;
+            ++runLength;
+            if (c == u' ' && m_params.WordWrap)
+                break;
+        }
     }
     const QStringView raw = input.left(runLength);
-    const bool decoded = DecodeRunEntities(raw, m_decodedRun);
+    const bool decoded = m_textHasAmp && DecodeRunEntities(raw, m_decodedRun);
     const QStringView run = decoded ? QStringView(m_decodedRun) : raw;
     Flow& flow = *ps.flow;
 
-    const QSize extent = m_canvas.TextExtent(run);
+    const QSize extent = MeasureRun(ps, run, runLength, kept);
     if (ps.pass == Pass::Layout) {
         m_line.height = std::max(m_line.height, extent.height());
         if (flow.subscript)
@@ -274,8 +284,9 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
         return;
     }
 
-    int width = (m_flags & DT::NoPrefix) || !run.contains(u'&') ? extent.width() : PrefixedWidth(run);
-    const int trailingBlank = run.endsWith(u' ') && !decoded ? m_canvas.TextWidth(u" ") : 0;
+    int width = (m_flags & DT::NoPrefix) || !m_textHasAmp || !run.contains(u'&') ? extent.width()
+                                                                                 : PrefixedWidth(run);
+    const int trailingBlank = run.endsWith(u' ') && !decoded ? BlankWidth() : 0;
 
     if (ps.pass == Pass::Layout) {
         if (!m_params.WordWrap)
@@ -318,6 +329,37 @@ void TLayout::HandleRun(PassState& ps, qsizetype end)
     ps.width = Add(ps.width, width);
     ps.trailingBlank = trailingBlank;
     m_pos += runLength;
+}
+
+int TLayout::BlankWidth()
+{
+    if (m_blankWidth < 0 || !(m_blankFont == m_canvas.Font)) {
+        m_blankFont = m_canvas.Font;
+        m_blankWidth = m_canvas.TextWidth(u" ");
+    }
+    return m_blankWidth;
+}
+
+const TLayout::MeasuredRun* TLayout::KeptRun()
+{
+    for (; m_measuredNext < m_measured.size(); ++m_measuredNext) {
+        const MeasuredRun& kept = m_measured[m_measuredNext];
+        if (kept.pos > m_pos)
+            break;
+        if (kept.pos == m_pos)
+            return &kept;
+    }
+    return nullptr;
+}
+
+QSize TLayout::MeasureRun(const PassState& ps, QStringView run, qsizetype length, const MeasuredRun* kept)
+{
+    if (kept && kept->length == length && kept->font == m_canvas.Font)
+        return kept->extent;
+    const QSize extent = m_canvas.TextExtent(run);
+    if (ps.pass == Pass::Layout)
+        m_measured.push_back({ m_pos, length, m_canvas.Font, extent });
+    return extent;
 }
 
 void TLayout::DrawRun(PassState& ps, QStringView run, const TRect& box, int width)

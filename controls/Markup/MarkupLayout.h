@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <vector>
 
 class THTMLPicture;
 
@@ -150,6 +151,25 @@ private:
     int m_nextLineOffset = 0;
     int m_hoveredImage = -1;
     QString m_decodedRun; // scratch for runs with "&nbsp;", "&lt;", "&gt;"
+    bool m_textHasAmp = true; // runs without "&" need no decoding and no prefix rule
+
+    // The runs the layout pass of the current line measured, which its second pass meets again in
+    // the same order and font: measured once per line, not once per pass.
+    struct MeasuredRun {
+        qsizetype pos;
+        qsizetype length;
+        TFont font;
+        QSize extent;
+    };
+    std::vector<MeasuredRun> m_measured;
+    size_t m_measuredNext = 0;
+    // The run the layout pass measured at the current position, if any.
+    const MeasuredRun* KeptRun();
+    QSize MeasureRun(const PassState& ps, QStringView run, qsizetype length, const MeasuredRun* kept);
+    // The width of a blank in the canvas font, which most runs end in.
+    int BlankWidth();
+    TFont m_blankFont;
+    int m_blankWidth = -1;
 
     // Hit testing of the second pass.
     int m_markedAnchor = -1; // 1-based anchor whose rectangle is captured at its end

@@ -36,10 +36,23 @@ public:
 
     // Advance of the character at `i`; a surrogate pair counts as one character and `i` is moved
     // past everything measured.
-    int Advance(QStringView text, qsizetype& i);
+    int Advance(QStringView text, qsizetype& i)
+    {
+        const char16_t c = text[i].unicode();
+        if (c < kLatin && m_latinAdvance[c] >= 0) {
+            ++i;
+            return m_latinAdvance[c];
+        }
+        return MeasureAdvance(text, i);
+    }
     // Glyph of the BMP character `c` in the font itself, or 0 when the character needs shaping or a
     // fallback font (then text holding it goes through the painter's own text layout).
-    quint32 SimpleGlyph(char16_t c);
+    quint32 SimpleGlyph(char16_t c)
+    {
+        if (c < kLatin && m_latinGlyph[c] != kUnknownGlyph)
+            return m_latinGlyph[c];
+        return FindSimpleGlyph(c);
+    }
     // Sum of the advances; with `expandTabs` a tab moves to the next tab stop from the start.
     int Width(QStringView text, bool expandTabs = false);
 
@@ -53,6 +66,8 @@ private:
     };
     using Page = std::array<Glyph, 256>;
     Glyph& Entry(char16_t c);
+    int MeasureAdvance(QStringView text, qsizetype& i);
+    quint32 FindSimpleGlyph(char16_t c);
 
     QFont m_font;
     QFontMetrics m_metrics;
@@ -68,6 +83,12 @@ private:
     int m_averageWidth = 0;
     bool m_spaced = false; // letter spacing set (synthetic bold), which only string measures apply
     std::array<std::unique_ptr<Page>, 256> m_pages;
+    // Every word of most texts is measured and drawn from these: the first page, flat, with the tab
+    // left to the callers that expand it.
+    static constexpr char16_t kLatin = 256;
+    static constexpr quint32 kUnknownGlyph = 0xFFFFFFFF;
+    std::array<qint16, kLatin> m_latinAdvance;
+    std::array<quint32, kLatin> m_latinGlyph;
     std::unordered_map<char32_t, int> m_pairs;
 };
 

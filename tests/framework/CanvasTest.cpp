@@ -631,3 +631,50 @@ TEST(ForwardingCanvas, DrawsOnTheTargetInItsOwnState)
     EXPECT_EQ(image.pixelColor(6, 10), QColor(Qt::blue));
     EXPECT_EQ(image.pixelColor(12, 10), QColor(Qt::white)); // the end point stays undrawn
 }
+
+// One unprefixed line is drawn without the general layout; it must land and answer as that does.
+TEST_F(Canvas, SingleUnprefixedLineDrawsAndAnswersAsTheGeneralLayout)
+{
+    const unsigned kPlacements[]
+        = { 0, DT::Bottom, DT::VCenter, DT::Right, DT::Center | DT::Bottom, DT::ExpandTabs };
+    for (const unsigned placement : kPlacements) {
+        QImage direct(120, 40, QImage::Format_ARGB32);
+        QImage general(120, 40, QImage::Format_ARGB32);
+        int answers[2] = {};
+        QImage* images[2] = { &direct, &general };
+        for (int i = 0; i < 2; ++i) {
+            images[i]->fill(Qt::white);
+            QPainter p(images[i]);
+            TPainterCanvas c(p);
+            c.Font.Color = clBlack;
+            c.BkMode = TBkMode::Transparent;
+            TRect r(3, 2, 110, 37);
+            answers[i] = c.DrawText(u"Xg\tmm", r, DT::SingleLine | placement | (i == 0 ? DT::NoPrefix : 0));
+        }
+        EXPECT_EQ(answers[0], answers[1]) << placement;
+        EXPECT_TRUE(direct == general) << placement;
+    }
+}
+
+// The text pen is kept between lines, but a pen set on the painter in between is not taken for it.
+TEST_F(Canvas, TextTakesTheFontColourWhateverPenThePainterWasGiven)
+{
+    const QPen kPens[] = { QPen(Qt::NoPen), QPen(Qt::red), QPen(QBrush(Qt::red), 3) };
+    int y = 0;
+    for (const QPen& pen : kPens) {
+        TRect first(0, y, 100, y + 20);
+        canvas->DrawText(u"mmmm", first, DT::SingleLine);
+        painter->setPen(pen);
+        TRect second(120, y, 220, y + 20);
+        canvas->DrawText(u"mmmm", second, DT::SingleLine);
+        y += 25;
+    }
+    const QImage& img = Done();
+    for (int row = 0; row < 3; ++row) {
+        const QRect left = InkBox(img, QRect(0, row * 25, 100, 20));
+        ASSERT_FALSE(left.isNull()) << row;
+        for (int yy = 0; yy < 20; ++yy)
+            for (int x = 0; x < 100; ++x)
+                ASSERT_EQ(img.pixel(x, row * 25 + yy), img.pixel(x + 120, row * 25 + yy)) << row;
+    }
+}
