@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Families.h"
 
+#include "Mp4Repairer.h"
 #include "OoxmlRepairer.h"
 #include "ZipRepairer.h"
 
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     std::vector<std::unique_ptr<Repairer>> families;
     families.push_back(std::make_unique<ZipRepairer>());
     families.push_back(std::make_unique<OoxmlRepairer>());
+    families.push_back(std::make_unique<Mp4Repairer>());
     return families;
 }
 

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: MIT
+#include "Mp4Repairer.h"
+
+#include "AtomicSink.h"
+#include "Errors.h"
+#include "Mp4Boxes.h"
+#include "Mp4LibavReader.h"
+#include "Mp4LibavWriter.h"
+#include "Mp4PatchedView.h"
+#include "Mp4SampleCheck.h"
+#include "Progress.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+namespace repair {
+
+namespace {
+
+constexpr size_t kLook = 64 * 1024;
+// A movie header this large is not one a real file holds; nothing is read into memory beyond it.
+constexpr uint64_t kMaxMovie = 256ull << 20;
+
+struct PacketFree {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+
+PacketPtr NewPacket()
+{
+    PacketPtr p(av_packet_alloc());
+    if (!p)
+        throw std::bad_alloc();
+    return p;
+}
+
+bool IsQuickTime(ByteReader& in, const Mp4Level& top)
+{
+    for (const Mp4Box& box : top.Boxes) {
+        if (box.Type != Mp4Type("ftyp"))
+            continue;
+        uint8_t brand[4] = {};
+        return in.ReadAt(box.PayloadOffset(), brand, 4) == 4 && std::equal(brand, brand + 4, "qt  ");
+    }
+    // Files older than the brand box start with the movie or its media data.
+    return !top.Boxes.empty();
+}
+
+const Mp4Box* Find(const std::vector<Mp4Box>& boxes, uint32_t type)
+{
+    for (const Mp4Box& box : boxes)
+        if (box.Type == type)
+            return &box;
+    return nullptr;
+}
+
+// A track is usable when every box on the way to its sample tables is whole and those tables are there.
+bool TrackSound(ByteReader& in, const Mp4Box& box, int depth = 0)
+{
+    static constexpr uint32_t kContainers[]
+        = { Mp4Type("trak"), Mp4Type("mdia"), Mp4Type("minf"), Mp4Type("stbl"), Mp4Type("edts") };
+    if (box.Truncated)
+        return false;
+    if (std::find(std::begin(kContainers), std::end(kContainers), box.Type) == std::end(kContainers))
+        return true;
+    if (depth > 8)
+        return false;
+    const Mp4Level level = Mp4Boxes::Children(in, box);
+    if (!level.Sound())
+        return false;
+    for (const Mp4Box& child : level.Boxes)
+        if (!TrackSound(in, child, depth + 1))
+            return false;
+    if (box.Type == Mp4Type("stbl")) {
+        const auto has = [&](const char(&t)[5]) { return Find(level.Boxes, Mp4Type(t)) != nullptr; };
+        return has("stsd") && has("stts") && has("stsc") && (has("stsz") || has("stz2"))
+            && (has("stco") || has("co64"));
+    }
+    if (box.Type == Mp4Type("trak"))
+        return Find(level.Boxes, Mp4Type("mdia")) != nullptr;
+    return true;
+}
+
+// The movie header without its damaged children; empty when no track is whole.
+std::vector<uint8_t> RebuildMovie(ByteReader& in, const Mp4Box& moov, int& tracksDropped, int& tracksKept)
+{
+    const Mp4Level level = Mp4Boxes::Children(in, moov);
+    std::vector<const Mp4Box*> keep;
+    for (const Mp4Box& child : level.Boxes) {
+        const bool track = child.Type == Mp4Type("trak");
+        const bool sound = track ? TrackSound(in, child) : !child.Truncated;
+        if (track)
+            ++(sound ? tracksKept : tracksDropped);
+        if (sound)
+            keep.push_back(&child);
+    }
+    if (!tracksKept || !Find(level.Boxes, Mp4Type("mvhd")))
+        return {};
+    std::vector<uint8_t> movie(8);
+    for (const Mp4Box* child : keep) {
+        const size_t at = movie.size();
+        movie.resize(at + child->Size);
+        if (in.ReadAt(child->Offset, movie.data() + at, child->Size) != child->Size)
+            return {};
+    }
+    const uint32_t size = uint32_t(movie.size());
+    const uint8_t header[8]
+        = { uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size), 'm', 'o', 'o', 'v' };
+    std::copy(header, header + 8, movie.begin());
+    return movie;
+}
+
+const char* KindOf(const AVStream* stream)
+{
+    switch (stream->codecpar->codec_type) {
+    case AVMEDIA_TYPE_VIDEO:
+        return "video";
+    case AVMEDIA_TYPE_AUDIO:
+        return "audio";
+    default:
+        return "stream";
+    }
+}
+
+// Lost samples of one stream as ranges, for the report.
+struct LostRanges {
+    std::vector<std::pair<uint64_t, uint64_t>> ranges;
+    void Add(uint64_t sample)
+    {
+        if (!ranges.empty() && ranges.back().second + 1 == sample)
+            ranges.back().second = sample;
+        else
+            ranges.push_back({ sample, sample });
+    }
+};
+
+std::string Samples(uint64_t n)
+{
+    return std::to_string(n) + (n == 1 ? " sample" : " samples");
+}
+
+} // namespace
+
+Mp4Repairer::Mp4Repairer(uint64_t decodeLimit)
+    : m_decodeLimit(decodeLimit)
+{
+}
+
+Recognition Mp4Repairer::Recognise(ByteReader& source, std::string_view extension)
+{
+    Recognition r;
+    r.Family = "video";
+    r.Format = extension == "mov" || extension == "qt" ? "mov" : "mp4";
+    Mp4Box box;
+    if (Mp4Boxes::ReadHeader(source, 0, source.Size(), box) && Mp4Boxes::TopLevelType(box.Type)
+        && box.Type != Mp4Type("uuid") && box.Type != Mp4Type("meta")) {
+        uint8_t brand[4] = {};
+        if (box.Type == Mp4Type("ftyp")) {
+            source.ReadAt(8, brand, 4);
+            r.Format = std::equal(brand, brand + 4, "qt  ") ? "mov" : "mp4";
+        }
+        r.Score = 100;
+        return r;
+    }
+    // A lost or zeroed head: a movie header or media data further in still say what it is.
+    std::vector<uint8_t> look(kLook);
+    const size_t n = source.ReadAt(0, look.data(), look.size());
+    for (size_t i = 0; i + 8 <= n; ++i) {
+        if (std::equal(look.begin() + long(i) + 4, look.begin() + long(i) + 8, "moov")
+            || std::equal(look.begin() + long(i) + 4, look.begin() + long(i) + 8, "ftyp")) {
+            if (Mp4Boxes::ReadHeader(source, i, source.Size(), box)) {
+                r.Score = 50;
+                return r;
+            }
+        }
+    }
+    r.Score = extension == "mp4" || extension == "m4v" || extension == "mov" || extension == "qt" ? 10 : 0;
+    return r;
+}
+
+Report Mp4Repairer::Repair(
+    ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
+{
+    Report report;
+    report.Family = "video";
+    progress.SetTotal(2 * source.Size() + 1);
+    const Mp4Level top = Mp4Boxes::TopLevel(source);
+    report.Format = IsQuickTime(source, top) ? "mov" : "mp4";
+    bool damaged = !top.Sound();
+    for (const Mp4Gap& gap : top.Gaps)
+        report.Messages.push_back(
+            "unreadable bytes from " + std::to_string(gap.Begin) + " to " + std::to_string(gap.End));
+
+    const Mp4Box* moov = Find(top.Boxes, Mp4Type("moov"));
+    if (!moov) {
+        report.Outcome = Verdict::Unrecoverable;
+        report.Messages.push_back(Find(top.Boxes, Mp4Type("mdat"))
+                ? "the movie header (its sample tables) is lost, and the media data holds no codec "
+                  "parameters to rebuild it from"
+                : "neither a movie header nor media data was found");
+        return report;
+    }
+
+    // A movie header cut short or damaged keeps its whole tracks; the rest are lost.
+    std::optional<Mp4PatchedView> patched;
+    ByteReader* input = &source;
+    int tracksDropped = 0;
+    {
+        int kept = 0, dropped = 0;
+        const Mp4Level inner = Mp4Boxes::Children(source, *moov);
+        bool sound = !moov->Truncated && inner.Sound();
+        for (const Mp4Box& child : inner.Boxes)
+            if (child.Type == Mp4Type("trak") && !TrackSound(source, child))
+                sound = false;
+        if (!sound) {
+            damaged = true;
+            if (moov->Size > kMaxMovie) {
+                report.Outcome = Verdict::Unrecoverable;
+                report.Messages.push_back("the movie header is damaged and too large to rebuild");
+                return report;
+            }
+            std::vector<uint8_t> movie = RebuildMovie(source, *moov, dropped, kept);
+            if (movie.empty()) {
+                report.Outcome = Verdict::Unrecoverable;
+                report.Messages.push_back("the movie header is damaged and none of its tracks is whole");
+                return report;
+            }
+            tracksDropped = dropped;
+            patched.emplace(source, moov->Offset, moov->End(), std::move(movie));
+            input = &*patched;
+            report.Messages.push_back("the movie header is damaged: " + std::to_string(kept) + " of "
+                + std::to_string(kept + dropped) + " tracks whole");
+            for (int i = 0; i < dropped; ++i)
+                report.Lost.push_back("a track whose tables were damaged");
+        }
+    }
+
+    // Pass 1: every sample read and checked, what to keep noted (a bit each: bounded for any file size).
+    Mp4LibavReader reader(*input);
+    if (!reader.Open()) {
+        report.Outcome = Verdict::Unrecoverable;
+        report.Messages.push_back("the movie header cannot be read: " + reader.Error());
+        return report;
+    }
+    AVFormatContext* format = reader.Format();
+    const unsigned streams = format->nb_streams;
+    const bool decode = source.Size() <= m_decodeLimit;
+    std::vector<bool> copied(streams, false);
+    std::vector<std::unique_ptr<Mp4SampleCheck>> checks(streams);
+    for (unsigned i = 0; i < streams; ++i) {
+        const AVCodecParameters* codec = format->streams[i]->codecpar;
+        const AVMediaType type = codec->codec_type;
+        copied[i]
+            = (type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_SUBTITLE)
+            && codec->codec_id != AV_CODEC_ID_NONE;
+        if (copied[i])
+            checks[i] = std::make_unique<Mp4SampleCheck>(codec, decode);
+    }
+    std::vector<bool> keep;
+    std::vector<uint64_t> seen(streams, 0), kept(streams, 0);
+    std::vector<LostRanges> lost(streams);
+    std::vector<bool> waiting(streams, false); // dropping up to the next key sample
+    PacketPtr packet = NewPacket();
+    while (reader.Next(packet.get())) {
+        progress.Advance(uint64_t(std::max(packet->size, 0)));
+        const unsigned index = unsigned(packet->stream_index);
+        bool ok = false;
+        if (index < streams && copied[index]) {
+            const bool key = packet->flags & AV_PKT_FLAG_KEY;
+            if (waiting[index] && key) {
+                checks[index]->Restart();
+                waiting[index] = false;
+            }
+            if (!waiting[index]) {
+                const Mp4SampleVerdict verdict = checks[index]->Check(packet.get());
+                ok = verdict.Sound;
+                if (!ok && verdict.Spreads)
+                    waiting[index] = true;
+            }
+            if (ok)
+                ++kept[index];
+            else
+                lost[index].Add(seen[index]);
+            ++seen[index];
+        }
+        keep.push_back(ok);
+        av_packet_unref(packet.get());
+    }
+    if (!reader.Error().empty())
+        report.Messages.push_back("the samples could be read only in part: " + reader.Error());
+
+    uint64_t keptTotal = 0;
+    for (unsigned i = 0; i < streams; ++i) {
+        if (!copied[i])
+            continue;
+        const uint64_t listed = std::max(reader.Listed(int(i)), seen[i]);
+        report.PartsTotal += listed;
+        report.PartsRecovered += kept[i];
+        keptTotal += kept[i];
+        const std::string name = std::string(KindOf(format->streams[i])) + " " + std::to_string(i + 1);
+        for (const auto& [first, last] : lost[i].ranges)
+            report.Lost.push_back(name + " samples " + std::to_string(first + 1)
+                + (last > first ? "-" + std::to_string(last + 1) : ""));
+        if (listed > seen[i])
+            report.Lost.push_back(name + " samples " + std::to_string(seen[i] + 1) + "-"
+                + std::to_string(listed) + " (past the end of the file)");
+        if (kept[i] < listed) {
+            damaged = true;
+            report.Messages.push_back(
+                name + ": " + Samples(listed - kept[i]) + " of " + std::to_string(listed) + " lost");
+        }
+    }
+    if (!decode)
+        report.Messages.push_back("samples checked by their structure only: the file is too large to decode");
+
+    if (!damaged) {
+        report.Outcome = Verdict::Intact;
+        report.Messages.push_back(
+            "no damage found: " + std::string(report.Format == "mov" ? "a QuickTime" : "an MP4")
+            + " movie of " + Samples(report.PartsTotal));
+        return report;
+    }
+    if (keptTotal == 0) {
+        report.Outcome = Verdict::Unrecoverable;
+        report.Messages.push_back("no sample of the movie could be recovered");
+        return report;
+    }
+
+    // Pass 2: the same samples in the same order, the kept ones written.
+    std::vector<bool> written(streams, false);
+    for (unsigned i = 0; i < streams; ++i)
+        written[i] = copied[i] && kept[i] > 0;
+    Mp4LibavReader again(*input);
+    if (!again.Open())
+        throw ReadError("the movie header could not be read a second time: " + again.Error());
+    AtomicSink& sink = openSink();
+    Mp4LibavWriter writer(sink, report.Format == "mov" ? "mov" : "mp4", again.Format(), written);
+    size_t at = 0;
+    while (at < keep.size() && again.Next(packet.get())) {
+        progress.Advance(uint64_t(std::max(packet->size, 0)));
+        if (keep[at++])
+            writer.Write(packet.get());
+        av_packet_unref(packet.get());
+    }
+    writer.Finish();
+    report.Outcome = report.PartsRecovered == report.PartsTotal && tracksDropped == 0 ? Verdict::Repaired
+                                                                                      : Verdict::Partial;
+    return report;
+}
+
+} // namespace repair
