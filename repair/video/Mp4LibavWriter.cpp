@@ -28,7 +28,19 @@ Mp4LibavWriter::Mp4LibavWriter(
     : m_sink(sink)
     , m_input(input)
 {
+    // A constructor that throws runs no destructor: what was made so far is freed here.
+    try {
+        Start(muxer, keep);
+    } catch (...) {
+        Release();
+        throw;
+    }
+}
+
+void Mp4LibavWriter::Start(const char* muxer, const std::vector<bool>& keep)
+{
     Mp4LibavLog::Install();
+    AVFormatContext* input = m_input;
     if (avformat_alloc_output_context2(&m_format, nullptr, muxer, nullptr) < 0 || !m_format)
         throw WriteError(std::string("no writer for ") + muxer + " files");
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBufferSize));
@@ -65,8 +77,14 @@ Mp4LibavWriter::Mp4LibavWriter(
 
 Mp4LibavWriter::~Mp4LibavWriter()
 {
+    Release();
+}
+
+void Mp4LibavWriter::Release()
+{
     if (m_format)
         avformat_free_context(m_format);
+    m_format = nullptr;
     if (m_io) {
         av_freep(&m_io->buffer);
         avio_context_free(&m_io);

@@ -6,6 +6,7 @@
 #include "Mp4Boxes.h"
 #include "Mp4LibavReader.h"
 #include "Mp4LibavWriter.h"
+#include "Mp4MovieRescue.h"
 #include "Mp4PatchedView.h"
 #include "Mp4SampleCheck.h"
 #include "Progress.h"
@@ -57,62 +58,6 @@ const Mp4Box* Find(const std::vector<Mp4Box>& boxes, uint32_t type)
         if (box.Type == type)
             return &box;
     return nullptr;
-}
-
-// A track is usable when every box on the way to its sample tables is whole and those tables are there.
-bool TrackSound(ByteReader& in, const Mp4Box& box, int depth = 0)
-{
-    static constexpr uint32_t kContainers[]
-        = { Mp4Type("trak"), Mp4Type("mdia"), Mp4Type("minf"), Mp4Type("stbl"), Mp4Type("edts") };
-    if (box.Truncated)
-        return false;
-    if (std::find(std::begin(kContainers), std::end(kContainers), box.Type) == std::end(kContainers))
-        return true;
-    if (depth > 8)
-        return false;
-    const Mp4Level level = Mp4Boxes::Children(in, box);
-    if (!level.Sound())
-        return false;
-    for (const Mp4Box& child : level.Boxes)
-        if (!TrackSound(in, child, depth + 1))
-            return false;
-    if (box.Type == Mp4Type("stbl")) {
-        const auto has = [&](const char(&t)[5]) { return Find(level.Boxes, Mp4Type(t)) != nullptr; };
-        return has("stsd") && has("stts") && has("stsc") && (has("stsz") || has("stz2"))
-            && (has("stco") || has("co64"));
-    }
-    if (box.Type == Mp4Type("trak"))
-        return Find(level.Boxes, Mp4Type("mdia")) != nullptr;
-    return true;
-}
-
-// The movie header without its damaged children; empty when no track is whole.
-std::vector<uint8_t> RebuildMovie(ByteReader& in, const Mp4Box& moov, int& tracksDropped, int& tracksKept)
-{
-    const Mp4Level level = Mp4Boxes::Children(in, moov);
-    std::vector<const Mp4Box*> keep;
-    for (const Mp4Box& child : level.Boxes) {
-        const bool track = child.Type == Mp4Type("trak");
-        const bool sound = track ? TrackSound(in, child) : !child.Truncated;
-        if (track)
-            ++(sound ? tracksKept : tracksDropped);
-        if (sound)
-            keep.push_back(&child);
-    }
-    if (!tracksKept || !Find(level.Boxes, Mp4Type("mvhd")))
-        return {};
-    std::vector<uint8_t> movie(8);
-    for (const Mp4Box* child : keep) {
-        const size_t at = movie.size();
-        movie.resize(at + child->Size);
-        if (in.ReadAt(child->Offset, movie.data() + at, child->Size) != child->Size)
-            return {};
-    }
-    const uint32_t size = uint32_t(movie.size());
-    const uint8_t header[8]
-        = { uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size), 'm', 'o', 'o', 'v' };
-    std::copy(header, header + 8, movie.begin());
-    return movie;
 }
 
 const char* KindOf(const AVStream* stream)
@@ -215,7 +160,7 @@ Report Mp4Repairer::Repair(
         const Mp4Level inner = Mp4Boxes::Children(source, *moov);
         bool sound = !moov->Truncated && inner.Sound();
         for (const Mp4Box& child : inner.Boxes)
-            if (child.Type == Mp4Type("trak") && !TrackSound(source, child))
+            if (child.Type == Mp4Type("trak") && !Mp4MovieRescue::TrackSound(source, child))
                 sound = false;
         if (!sound) {
             damaged = true;
@@ -224,7 +169,7 @@ Report Mp4Repairer::Repair(
                 report.Messages.push_back("the movie header is damaged and too large to rebuild");
                 return report;
             }
-            std::vector<uint8_t> movie = RebuildMovie(source, *moov, dropped, kept);
+            std::vector<uint8_t> movie = Mp4MovieRescue::Rebuild(source, *moov, dropped, kept);
             if (movie.empty()) {
                 report.Outcome = Verdict::Unrecoverable;
                 report.Messages.push_back("the movie header is damaged and none of its tracks is whole");

@@ -14,7 +14,7 @@ class Mp4Repairer : public Repairer {
 public:
     // Samples are decoded to check them when the file is at most `decodeLimit` bytes; beyond, only their
     // structure is checked, which finds zeroed and missing data but not every changed byte.
-    explicit Mp4Repairer(uint64_t decodeLimit = uint64_t(1) << 30);
+    explicit Mp4Repairer(uint64_t decodeLimit = uint64_t(256) << 20);
     Recognition Recognise(ByteReader& source, std::string_view extension) override;
     Report Repair(
         ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress) override;

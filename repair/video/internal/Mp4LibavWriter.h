@@ -31,6 +31,8 @@ public:
     void Finish();
 
 private:
+    void Start(const char* muxer, const std::vector<bool>& keep);
+    void Release();
     static int WriteBytes(void* opaque, uint8_t* bytes, int size);
     static int64_t Seek(void* opaque, int64_t offset, int whence);
     void Check(int result, const char* what);
