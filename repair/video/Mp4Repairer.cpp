@@ -4,9 +4,11 @@
 #include "AtomicSink.h"
 #include "Errors.h"
 #include "Mp4Boxes.h"
+#include "Mp4CutView.h"
 #include "Mp4LibavReader.h"
 #include "Mp4LibavWriter.h"
 #include "Mp4MovieRescue.h"
+#include "Mp4NalUnits.h"
 #include "Mp4PatchedView.h"
 #include "Mp4SampleCheck.h"
 #include "Progress.h"
@@ -26,6 +28,10 @@ namespace {
 constexpr size_t kLook = 64 * 1024;
 // A movie header this large is not one a real file holds; nothing is read into memory beyond it.
 constexpr uint64_t kMaxMovie = 256ull << 20;
+// Nor a sample this large.
+constexpr uint32_t kMaxSample = 64u << 20;
+// The search for inserted bytes inside one sample tries every place: only in samples up to this size.
+constexpr uint32_t kMaxStraddling = 64u << 10;
 
 struct PacketFree {
     void operator()(AVPacket* p) const { av_packet_free(&p); }
@@ -89,6 +95,68 @@ std::string Samples(uint64_t n)
     return std::to_string(n) + (n == 1 ? " sample" : " samples");
 }
 
+// Where `length` inserted bytes start to push the samples back: the file offset (as the tables list it)
+// of the first H.264 sample that is sound only when read `length` bytes further on. `view` is the file
+// without the bytes after the media data, so that its tables can be read.
+std::optional<uint64_t> FindInsertion(ByteReader& source, ByteReader& view, uint64_t length)
+{
+    Mp4LibavReader reader(view);
+    if (!reader.Open())
+        return std::nullopt;
+    for (unsigned i = 0; i < reader.Format()->nb_streams; ++i) {
+        AVStream* stream = reader.Format()->streams[i];
+        const AVCodecParameters* codec = stream->codecpar;
+        const int lengthSize = codec->codec_id == AV_CODEC_ID_H264 && codec->extradata
+            ? AvcLengthSize(codec->extradata, size_t(codec->extradata_size))
+            : 0;
+        if (!lengthSize)
+            continue;
+        std::vector<std::pair<uint64_t, uint32_t>> samples;
+        const int count = avformat_index_get_entries_count(stream);
+        for (int k = 0; k < count; ++k)
+            if (const AVIndexEntry* e = avformat_index_get_entry(stream, k); e && e->pos >= 0 && e->size > 0)
+                samples.push_back({ uint64_t(e->pos), uint32_t(e->size) });
+        std::sort(samples.begin(), samples.end());
+        std::vector<uint8_t> bytes;
+        const auto soundAt = [&](size_t k, uint64_t shift) {
+            const auto [pos, size] = samples[k];
+            if (size > kMaxSample)
+                return false;
+            bytes.resize(size);
+            return source.ReadAt(pos + shift, bytes.data(), size) == size
+                && CheckNalUnits(bytes.data(), size, lengthSize).Sound;
+        };
+        // Before the insertion the samples are sound where listed, after it only when moved on.
+        size_t low = 0, high = samples.size();
+        while (low < high) {
+            const size_t middle = low + (high - low) / 2;
+            if (soundAt(middle, length))
+                high = middle;
+            else
+                low = middle + 1;
+        }
+        if (low >= samples.size() || soundAt(low, 0)
+            || (low + 1 < samples.size() && !soundAt(low + 1, length)))
+            return std::nullopt;
+        // The sample before may hold the inserted bytes: where taking them out makes it sound, they were.
+        if (low > 0 && !soundAt(low - 1, 0) && samples[low - 1].second <= kMaxStraddling) {
+            const auto [pos, size] = samples[low - 1];
+            std::vector<uint8_t> around(size + length);
+            if (source.ReadAt(pos, around.data(), around.size()) == around.size()) {
+                bytes.resize(size);
+                for (uint64_t x = 0; x < size; ++x) {
+                    std::copy(around.begin(), around.begin() + long(x), bytes.begin());
+                    std::copy(around.begin() + long(x + length), around.end(), bytes.begin() + long(x));
+                    if (CheckNalUnits(bytes.data(), size, lengthSize).Sound)
+                        return pos + x;
+                }
+            }
+        }
+        return samples[low].first;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 Mp4Repairer::Mp4Repairer(uint64_t decodeLimit)
@@ -134,12 +202,32 @@ Report Mp4Repairer::Repair(
     Report report;
     report.Family = "video";
     progress.SetTotal(2 * source.Size() + 1);
-    const Mp4Level top = Mp4Boxes::TopLevel(source);
-    report.Format = IsQuickTime(source, top) ? "mov" : "mp4";
-    bool damaged = !top.Sound();
-    for (const Mp4Gap& gap : top.Gaps)
+    const Mp4Level first = Mp4Boxes::TopLevel(source);
+    report.Format = IsQuickTime(source, first) ? "mov" : "mp4";
+    bool damaged = !first.Sound();
+    for (const Mp4Gap& gap : first.Gaps)
         report.Messages.push_back(
             "unreadable bytes from " + std::to_string(gap.Begin) + " to " + std::to_string(gap.End));
+
+    // Bytes inserted into the media data push its end past the size it declares: the excess shows as
+    // unreadable bytes right after it, and the samples after the insertion sit that much further on.
+    std::optional<Mp4CutView> cut;
+    ByteReader* base = &source;
+    for (const Mp4Gap& gap : first.Gaps) {
+        const Mp4Box* mdat = Find(first.Boxes, Mp4Type("mdat"));
+        if (!mdat || mdat->Truncated || mdat->End() != gap.Begin)
+            continue;
+        const uint64_t length = gap.End - gap.Begin;
+        cut.emplace(source, gap.Begin, length);
+        if (const auto at = FindInsertion(source, *cut, length)) {
+            cut.emplace(source, *at, length);
+            report.Messages.push_back(std::to_string(length) + " bytes inserted before offset "
+                + std::to_string(*at + length) + " taken out");
+        }
+        base = &*cut;
+        break;
+    }
+    const Mp4Level top = cut ? Mp4Boxes::TopLevel(*base) : first;
 
     const Mp4Box* moov = Find(top.Boxes, Mp4Type("moov"));
     if (!moov) {
@@ -153,14 +241,14 @@ Report Mp4Repairer::Repair(
 
     // A movie header cut short or damaged keeps its whole tracks; the rest are lost.
     std::optional<Mp4PatchedView> patched;
-    ByteReader* input = &source;
+    ByteReader* input = base;
     int tracksDropped = 0;
     {
         int kept = 0, dropped = 0;
-        const Mp4Level inner = Mp4Boxes::Children(source, *moov);
+        const Mp4Level inner = Mp4Boxes::Children(*base, *moov);
         bool sound = !moov->Truncated && inner.Sound();
         for (const Mp4Box& child : inner.Boxes)
-            if (child.Type == Mp4Type("trak") && !Mp4MovieRescue::TrackSound(source, child))
+            if (child.Type == Mp4Type("trak") && !Mp4MovieRescue::TrackSound(*base, child))
                 sound = false;
         if (!sound) {
             damaged = true;
@@ -169,14 +257,14 @@ Report Mp4Repairer::Repair(
                 report.Messages.push_back("the movie header is damaged and too large to rebuild");
                 return report;
             }
-            std::vector<uint8_t> movie = Mp4MovieRescue::Rebuild(source, *moov, dropped, kept);
+            std::vector<uint8_t> movie = Mp4MovieRescue::Rebuild(*base, *moov, dropped, kept);
             if (movie.empty()) {
                 report.Outcome = Verdict::Unrecoverable;
                 report.Messages.push_back("the movie header is damaged and none of its tracks is whole");
                 return report;
             }
             tracksDropped = dropped;
-            patched.emplace(source, moov->Offset, moov->End(), std::move(movie));
+            patched.emplace(*base, moov->Offset, moov->End(), std::move(movie));
             input = &*patched;
             report.Messages.push_back("the movie header is damaged: " + std::to_string(kept) + " of "
                 + std::to_string(kept + dropped) + " tracks whole");

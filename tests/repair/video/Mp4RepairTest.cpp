@@ -82,6 +82,13 @@ const Damage kFlipped = [](Bytes b) {
         b[at] ^= 0x55;
     return b;
 };
+const Damage kGarbageInserted = [](Bytes b) {
+    Bytes garbage(1024);
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = uint8_t(i * 73 + 5);
+    b.insert(b.begin() + long(b.size() * 7 / 20), garbage.begin(), garbage.end());
+    return b;
+};
 const Damage kGarbageAtEnd = [](Bytes b) {
     for (int i = 0; i < 300; ++i)
         b.push_back(uint8_t(i * 37 + 11));
@@ -108,6 +115,9 @@ const Case kCases[] = {
     { "end.mp4", "zeroed 4 KB in the middle", kZeroedMiddle, Verdict::Partial, 0.8, 0.9 },
     { "movie.mov", "zeroed 4 KB in the middle", kZeroedMiddle, Verdict::Partial, 0.8, 0.9 },
     { "end.mp4", "flipped bytes", kFlipped, Verdict::Partial, 0.6, 0.9 },
+    { "front.mp4", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.8, 0.9 },
+    { "end.mp4", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.9, 0.9 },
+    { "movie.mov", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.9, 0.9 },
     { "end.mp4", "end lost", kEndLost, Verdict::Partial, 0.99, 0 },
     { "front.mp4", "garbage after the end", kGarbageAtEnd, Verdict::Repaired, 1, 1 },
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Mp4Boxes.h"
+#include "Mp4CutView.h"
 #include "Mp4NalUnits.h"
 #include "Mp4PatchedView.h"
 
@@ -188,4 +189,27 @@ TEST(Mp4Walk, PatchedViewKeepsLaterOffsets)
         ASSERT_EQ(level.Boxes.size(), 3u);
         EXPECT_EQ(level.Boxes[2].Size, 28u);
     }
+}
+
+TEST(Mp4Walk, CutViewTakesBytesOut)
+{
+    Bytes file(100);
+    for (size_t i = 0; i < file.size(); ++i)
+        file[i] = uint8_t(i);
+    MemoryReader in(file);
+    Mp4CutView view(in, 10, 5);
+    EXPECT_EQ(view.Size(), 95u);
+    struct Row {
+        uint64_t offset;
+        size_t count;
+        Bytes expected;
+    };
+    for (const Row& r : { Row { 8, 4, { 8, 9, 15, 16 } }, Row { 0, 2, { 0, 1 } }, Row { 93, 10, { 98, 99 } },
+             Row { 95, 4, {} } }) {
+        Bytes got(r.count);
+        got.resize(view.ReadAt(r.offset, got.data(), got.size()));
+        EXPECT_EQ(got, r.expected) << "at " << r.offset;
+    }
+    Mp4CutView pastEnd(in, 90, 50);
+    EXPECT_EQ(pastEnd.Size(), 90u);
 }
