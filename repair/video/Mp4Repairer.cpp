@@ -5,8 +5,10 @@
 #include "Errors.h"
 #include "Mp4Boxes.h"
 #include "Mp4CutView.h"
+#include "Mp4HeadView.h"
 #include "Mp4LibavReader.h"
 #include "Mp4LibavWriter.h"
+#include "Mp4LineEndView.h"
 #include "Mp4MovieRescue.h"
 #include "Mp4NalUnits.h"
 #include "Mp4PatchedView.h"
@@ -95,6 +97,13 @@ std::string Samples(uint64_t n)
     return std::to_string(n) + (n == 1 ? " sample" : " samples");
 }
 
+// The top level is sound and its movie header too, as far as box sizes tell.
+bool LooksWhole(ByteReader& in, const Mp4Level& top)
+{
+    const Mp4Box* moov = Find(top.Boxes, Mp4Type("moov"));
+    return top.Sound() && moov && Mp4Boxes::Children(in, *moov).Sound();
+}
+
 // Where `length` inserted bytes start to push the samples back: the file offset (as the tables list it)
 // of the first H.264 sample that is sound only when read `length` bytes further on. `view` is the file
 // without the bytes after the media data, so that its tables can be read.
@@ -157,6 +166,49 @@ std::optional<uint64_t> FindInsertion(ByteReader& source, ByteReader& view, uint
     return std::nullopt;
 }
 
+// The bytes lost from the head of a file whose movie header followed its media data: the tables say where
+// the media data ended, which is where the movie header stood. Checked on H.264 samples. Gives the bytes
+// lost and the size of the media data box that held them.
+std::optional<std::pair<uint64_t, uint64_t>> LostHead(ByteReader& source, const Mp4Box& moov)
+{
+    Mp4CutView movieOnly(source, 0, moov.Offset);
+    Mp4LibavReader reader(movieOnly);
+    if (!reader.Open())
+        return std::nullopt;
+    uint64_t end = 0;
+    int checked = 0, sound = 0;
+    std::vector<uint8_t> bytes;
+    for (int pass = 0; pass < 2; ++pass) {
+        const uint64_t lost = end > moov.Offset ? end - moov.Offset : 0;
+        for (unsigned i = 0; i < reader.Format()->nb_streams; ++i) {
+            AVStream* stream = reader.Format()->streams[i];
+            const AVCodecParameters* codec = stream->codecpar;
+            const int lengthSize = codec->codec_id == AV_CODEC_ID_H264 && codec->extradata
+                ? AvcLengthSize(codec->extradata, size_t(codec->extradata_size))
+                : 0;
+            const int count = avformat_index_get_entries_count(stream);
+            for (int k = 0; k < count; ++k) {
+                const AVIndexEntry* e = avformat_index_get_entry(stream, k);
+                if (!e || e->pos < 0 || e->size <= 0)
+                    continue;
+                if (pass == 0) {
+                    end = std::max(end, uint64_t(e->pos) + uint64_t(e->size));
+                } else if (lengthSize && uint64_t(e->pos) >= lost && uint32_t(e->size) <= kMaxSample
+                    && checked < 8 && k % 16 == 0) {
+                    bytes.resize(size_t(e->size));
+                    ++checked;
+                    if (source.ReadAt(uint64_t(e->pos) - lost, bytes.data(), bytes.size()) == bytes.size()
+                        && CheckNalUnits(bytes.data(), bytes.size(), lengthSize).Sound)
+                        ++sound;
+                }
+            }
+        }
+    }
+    if (end <= moov.Offset + 16 || checked == 0 || sound * 2 <= checked)
+        return std::nullopt;
+    return std::make_pair(end - moov.Offset, end);
+}
+
 } // namespace
 
 Mp4Repairer::Mp4Repairer(uint64_t decodeLimit)
@@ -169,6 +221,7 @@ Recognition Mp4Repairer::Recognise(ByteReader& source, std::string_view extensio
     Recognition r;
     r.Family = "video";
     r.Format = extension == "mov" || extension == "qt" ? "mov" : "mp4";
+    m_format = r.Format;
     Mp4Box box;
     if (Mp4Boxes::ReadHeader(source, 0, source.Size(), box) && Mp4Boxes::TopLevelType(box.Type)
         && box.Type != Mp4Type("uuid") && box.Type != Mp4Type("meta")) {
@@ -176,6 +229,7 @@ Recognition Mp4Repairer::Recognise(ByteReader& source, std::string_view extensio
         if (box.Type == Mp4Type("ftyp")) {
             source.ReadAt(8, brand, 4);
             r.Format = std::equal(brand, brand + 4, "qt  ") ? "mov" : "mp4";
+            m_format = r.Format;
         }
         r.Score = 100;
         return r;
@@ -202,25 +256,54 @@ Report Mp4Repairer::Repair(
     Report report;
     report.Family = "video";
     progress.SetTotal(2 * source.Size() + 1);
-    const Mp4Level first = Mp4Boxes::TopLevel(source);
-    report.Format = IsQuickTime(source, first) ? "mov" : "mp4";
-    bool damaged = !first.Sound();
+    Mp4Level first = Mp4Boxes::TopLevel(source);
+    ByteReader* origin = &source;
+
+    // A text-mode transfer put a CR before every LF: undone when no LF stands alone.
+    std::optional<Mp4LineEndView> lineEnds;
+    if (!LooksWhole(source, first)) {
+        lineEnds.emplace(source);
+        if (lineEnds->Transferred()) {
+            Mp4Level undone = Mp4Boxes::TopLevel(*lineEnds);
+            if (LooksWhole(*lineEnds, undone)) {
+                origin = &*lineEnds;
+                first = std::move(undone);
+                report.Messages.push_back("a CR put before every LF by a text-mode transfer taken out");
+            }
+        }
+    }
+    report.Format = IsQuickTime(*origin, first) && m_format != "mp4" ? "mov" : "mp4";
+    bool damaged = !first.Sound() || origin != &source;
     for (const Mp4Gap& gap : first.Gaps)
         report.Messages.push_back(
             "unreadable bytes from " + std::to_string(gap.Begin) + " to " + std::to_string(gap.End));
 
+    // A lost head takes the media data's header and the first samples: the movie header, when it
+    // followed the media data, says how much went.
+    std::optional<Mp4HeadView> head;
+    if (!first.Gaps.empty() && first.Gaps.front().Begin == 0) {
+        if (const Mp4Box* moov = Find(first.Boxes, Mp4Type("moov"))) {
+            if (const auto lost = LostHead(*origin, *moov)) {
+                head.emplace(*origin, lost->first, lost->second);
+                origin = &*head;
+                first = Mp4Boxes::TopLevel(*origin);
+                report.Messages.push_back("the first " + std::to_string(lost->first) + " bytes are lost");
+            }
+        }
+    }
+
     // Bytes inserted into the media data push its end past the size it declares: the excess shows as
     // unreadable bytes right after it, and the samples after the insertion sit that much further on.
     std::optional<Mp4CutView> cut;
-    ByteReader* base = &source;
+    ByteReader* base = origin;
     for (const Mp4Gap& gap : first.Gaps) {
         const Mp4Box* mdat = Find(first.Boxes, Mp4Type("mdat"));
         if (!mdat || mdat->Truncated || mdat->End() != gap.Begin)
             continue;
         const uint64_t length = gap.End - gap.Begin;
-        cut.emplace(source, gap.Begin, length);
-        if (const auto at = FindInsertion(source, *cut, length)) {
-            cut.emplace(source, *at, length);
+        cut.emplace(*origin, gap.Begin, length);
+        if (const auto at = FindInsertion(*origin, *cut, length)) {
+            cut.emplace(*origin, *at, length);
             report.Messages.push_back(std::to_string(length) + " bytes inserted before offset "
                 + std::to_string(*at + length) + " taken out");
         }
@@ -282,7 +365,7 @@ Report Mp4Repairer::Repair(
     }
     AVFormatContext* format = reader.Format();
     const unsigned streams = format->nb_streams;
-    const bool decode = source.Size() <= m_decodeLimit;
+    const bool decode = origin->Size() <= m_decodeLimit;
     std::vector<bool> copied(streams, false);
     std::vector<std::unique_ptr<Mp4SampleCheck>> checks(streams);
     for (unsigned i = 0; i < streams; ++i) {

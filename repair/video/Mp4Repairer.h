@@ -4,6 +4,7 @@
 #include "Repairer.h"
 
 #include <cstdint>
+#include <string>
 
 namespace repair {
 
@@ -21,6 +22,8 @@ public:
 
 private:
     uint64_t m_decodeLimit;
+    // What Recognise() made of the file: the kind when its brand box is lost.
+    std::string m_format;
 };
 
 } // namespace repair

@@ -89,6 +89,16 @@ const Damage kGarbageInserted = [](Bytes b) {
     b.insert(b.begin() + long(b.size() * 7 / 20), garbage.begin(), garbage.end());
     return b;
 };
+const Damage kTextTransfer = [](const Bytes& b) {
+    Bytes out;
+    for (uint8_t c : b) {
+        if (c == '\n')
+            out.push_back('\r');
+        out.push_back(c);
+    }
+    return out;
+};
+const Damage kHeadLost = [](Bytes b) { return Bytes(b.begin() + 4096, b.end()); };
 const Damage kGarbageAtEnd = [](Bytes b) {
     for (int i = 0; i < 300; ++i)
         b.push_back(uint8_t(i * 37 + 11));
@@ -118,6 +128,12 @@ const Case kCases[] = {
     { "front.mp4", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.8, 0.9 },
     { "end.mp4", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.9, 0.9 },
     { "movie.mov", "garbage inserted", kGarbageInserted, Verdict::Partial, 0.9, 0.9 },
+    { "front.mp4", "text-mode transfer", kTextTransfer, Verdict::Repaired, 1, 1 },
+    { "end.mp4", "text-mode transfer", kTextTransfer, Verdict::Repaired, 1, 1 },
+    { "movie.mov", "text-mode transfer", kTextTransfer, Verdict::Repaired, 1, 1 },
+    { "end.mp4", "head lost", kHeadLost, Verdict::Partial, 0.8, 0.9 },
+    { "movie.mov", "head lost", kHeadLost, Verdict::Partial, 0.8, 0.9 },
+    { "front.mp4", "head lost", kHeadLost, Verdict::Unrecoverable, 0, 0 },
     { "end.mp4", "end lost", kEndLost, Verdict::Partial, 0.99, 0 },
     { "front.mp4", "garbage after the end", kGarbageAtEnd, Verdict::Repaired, 1, 1 },
 };

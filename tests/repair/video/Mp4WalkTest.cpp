@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Mp4Boxes.h"
 #include "Mp4CutView.h"
+#include "Mp4LineEndView.h"
 #include "Mp4NalUnits.h"
 #include "Mp4PatchedView.h"
 
@@ -212,4 +213,37 @@ TEST(Mp4Walk, CutViewTakesBytesOut)
     }
     Mp4CutView pastEnd(in, 90, 50);
     EXPECT_EQ(pastEnd.Size(), 90u);
+}
+
+TEST(Mp4Walk, LineEndViewUndoesATransfer)
+{
+    // CR LF pairs everywhere, one split by the end of the view's first 64 KB block, one CR LF that was
+    // in the original (now CR CR LF), and a lone CR.
+    Bytes original(200000);
+    for (size_t i = 0; i < original.size(); ++i)
+        original[i] = uint8_t(i >= 100000 && i % 1000 == 0 ? '\n' : 'a' + i % 13);
+    original[1000] = '\r';
+    original[1001] = '\n';
+    original[3000] = '\r';
+    original[65534] = '\n'; // after the one line feed before it, its CR is the block's last byte
+    Bytes sent;
+    for (uint8_t c : original) {
+        if (c == '\n')
+            sent.push_back('\r');
+        sent.push_back(c);
+    }
+    ASSERT_EQ(sent[65535], '\r');
+    MemoryReader in(sent);
+    Mp4LineEndView view(in);
+    EXPECT_TRUE(view.Transferred());
+    ASSERT_EQ(view.Size(), original.size());
+    for (const uint64_t offset : { 0u, 999u, 65000u, 65533u, 65534u, 65535u, 131071u, 199990u }) {
+        Bytes got(100);
+        got.resize(view.ReadAt(offset, got.data(), got.size()));
+        const Bytes expected(original.begin() + long(offset),
+            original.begin() + long(std::min<uint64_t>(offset + 100, original.size())));
+        EXPECT_EQ(got, expected) << "at " << offset;
+    }
+    MemoryReader plain(original);
+    EXPECT_FALSE(Mp4LineEndView(plain).Transferred()) << "lone line feeds: no transfer";
 }
