@@ -26,21 +26,19 @@ constexpr int kBufferSize = 256 * 1024;
 Mp4LibavWriter::Mp4LibavWriter(
     AtomicSink& sink, const char* muxer, AVFormatContext* input, const std::vector<bool>& keep)
     : m_sink(sink)
-    , m_input(input)
 {
     // A constructor that throws runs no destructor: what was made so far is freed here.
     try {
-        Start(muxer, keep);
+        Start(muxer, input, keep);
     } catch (...) {
         Release();
         throw;
     }
 }
 
-void Mp4LibavWriter::Start(const char* muxer, const std::vector<bool>& keep)
+void Mp4LibavWriter::Start(const char* muxer, AVFormatContext* input, const std::vector<bool>& keep)
 {
     Mp4LibavLog::Install();
-    AVFormatContext* input = m_input;
     if (avformat_alloc_output_context2(&m_format, nullptr, muxer, nullptr) < 0 || !m_format)
         throw WriteError(std::string("no writer for ") + muxer + " files");
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBufferSize));
@@ -54,6 +52,8 @@ void Mp4LibavWriter::Start(const char* muxer, const std::vector<bool>& keep)
     m_format->pb = m_io;
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
     m_map.assign(input->nb_streams, -1);
+    for (unsigned i = 0; i < input->nb_streams; ++i)
+        m_inputTimeBase.push_back({ input->streams[i]->time_base.num, input->streams[i]->time_base.den });
     for (unsigned i = 0; i < input->nb_streams; ++i) {
         if (i >= keep.size() || !keep[i])
             continue;
@@ -157,9 +157,9 @@ void Mp4LibavWriter::Write(AVPacket* packet)
     const int index = packet->stream_index;
     if (index < 0 || unsigned(index) >= m_map.size() || m_map[size_t(index)] < 0)
         return;
-    const AVStream* in = m_input->streams[index];
     AVStream* out = m_format->streams[m_map[size_t(index)]];
-    av_packet_rescale_ts(packet, in->time_base, out->time_base);
+    const auto [num, den] = m_inputTimeBase[size_t(index)];
+    av_packet_rescale_ts(packet, AVRational { num, den }, out->time_base);
     packet->stream_index = out->index;
     packet->pos = -1;
     Check(av_interleaved_write_frame(m_format, packet), "writing a sample");

@@ -255,7 +255,7 @@ Report Mp4Repairer::Repair(
 {
     Report report;
     report.Family = "video";
-    progress.SetTotal(2 * source.Size() + 1);
+    progress.SetTotal(source.Size() + 1);
     Mp4Level first = Mp4Boxes::TopLevel(source);
     ByteReader* origin = &source;
 
@@ -356,7 +356,6 @@ Report Mp4Repairer::Repair(
         }
     }
 
-    // Pass 1: every sample read and checked, what to keep noted (a bit each: bounded for any file size).
     Mp4LibavReader reader(*input);
     if (!reader.Open()) {
         report.Outcome = Verdict::Unrecoverable;
@@ -377,11 +376,48 @@ Report Mp4Repairer::Repair(
         if (copied[i])
             checks[i] = std::make_unique<Mp4SampleCheck>(codec, decode);
     }
-    std::vector<bool> keep;
+    // Damage known before reading the samples (the boxes, the movie header, samples listed past the end)
+    // opens the fixed file at once and the samples are written as they are checked. Damage found
+    // among them opens it then, and the samples before are read again and written first: an intact file
+    // is read once and nothing written, a damaged one at most twice.
+    uint64_t listedEnd = 0;
+    for (unsigned i = 0; i < streams; ++i) {
+        AVStream* stream = format->streams[i];
+        const int count = avformat_index_get_entries_count(stream);
+        if (const AVIndexEntry* e = count > 0 ? avformat_index_get_entry(stream, count - 1) : nullptr)
+            listedEnd
+                = std::max<uint64_t>(listedEnd, uint64_t(std::max<int64_t>(e->pos, 0)) + uint64_t(e->size));
+    }
+    const char* muxer = report.Format == "mov" ? "mov" : "mp4";
+    std::vector<bool> keep; // a bit per sample read: bounded for any file size
+    std::optional<Mp4LibavWriter> writer;
+    PacketPtr packet = NewPacket();
+    const auto startWriting = [&] {
+        AtomicSink& sink = openSink();
+        const size_t before = keep.size();
+        if (before > 0) {
+            progress.SetTotal(progress.Total() + progress.Done());
+            Mp4LibavReader again(*input);
+            if (!again.Open())
+                throw ReadError("the movie header could not be read a second time: " + again.Error());
+            writer.emplace(sink, muxer, again.Format(), copied);
+            PacketPtr earlier = NewPacket();
+            for (size_t at = 0; at < before && again.Next(earlier.get()); ++at) {
+                progress.Advance(uint64_t(std::max(earlier->size, 0)));
+                if (keep[at])
+                    writer->Write(earlier.get());
+                av_packet_unref(earlier.get());
+            }
+        } else {
+            writer.emplace(sink, muxer, format, copied);
+        }
+    };
+    if (damaged || listedEnd > input->Size())
+        startWriting();
+
     std::vector<uint64_t> seen(streams, 0), kept(streams, 0);
     std::vector<LostRanges> lost(streams);
     std::vector<bool> waiting(streams, false); // dropping up to the next key sample
-    PacketPtr packet = NewPacket();
     while (reader.Next(packet.get())) {
         progress.Advance(uint64_t(std::max(packet->size, 0)));
         const unsigned index = unsigned(packet->stream_index);
@@ -404,7 +440,12 @@ Report Mp4Repairer::Repair(
                 lost[index].Add(seen[index]);
             ++seen[index];
         }
+        const bool ours = index < streams && copied[index];
+        if (ours && !ok && !writer)
+            startWriting();
         keep.push_back(ok);
+        if (ok && writer)
+            writer->Write(packet.get());
         av_packet_unref(packet.get());
     }
     if (!reader.Error().empty())
@@ -447,23 +488,9 @@ Report Mp4Repairer::Repair(
         return report;
     }
 
-    // Pass 2: the same samples in the same order, the kept ones written.
-    std::vector<bool> written(streams, false);
-    for (unsigned i = 0; i < streams; ++i)
-        written[i] = copied[i] && kept[i] > 0;
-    Mp4LibavReader again(*input);
-    if (!again.Open())
-        throw ReadError("the movie header could not be read a second time: " + again.Error());
-    AtomicSink& sink = openSink();
-    Mp4LibavWriter writer(sink, report.Format == "mov" ? "mov" : "mp4", again.Format(), written);
-    size_t at = 0;
-    while (at < keep.size() && again.Next(packet.get())) {
-        progress.Advance(uint64_t(std::max(packet->size, 0)));
-        if (keep[at++])
-            writer.Write(packet.get());
-        av_packet_unref(packet.get());
-    }
-    writer.Finish();
+    if (!writer)
+        startWriting();
+    writer->Finish();
     report.Outcome = report.PartsRecovered == report.PartsTotal && tracksDropped == 0 ? Verdict::Repaired
                                                                                       : Verdict::Partial;
     return report;

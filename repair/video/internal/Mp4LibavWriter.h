@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct AVFormatContext;
@@ -19,7 +20,8 @@ class AtomicSink;
 // are thrown again as they came; the muxer's own refusals throw WriteError.
 class Mp4LibavWriter {
 public:
-    // `muxer` is "mp4" or "mov"; `keep[i]` says whether input stream i is written.
+    // `muxer` is "mp4" or "mov"; `keep[i]` says whether input stream i is written. The input is read
+    // only here, and may be closed while the writer goes on.
     Mp4LibavWriter(
         AtomicSink& sink, const char* muxer, AVFormatContext* input, const std::vector<bool>& keep);
     ~Mp4LibavWriter();
@@ -31,7 +33,7 @@ public:
     void Finish();
 
 private:
-    void Start(const char* muxer, const std::vector<bool>& keep);
+    void Start(const char* muxer, AVFormatContext* input, const std::vector<bool>& keep);
     void Release();
     static int WriteBytes(void* opaque, uint8_t* bytes, int size);
     static int64_t Seek(void* opaque, int64_t offset, int whence);
@@ -41,8 +43,8 @@ private:
     uint64_t m_position = 0;
     AVIOContext* m_io = nullptr;
     AVFormatContext* m_format = nullptr;
-    AVFormatContext* m_input = nullptr;
     std::vector<int> m_map; // input stream -> output stream, -1 when not written
+    std::vector<std::pair<int, int>> m_inputTimeBase; // of each input stream
     std::exception_ptr m_failure;
 };
 
