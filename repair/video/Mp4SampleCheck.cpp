@@ -10,13 +10,33 @@ extern "C" {
 
 namespace repair {
 
+namespace {
+
+// A run of zero bytes as long as no compressed audio frame holds: a zeroed sector.
+bool ZeroRun(const uint8_t* data, size_t size)
+{
+    constexpr size_t kRun = 32;
+    size_t run = 0;
+    for (size_t i = 0; i < size; ++i) {
+        run = data[i] ? 0 : run + 1;
+        if (run >= kRun)
+            return true;
+    }
+    return size > 0 && run == size;
+}
+
+} // namespace
+
 Mp4SampleCheck::Mp4SampleCheck(const AVCodecParameters* codec, bool decode)
 {
     Mp4LibavLog::Install();
     m_video = codec->codec_type == AVMEDIA_TYPE_VIDEO;
     if (codec->codec_id == AV_CODEC_ID_H264 && codec->extradata)
         m_nalLengthSize = AvcLengthSize(codec->extradata, size_t(codec->extradata_size));
-    if (!decode)
+    m_decodeAll = decode;
+    // Audio decodes cheaply: its decoder stands by to judge the samples that look zeroed even when the
+    // rest is judged by structure only.
+    if (!decode && codec->codec_type != AVMEDIA_TYPE_AUDIO)
         return;
     const AVCodec* decoder = avcodec_find_decoder(codec->codec_id);
     if (!decoder)
@@ -73,7 +93,8 @@ Mp4SampleVerdict Mp4SampleCheck::Check(const AVPacket* packet)
             verdict.Sound = false;
     }
     // A sample already found damaged is not given to the decoder: it would only spoil its state.
-    if (verdict.Sound && m_decoder && !Decode(packet))
+    if (verdict.Sound && m_decoder && (m_decodeAll || ZeroRun(packet->data, size_t(packet->size)))
+        && !Decode(packet))
         verdict.Sound = false;
     return verdict;
 }

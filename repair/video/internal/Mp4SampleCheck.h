@@ -18,7 +18,8 @@ struct Mp4SampleVerdict {
 };
 
 // Judges the samples of one stream in decoding order: for H.264 by walking its NAL units, and, when asked,
-// by decoding with libavcodec and counting the decoder's complaints.
+// by decoding with libavcodec and counting the decoder's complaints (every sample, or when asked not to,
+// only the audio samples that hold a long run of zero bytes).
 class Mp4SampleCheck {
 public:
     Mp4SampleCheck(const AVCodecParameters* codec, bool decode);
@@ -35,6 +36,7 @@ private:
     bool Decode(const AVPacket* packet);
 
     bool m_video = false;
+    bool m_decodeAll = false; // else only the audio samples that look zeroed are decoded
     int m_nalLengthSize = 0; // H.264 in MP4 form; 0 for other codecs
     AVCodecContext* m_decoder = nullptr;
     AVFrame* m_frame = nullptr;

@@ -62,6 +62,21 @@ Bytes Head(Bytes b, size_t n)
     return b;
 }
 
+// A picture unit of 100 bytes with single zero bytes all through, and a start code at `at` when given.
+Bytes LongUnit(size_t at = 0)
+{
+    Bytes u(100);
+    u[0] = 0x41;
+    for (size_t i = 1; i < u.size(); ++i)
+        u[i] = i % 2 ? 0 : 0x5a;
+    u.back() = 0x80;
+    if (at) {
+        u[at] = u[at + 1] = 0;
+        u[at + 2] = 1;
+    }
+    return u;
+}
+
 // NAL units each after a 4-byte length.
 Bytes Units(std::initializer_list<Bytes> units)
 {
@@ -98,6 +113,10 @@ TEST(Mp4Walk, NalUnitsOfASample)
         { "zero run inside a unit", Units({ { 0x41, 0x9a, 0x00, 0x00, 0x00, 0x10 } }), false, true, false },
         { "start code inside a unit", Units({ { 0x41, 0x9a, 0x00, 0x00, 0x01, 0x10 } }), false, true, false },
         { "unit ending in a zero", Units({ { 0x41, 0x9a, 0x10, 0x00 } }), false, true, false },
+        { "long unit with single zeros", Units({ LongUnit() }), true, true, false },
+        { "start code across sixteen bytes", Units({ LongUnit(16) }), false, true, false },
+        { "start code deep in a unit", Units({ LongUnit(61) }), false, true, false },
+        { "start code at a unit's end", Units({ LongUnit(96) }), false, true, false },
         { "bytes left over", Join({ Units({ reference }), Bytes { 0, 0 } }), false, true, false },
     };
     for (const Row& r : rows) {
