@@ -7,6 +7,7 @@
 #include "GifRepairer.h"
 #include "JpegRepairer.h"
 #include "Mp3Repairer.h"
+#include "Mp4Repairer.h"
 #include "OoxmlRepairer.h"
 #include "PngRepairer.h"
 #include "WavRepairer.h"
@@ -27,6 +28,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<Mp3Repairer>());
     families.push_back(std::make_unique<AviRepairer>());
     families.push_back(std::make_unique<FlvRepairer>());
+    families.push_back(std::make_unique<Mp4Repairer>());
     return families;
 }
 
