@@ -18,7 +18,6 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
   ffmpeg sox lame mp3val
   libavformat-dev libavcodec-dev libavutil-dev mencoder
-  libavformat-dev libavcodec-dev libavutil-dev ffmpeg
   "$@"
 )
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "AvCheck.h"
 
+#include "LibavLog.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -8,28 +10,8 @@ extern "C" {
 }
 
 #include <cstring>
-#include <mutex>
 
 namespace repair {
-
-namespace {
-
-// The decoders report much damage only as log messages; counted here, never printed.
-thread_local int t_errors = 0;
-
-extern "C" void CountErrors(void*, int level, const char*, va_list)
-{
-    if (level <= AV_LOG_ERROR)
-        ++t_errors;
-}
-
-void SilenceLibrary()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_callback(CountErrors); });
-}
-
-} // namespace
 
 struct AvCheck::State {
     AVCodecContext* context = nullptr;
@@ -50,7 +32,8 @@ struct AvCheck::State {
 
 std::unique_ptr<AvCheck> AvCheck::Open(const AvStreamCoding& coding)
 {
-    SilenceLibrary();
+    // The decoders report much damage only as log messages: counted, never printed.
+    LibavLog::Install();
     const AVCodecTag* const videoTags[] = { avformat_get_riff_video_tags(), nullptr };
     const AVCodecTag* const audioTags[] = { avformat_get_riff_audio_tags(), nullptr };
     const AVCodecID id = coding.Codec ? AVCodecID(coding.Codec)
@@ -94,8 +77,8 @@ std::unique_ptr<AvCheck> AvCheck::Open(const AvStreamCoding& coding)
         std::memcpy(c->extradata, coding.Extra.data(), coding.Extra.size());
         c->extradata_size = int(coding.Extra.size());
     }
-    const int before = t_errors;
-    if (avcodec_open2(c, codec, nullptr) < 0 || t_errors != before)
+    const uint64_t before = LibavLog::Errors();
+    if (avcodec_open2(c, codec, nullptr) < 0 || LibavLog::Errors() != before)
         return nullptr;
     if (coding.Video) {
         state->parser = av_parser_init(id);
@@ -125,7 +108,7 @@ bool AvCheck::Decode(const uint8_t* data, size_t size, bool& key)
     if (av_new_packet(m_state->packet, int(size)) < 0)
         return false;
     std::memcpy(m_state->packet->data, data, size);
-    const int before = t_errors;
+    const uint64_t before = LibavLog::Errors();
     int ret = avcodec_send_packet(m_state->context, m_state->packet);
     av_packet_unref(m_state->packet);
     bool good = ret >= 0;
@@ -149,7 +132,7 @@ bool AvCheck::Decode(const uint8_t* data, size_t size, bool& key)
         key = IsKey(data, size);
     if (!m_state->video)
         key = true;
-    return good && t_errors == before;
+    return good && LibavLog::Errors() == before;
 }
 
 bool AvCheck::IsKey(const uint8_t* data, size_t size)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Mp4LibavReader.h"
 
-#include "Mp4LibavLog.h"
+#include "LibavLog.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -29,7 +29,7 @@ std::string ErrorText(int code)
 Mp4LibavReader::Mp4LibavReader(ByteReader& source)
     : m_source(source)
 {
-    Mp4LibavLog::Install();
+    LibavLog::Install();
 }
 
 Mp4LibavReader::~Mp4LibavReader()
@@ -110,7 +110,7 @@ bool Mp4LibavReader::Open()
     if (result < 0) {
         // avformat_open_input frees the context on failure.
         m_format = nullptr;
-        m_error = Mp4LibavLog::LastError().empty() ? ErrorText(result) : Mp4LibavLog::LastError();
+        m_error = LibavLog::LastError().empty() ? ErrorText(result) : LibavLog::LastError();
         return false;
     }
     return true;

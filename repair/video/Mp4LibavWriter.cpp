@@ -3,7 +3,7 @@
 
 #include "AtomicSink.h"
 #include "Errors.h"
-#include "Mp4LibavLog.h"
+#include "LibavLog.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -38,7 +38,7 @@ Mp4LibavWriter::Mp4LibavWriter(
 
 void Mp4LibavWriter::Start(const char* muxer, AVFormatContext* input, const std::vector<bool>& keep)
 {
-    Mp4LibavLog::Install();
+    LibavLog::Install();
     if (avformat_alloc_output_context2(&m_format, nullptr, muxer, nullptr) < 0 || !m_format)
         throw WriteError(std::string("no writer for ") + muxer + " files");
     auto* buffer = static_cast<uint8_t*>(av_malloc(kBufferSize));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Mp4SampleCheck.h"
 
-#include "Mp4LibavLog.h"
+#include "LibavLog.h"
 #include "Mp4NalUnits.h"
 
 extern "C" {
@@ -29,7 +29,7 @@ bool ZeroRun(const uint8_t* data, size_t size)
 
 Mp4SampleCheck::Mp4SampleCheck(const AVCodecParameters* codec, bool decode)
 {
-    Mp4LibavLog::Install();
+    LibavLog::Install();
     m_video = codec->codec_type == AVMEDIA_TYPE_VIDEO;
     if (codec->codec_id == AV_CODEC_ID_H264 && codec->extradata)
         m_nalLengthSize = AvcLengthSize(codec->extradata, size_t(codec->extradata_size));
@@ -67,7 +67,7 @@ void Mp4SampleCheck::Restart()
 
 bool Mp4SampleCheck::Decode(const AVPacket* packet)
 {
-    const uint64_t before = Mp4LibavLog::Errors();
+    const uint64_t before = LibavLog::Errors();
     int result = avcodec_send_packet(m_decoder, packet);
     bool sound = result >= 0 || result == AVERROR(EAGAIN);
     while (avcodec_receive_frame(m_decoder, m_frame) >= 0) {
@@ -75,7 +75,7 @@ bool Mp4SampleCheck::Decode(const AVPacket* packet)
             sound = false;
         av_frame_unref(m_frame);
     }
-    return sound && Mp4LibavLog::Errors() == before;
+    return sound && LibavLog::Errors() == before;
 }
 
 Mp4SampleVerdict Mp4SampleCheck::Check(const AVPacket* packet)

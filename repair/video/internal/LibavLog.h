@@ -8,7 +8,7 @@ namespace repair {
 
 // Takes libav's log messages away from stderr: errors are only counted (per thread) and the last one kept,
 // so that a decode or a read can be judged by whether it complained.
-class Mp4LibavLog {
+class LibavLog {
 public:
     // Installs the handler; safe to call any number of times.
     static void Install();

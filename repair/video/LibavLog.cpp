@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Mp4LibavLog.h"
+#include "LibavLog.h"
 
 extern "C" {
 #include <libavutil/log.h>
@@ -30,18 +30,18 @@ void Handle(void* context, int level, const char* format, va_list args)
 
 } // namespace
 
-void Mp4LibavLog::Install()
+void LibavLog::Install()
 {
     static std::once_flag once;
     std::call_once(once, [] { av_log_set_callback(&Handle); });
 }
 
-uint64_t Mp4LibavLog::Errors()
+uint64_t LibavLog::Errors()
 {
     return t_errors;
 }
 
-const std::string& Mp4LibavLog::LastError()
+const std::string& LibavLog::LastError()
 {
     return t_last;
 }
