@@ -14,6 +14,7 @@ packages=(
   zlib1g-dev
   zip unzip p7zip-full libarchive-tools python3
   python3-docx python3-openpyxl
+  libqpdf-dev qpdf poppler-utils mupdf-tools ghostscript
   "$@"
 )
 

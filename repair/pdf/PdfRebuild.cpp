@@ -2,6 +2,7 @@
 #include "PdfRebuild.h"
 
 #include "AtomicSink.h"
+#include "ContentCheck.h"
 #include "FlateReader.h"
 #include "PdfWriter.h"
 #include "Progress.h"
@@ -27,13 +28,13 @@ std::string LengthField(uint64_t length)
     return text;
 }
 
-// Deflates what a broken stream still gives. Page contents are cut at the last line end, so that the
-// last operator kept is whole.
+// Deflates what a broken stream still gives. Page contents are held (up to a bound) and cut after the
+// last operator that reads soundly, so that no garbage decoded after the damage is kept.
 class Recompressor {
 public:
-    Recompressor(PdfWriter& writer, bool wholeLines)
+    Recompressor(PdfWriter& writer, bool contents)
         : m_writer(writer)
-        , m_wholeLines(wholeLines)
+        , m_contents(contents)
     {
         deflateInit(&m_z, Z_DEFAULT_COMPRESSION);
         m_out.resize(256 * 1024);
@@ -44,49 +45,49 @@ public:
 
     void Add(const uint8_t* bytes, size_t count)
     {
+        if (m_contents && m_pending.size() + count > kMaxHeldContents)
+            m_contents = false;
+        if (!m_contents) {
+            if (!m_pending.empty()) {
+                Deflate(reinterpret_cast<const uint8_t*>(m_pending.data()), m_pending.size(), Z_NO_FLUSH);
+                m_pending.clear();
+            }
+            Deflate(bytes, count, Z_NO_FLUSH);
+            return;
+        }
         m_pending.append(reinterpret_cast<const char*>(bytes), count);
-        if (m_pending.size() >= (1u << 20))
-            Flush(false);
     }
     void Finish()
     {
-        Flush(true);
+        if (m_contents) {
+            m_pending.resize(SoundContentLength(m_pending));
+            m_pending += '\n';
+            Deflate(reinterpret_cast<const uint8_t*>(m_pending.data()), m_pending.size(), Z_NO_FLUSH);
+        }
         Deflate(nullptr, 0, Z_FINISH);
     }
 
 private:
-    void Flush(bool last)
-    {
-        size_t keep = m_pending.size();
-        if (m_wholeLines) {
-            const size_t eol = m_pending.find_last_of("\r\n");
-            // A line longer than the whole buffer is not page contents as we know them: let it through.
-            if (eol != std::string::npos)
-                keep = eol + 1;
-            else if (last || m_pending.size() < (4u << 20))
-                keep = 0;
-        }
-        Deflate(reinterpret_cast<const uint8_t*>(m_pending.data()), keep, Z_NO_FLUSH);
-        m_pending.erase(0, keep);
-        if (last)
-            m_pending.clear();
-    }
+    static constexpr size_t kMaxHeldContents = 32u << 20;
+
     void Deflate(const uint8_t* bytes, size_t count, int flush)
     {
         m_z.next_in = const_cast<Bytef*>(bytes);
         m_z.avail_in = uInt(count);
-        do {
+        for (;;) {
             m_z.next_out = m_out.data();
             m_z.avail_out = uInt(m_out.size());
             const int rc = deflate(&m_z, flush);
             m_writer.Write(m_out.data(), m_out.size() - m_z.avail_out);
             if (rc == Z_STREAM_END || rc == Z_STREAM_ERROR)
                 break;
-        } while (m_z.avail_out == 0 || (flush == Z_FINISH));
+            if (m_z.avail_out != 0 && m_z.avail_in == 0 && flush != Z_FINISH)
+                break;
+        }
     }
 
     PdfWriter& m_writer;
-    bool m_wholeLines;
+    bool m_contents;
     z_stream m_z {};
     std::string m_pending;
     std::vector<uint8_t> m_out;
@@ -161,6 +162,11 @@ bool PdfRebuild::Plan()
     }
     m_rebuildTree = !whole;
     m_pages = whole ? walked : allPages;
+    // The nodes of the lost tree are no longer referenced once the pages point to the new one.
+    if (m_rebuildTree)
+        for (uint32_t i : m_pages)
+            if (recs[i].parent && !Keep(recs[i].parent))
+                m_lost.insert(recs[i].parent);
     m_pagesExpected = std::max<uint64_t>(m_pagesExpected, m_pages.size());
     m_newPages = m_scan.MaxReference() + 1;
     m_newCatalog = m_scan.MaxReference() + 2;
@@ -322,7 +328,8 @@ void PdfRebuild::WriteStreamData(PdfWriter& writer, const PdfObjectRecord& rec, 
             out.Finish();
             m_cut.insert(rec.num);
         }
-    } else if (!rec.terminated) {
+    } else if (!rec.terminated || !rec.lengthProved) {
+        // Data that cannot be decoded here is whole only when its stated length proves where it ends.
         m_cut.insert(rec.num);
     }
     if (copy) {

@@ -95,7 +95,10 @@ Report PdfRepairer::Repair(
     // A file cut short has no trailer: no use asking the library to read it strictly.
     const std::string tail = Tail(source, 2048);
     PdfCheckResult check;
-    if (tail.find("startxref") != std::string::npos && tail.find("%%EOF") != std::string::npos) {
+    // Objects after the last end marker are an update whose cross-reference section was lost.
+    const size_t eof = tail.rfind("%%EOF");
+    const bool ended = eof != std::string::npos && tail.find("obj", eof) == std::string::npos;
+    if (tail.find("startxref") != std::string::npos && ended) {
         check = CheckPdf(source);
         if (check.sound) {
             report.Outcome = Verdict::Intact;
@@ -144,8 +147,10 @@ Report PdfRepairer::Repair(
     const uint64_t missing = rebuild.PagesExpected() - rebuild.PagesFound();
     if (missing)
         report.Lost.push_back(Pages(missing) + " of " + std::to_string(rebuild.PagesExpected()));
+    if (rebuild.CatalogMade())
+        report.Lost.push_back("the document catalog");
     for (uint32_t num : rebuild.CutStreams())
-        report.Lost.push_back("object " + std::to_string(num) + " (cut short)");
+        report.Lost.push_back("object " + std::to_string(num) + " (damaged)");
     for (uint32_t num : rebuild.LostObjects())
         report.Lost.push_back("object " + std::to_string(num));
     if (report.Lost.size() > 50) {
