@@ -15,7 +15,7 @@ FlateResult InflateRange(ByteReader& source, uint64_t begin, uint64_t length, ui
     z_stream z {};
     if (inflateInit(&z) != Z_OK)
         return result;
-    std::vector<uint8_t> in(256 * 1024), buffer(256 * 1024);
+    std::vector<uint8_t> in(size_t(std::min<uint64_t>(length, 64 * 1024)) + 1), buffer(64 * 1024);
     uint64_t at = begin;
     const uint64_t end = begin + length;
     int rc = Z_OK;

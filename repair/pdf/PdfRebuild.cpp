@@ -37,7 +37,7 @@ public:
         , m_contents(contents)
     {
         deflateInit(&m_z, Z_DEFAULT_COMPRESSION);
-        m_out.resize(256 * 1024);
+        m_out.resize(64 * 1024);
     }
     ~Recompressor() { deflateEnd(&m_z); }
     Recompressor(const Recompressor&) = delete;
@@ -102,18 +102,18 @@ PdfRebuild::PdfRebuild(ByteReader& source, PdfScan& scan, Progress& progress)
 {
 }
 
-bool PdfRebuild::WalkTree(uint32_t node, int depth, std::vector<uint32_t>& pages, std::vector<uint8_t>& seen)
+bool PdfRebuild::WalkTree(
+    uint32_t node, int depth, std::vector<uint32_t>& pages, std::unordered_set<uint32_t>& seen)
 {
     const auto& recs = m_scan.Records();
     if (depth > kMaxTreeDepth)
         return false;
-    for (const uint32_t kid : recs[m_byNumber[node]].kids) {
-        if (!Keep(kid) || seen[kid])
+    for (const uint32_t kid : recs[IndexOf(node)].kids) {
+        if (!Keep(kid) || !seen.insert(kid).second)
             return false;
-        seen[kid] = 1;
-        const PdfObjectRecord& k = recs[m_byNumber[kid]];
+        const PdfObjectRecord& k = recs[IndexOf(kid)];
         if (k.type == PdfObjectType::Page)
-            pages.push_back(m_byNumber[kid]);
+            pages.push_back(IndexOf(kid));
         else if (k.type != PdfObjectType::Pages || !WalkTree(kid, depth + 1, pages, seen))
             return false;
     }
@@ -125,9 +125,6 @@ bool PdfRebuild::Plan()
     const auto& recs = m_scan.Records();
     const PdfTrailerFacts& trailer = m_scan.Trailer();
     m_encrypted = trailer.encrypt != 0;
-    const uint32_t max = m_scan.MaxNumber();
-    m_exists.assign(size_t(max) + 1, 0);
-    m_byNumber.assign(size_t(max) + 1, UINT32_MAX);
     std::vector<uint32_t> allPages;
     uint32_t lastCatalog = UINT32_MAX;
     for (uint32_t i = 0; i < recs.size(); ++i) {
@@ -137,26 +134,24 @@ bool PdfRebuild::Plan()
         if (r.superseded || r.type == PdfObjectType::XRef || r.type == PdfObjectType::Linearized
             || (r.type == PdfObjectType::ObjStm && !m_encrypted))
             continue;
-        m_exists[r.num] = 1;
         m_byNumber[r.num] = i;
         if (r.type == PdfObjectType::Page)
             allPages.push_back(i);
         if (r.type == PdfObjectType::Catalog)
             lastCatalog = i;
     }
-    if (Keep(trailer.root) && recs[m_byNumber[trailer.root]].type == PdfObjectType::Catalog)
-        m_catalog = m_byNumber[trailer.root];
+    if (Keep(trailer.root) && recs[IndexOf(trailer.root)].type == PdfObjectType::Catalog)
+        m_catalog = IndexOf(trailer.root);
     else
         m_catalog = lastCatalog;
     std::vector<uint32_t> walked;
     bool whole = false;
     if (m_catalog != UINT32_MAX) {
         const uint32_t root = recs[m_catalog].pagesRef;
-        if (Keep(root) && recs[m_byNumber[root]].type == PdfObjectType::Pages) {
-            m_oldRoot = m_byNumber[root];
+        if (Keep(root) && recs[IndexOf(root)].type == PdfObjectType::Pages) {
+            m_oldRoot = IndexOf(root);
             m_pagesExpected = recs[m_oldRoot].count;
-            std::vector<uint8_t> seen(size_t(max) + 1, 0);
-            seen[root] = 1;
+            std::unordered_set<uint32_t> seen { root };
             whole = WalkTree(root, 0, walked, seen) && walked.size() == allPages.size();
         }
     }
@@ -202,7 +197,7 @@ void PdfRebuild::Write(AtomicSink& sink)
     PdfWriter writer(sink, m_scan.Version());
     for (uint32_t i = 0; i < recs.size(); ++i) {
         const PdfObjectRecord& rec = recs[i];
-        if (!Keep(rec.num) || m_byNumber[rec.num] != i)
+        if (!Keep(rec.num) || IndexOf(rec.num) != i)
             continue;
         m_progress.Check();
         WriteRecord(writer, rec, i);
@@ -333,7 +328,7 @@ void PdfRebuild::WriteStreamData(PdfWriter& writer, const PdfObjectRecord& rec, 
         m_cut.insert(rec.num);
     }
     if (copy) {
-        std::vector<uint8_t> chunk(kCopyChunk);
+        std::vector<uint8_t> chunk(size_t(std::min<uint64_t>(kCopyChunk, rec.dataLength)));
         for (uint64_t at = 0; at < rec.dataLength;) {
             const size_t n = m_source.ReadAt(rec.dataBegin + at, chunk.data(),
                 size_t(std::min<uint64_t>(chunk.size(), rec.dataLength - at)));

@@ -95,9 +95,9 @@ void PdfScan::Load(uint64_t from, uint64_t limit)
     const uint64_t back = from > kLookBack ? from - kLookBack : 0;
     if (back >= m_blockBase && want <= m_blockBase + m_blockLength)
         return;
-    m_block.resize(kBlock);
+    m_block.resize(size_t(std::min<uint64_t>(kBlock, m_source.Size())));
     m_blockBase = back;
-    m_blockLength = m_source.ReadAt(back, m_block.data(), kBlock);
+    m_blockLength = m_source.ReadAt(back, m_block.data(), m_block.size());
 }
 
 uint64_t PdfScan::Find(std::string_view needle, uint64_t from, uint64_t limit)

@@ -60,7 +60,7 @@ void PdfValue::Set(std::string_view key, PdfValue value)
     if (PdfValue* v = Get(key))
         *v = std::move(value);
     else
-        entries.emplace_back(std::string(key), std::move(value));
+        entries.push_back({ std::string(key), std::move(value) });
 }
 
 void PdfValue::Erase(std::string_view key)
@@ -175,7 +175,7 @@ PdfParser::Result PdfParser::ParseAt(PdfValue& out, int depth)
             r = ParseAt(value, depth + 1);
             if (r != Result::Ok)
                 return r;
-            out.entries.emplace_back(std::move(key.text), std::move(value));
+            out.entries.push_back({ std::move(key.text), std::move(value) });
         }
     }
     if (c == '[') {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace repair {
@@ -35,16 +37,17 @@ public:
     std::vector<std::string>& Findings() { return m_findings; }
 
 private:
-    bool Keep(uint32_t num) const { return num < m_exists.size() && m_exists[num]; }
-    bool WalkTree(uint32_t node, int depth, std::vector<uint32_t>& pages, std::vector<uint8_t>& seen);
+    bool Keep(uint32_t num) const { return m_byNumber.count(num) != 0; }
+    uint32_t IndexOf(uint32_t num) const { return m_byNumber.at(num); }
+    bool WalkTree(uint32_t node, int depth, std::vector<uint32_t>& pages, std::unordered_set<uint32_t>& seen);
     void WriteRecord(class PdfWriter& writer, const PdfObjectRecord& rec, uint32_t index);
     void WriteStreamData(PdfWriter& writer, const PdfObjectRecord& rec, uint64_t lengthAt);
 
     ByteReader& m_source;
     PdfScan& m_scan;
     Progress& m_progress;
-    std::vector<uint8_t> m_exists; // by object number: written
-    std::vector<uint32_t> m_byNumber; // by object number: index of the written record, or UINT32_MAX
+    // Object numbers (hostile ones may be large and few) and the index of the record written for each.
+    std::unordered_map<uint32_t, uint32_t> m_byNumber;
     std::vector<uint32_t> m_pages; // record indices, in page order
     uint32_t m_catalog = UINT32_MAX; // record index
     uint32_t m_oldRoot = UINT32_MAX; // record index of the surviving root of the page tree

@@ -10,6 +10,8 @@
 
 namespace repair {
 
+struct PdfEntry;
+
 // One value of a PDF object, as parsed from its text. Strings, numbers and keywords keep their source
 // text, so that writing the value back gives the same bytes (encrypted strings included).
 struct PdfValue {
@@ -19,7 +21,7 @@ struct PdfValue {
     uint32_t num = 0; // Ref
     uint16_t gen = 0; // Ref
     std::vector<PdfValue> items; // Array
-    std::vector<std::pair<std::string, PdfValue>> entries; // Dict: key (with its '/'), value
+    std::vector<PdfEntry> entries; // Dict
 
     const PdfValue* Get(std::string_view key) const;
     PdfValue* Get(std::string_view key);
@@ -31,6 +33,12 @@ struct PdfValue {
 
     static PdfValue MakeAtom(std::string text);
     static PdfValue MakeRef(uint32_t num, uint16_t gen = 0);
+};
+
+// One entry of a dictionary.
+struct PdfEntry {
+    std::string first; // the key, with its '/'
+    PdfValue second;
 };
 
 // Reads PDF tokens and values from a piece of text. Every read is bounded by the text: a value cut short
