@@ -51,6 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         repair::AtomicSink sink("/tmp/fuzz-pdfscan-" + std::to_string(::getpid()) + ".pdf");
         rebuild.Write(sink);
     }
-    repair::SoundContentLength(std::string_view(reinterpret_cast<const char*>(data), size));
+    repair::SoundContent(std::string_view(reinterpret_cast<const char*>(data), size));
     return 0;
 }

@@ -21,6 +21,13 @@ bool IsOperator(std::string_view word)
     return std::find(kOperators.begin(), kOperators.end(), word) != kOperators.end();
 }
 
+bool IsPlainWord(std::string_view word)
+{
+    return word.size() <= 8 && word != "R" && std::all_of(word.begin(), word.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '*' || c == '\'' || c == '"';
+    });
+}
+
 bool IsOperand(std::string_view word)
 {
     if (word == "true" || word == "false" || word == "null")
@@ -50,36 +57,56 @@ size_t InlineImageEnd(std::string_view text, size_t from)
 
 } // namespace
 
-size_t SoundContentLength(std::string_view contents)
+std::string SoundContent(std::string_view contents)
 {
     PdfParser parser(contents);
-    size_t sound = 0;
+    std::string kept;
+    size_t span = 0; // where the operands of the next operator begin
+    const auto resume = [&](size_t from) {
+        // Past the damage: on at the next line, without the operands read before it.
+        const size_t eol = contents.find_first_of("\r\n", from);
+        if (eol == std::string_view::npos)
+            return false;
+        span = eol;
+        parser.Seek(eol);
+        return true;
+    };
     for (;;) {
         parser.SkipSpace();
         const size_t at = parser.Pos();
         if (at >= contents.size())
-            return sound;
+            break;
         if (PdfParser::IsRegular(uint8_t(contents[at]))) {
             const std::string_view word = parser.Keyword();
             if (parser.Pos() >= contents.size())
-                return sound; // a word cut by the end may be longer
+                break; // a word cut by the end may be longer
             if (IsOperand(word))
                 continue;
-            if (!IsOperator(word))
-                return sound;
+            // Readers pass over an operator they do not know; bytes no operator is made of are garbage.
+            if (!IsOperator(word) && !IsPlainWord(word)) {
+                if (!resume(at))
+                    break;
+                continue;
+            }
             if (word == "ID") {
                 const size_t end = InlineImageEnd(contents, parser.Pos());
                 if (end == std::string_view::npos)
-                    return sound;
+                    break;
                 parser.Seek(end);
             }
-            sound = parser.Pos();
+            kept.append(contents.substr(span, parser.Pos() - span));
+            span = parser.Pos();
             continue;
         }
         PdfValue value;
-        if (parser.Parse(value) != PdfParser::Result::Ok || value.kind == PdfValue::Kind::Ref)
-            return sound;
+        const PdfParser::Result r = parser.Parse(value);
+        if (r == PdfParser::Result::Truncated)
+            break;
+        if ((r != PdfParser::Result::Ok || value.kind == PdfValue::Kind::Ref) && !resume(at + 1))
+            break;
     }
+    kept += '\n';
+    return kept;
 }
 
 } // namespace repair

@@ -60,8 +60,7 @@ public:
     void Finish()
     {
         if (m_contents) {
-            m_pending.resize(SoundContentLength(m_pending));
-            m_pending += '\n';
+            m_pending = SoundContent(m_pending);
             Deflate(reinterpret_cast<const uint8_t*>(m_pending.data()), m_pending.size(), Z_NO_FLUSH);
         }
         Deflate(nullptr, 0, Z_FINISH);

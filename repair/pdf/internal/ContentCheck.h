@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace repair {
 
-// How much of a page's decoded contents reads as operands and known operators: the length up to the end
-// of the last operator before the first thing that does not. Decoding a damaged stream goes on giving
-// bytes for a while after the damage; those read as garbage here and are left out.
-size_t SoundContentLength(std::string_view contents);
+// The part of a page's decoded contents that reads as operands and operators. Decoding a damaged stream
+// goes on giving bytes for a while after the damage: where they stop reading soundly, the operands
+// before them are dropped and reading resumes at the next line; a last operation cut off by the end is
+// dropped too. Ends with a line end.
+std::string SoundContent(std::string_view contents);
 
 } // namespace repair
