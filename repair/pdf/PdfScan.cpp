@@ -72,8 +72,7 @@ bool HeaderBefore(std::string_view text, size_t objAt, size_t& start, uint64_t& 
     const size_t numEnd = i;
     if (!digits(numAt))
         return false;
-    if (i > 0 && PdfParser::IsRegular(uint8_t(text[i - 1])))
-        return false;
+    // Whatever stands before the number is not checked: garbage may end right against a header.
     if (!ParseUnsigned(text.substr(numAt, numEnd - numAt), num, kMaxObjectNumber)
         || !ParseUnsigned(text.substr(genAt, genEnd - genAt), gen, 65535) || num == 0)
         return false;
