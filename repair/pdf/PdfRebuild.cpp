@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 namespace repair {
 
@@ -18,6 +19,7 @@ namespace {
 
 // More than this from one stream is a bomb, not a document: it is copied as it is, unchecked.
 constexpr uint64_t kInflateLimit = 1ull << 30;
+constexpr uint64_t kInflateBudget = 4ull << 30;
 constexpr size_t kCopyChunk = 1 << 20;
 constexpr int kMaxTreeDepth = 64;
 
@@ -244,8 +246,15 @@ void PdfRebuild::Write(AtomicSink& sink)
         + '\n';
     if (Keep(trailer.info))
         entries += "/Info " + std::to_string(trailer.info) + " 0 R\n";
-    if (!trailer.id.empty())
+    if (!trailer.id.empty()) {
         entries += "/ID " + trailer.id + '\n';
+    } else if (m_encrypted) {
+        // Readers of an encrypted document require one; the newest encryption does not depend on it.
+        std::random_device random;
+        char id[33];
+        std::snprintf(id, sizeof id, "%08x%08x%08x%08x", random(), random(), random(), random());
+        entries += "/ID [<" + std::string(id) + "><" + std::string(id) + ">]\n";
+    }
     if (Keep(trailer.encrypt))
         entries += "/Encrypt " + std::to_string(trailer.encrypt) + " 0 R\n";
     writer.Finish(entries);
@@ -308,9 +317,18 @@ void PdfRebuild::WriteStreamData(PdfWriter& writer, const PdfObjectRecord& rec, 
 {
     const uint64_t start = writer.Offset();
     bool copy = true;
-    if (rec.flate && !m_encrypted) {
+    // Many streams that each inflate to near the limit are a bomb too: past a budget in proportion to
+    // the file's size, the rest is copied unchecked.
+    const bool overBudget = m_inflated > kInflateBudget + 64 * m_source.Size();
+    if (overBudget && !m_budgetSpent) {
+        m_budgetSpent = true;
+        m_findings.push_back("the streams inflate to far more than such a file can hold: the rest was copied "
+                             "unchecked");
+    }
+    if (rec.flate && !m_encrypted && !overBudget) {
         const FlateResult check = InflateRange(
             m_source, rec.dataBegin, rec.dataLength, kInflateLimit, [](const uint8_t*, size_t) {});
+        m_inflated += check.produced;
         if (check.overLimit) {
             m_findings.push_back("object " + std::to_string(rec.num)
                 + ": a stream that inflates to more than 1 GiB, copied unchecked");

@@ -216,6 +216,8 @@ void PdfScan::Note(PdfObjectRecord& rec, const PdfValue& value)
         rec.type = PdfObjectType::XRef;
     else if (value.Get("/Linearized"))
         rec.type = PdfObjectType::Linearized;
+    if (value.Get("/Filter") && value.Get("/O") && value.Get("/U") && value.Get("/R") && !rec.stream)
+        m_encryptionDictionary = rec.num;
     rec.hasMediaBox = value.Get("/MediaBox") != nullptr;
     rec.contentLike = rec.stream && !type && !value.Get("/Subtype");
     if (const PdfValue* filter = value.Get("/Filter")) {
@@ -398,6 +400,11 @@ void PdfScan::Run()
     }
     if (reported < size)
         m_progress.Advance(size - reported);
+    // The trailer that named it may be lost; the encryption dictionary says what it is by its keys.
+    if (m_trailer.encrypt == 0 && m_encryptionDictionary) {
+        m_trailer.encrypt = m_encryptionDictionary;
+        m_findings.push_back("the trailer was lost; the document's encryption was found without it");
+    }
     if (m_trailer.encrypt == 0) {
         ExpandObjectStreams();
     } else {

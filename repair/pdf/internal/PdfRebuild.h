@@ -56,6 +56,8 @@ private:
     uint32_t m_newPages = 0;
     uint32_t m_newCatalog = 0;
     uint64_t m_pagesExpected = 0;
+    uint64_t m_inflated = 0; // bytes inflated to check streams
+    bool m_budgetSpent = false;
     std::set<uint32_t> m_lost;
     std::set<uint32_t> m_cut;
     std::vector<std::string> m_findings;

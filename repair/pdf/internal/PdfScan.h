@@ -101,6 +101,7 @@ private:
     uint64_t m_stray = 0;
     uint32_t m_maxNumber = 0;
     uint32_t m_maxReference = 0;
+    uint32_t m_encryptionDictionary = 0; // the last object that reads as one
 };
 
 } // namespace repair
