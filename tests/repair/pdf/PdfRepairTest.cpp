@@ -5,6 +5,7 @@
 #include "RepairTestFiles.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <functional>
@@ -225,6 +226,51 @@ TEST(PdfRepair, IncrementalUpdate)
     EXPECT_EQ(report.Outcome, Verdict::Repaired);
     const std::string fixed = Shell("qpdf --show-object=32 " + Quote(dir.Path("fixed.pdf")));
     EXPECT_NE(fixed.find("Second thoughts"), std::string::npos) << fixed;
+    int status = -1;
+    Shell("qpdf --check " + Quote(dir.Path("fixed.pdf")), &status);
+    EXPECT_EQ(status, 0);
+}
+
+// A picture of noise compresses to stored blocks: a flipped byte in it leaves a stream that inflates,
+// with a wrong checksum that the library passes over. It is damage all the same.
+TEST(PdfRepair, ChecksumOnlyDamage)
+{
+    std::string picture(64 * 48 * 3, '\0');
+    uint32_t seed = 1;
+    for (char& c : picture)
+        c = char((seed = seed * 1103515245 + 12345) >> 16);
+    std::string packed(compressBound(uLong(picture.size())), '\0');
+    uLongf packedSize = uLongf(packed.size());
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize,
+        reinterpret_cast<const Bytef*>(picture.data()), uLong(picture.size()));
+    packed.resize(packedSize);
+    const std::vector<std::string> objects
+        = { "<</Type/Catalog/Pages 2 0 R>>", "<</Type/Pages/Kids[3 0 R]/Count 1>>",
+              "<</Type/Page/Parent 2 0 R/MediaBox[0 0 200 200]/Resources<</XObject<</Im1 4 0 R>>>>/Contents "
+              "5 0 R>>",
+              "<</Type/XObject/Subtype/Image/Width 64/Height 48/ColorSpace/DeviceRGB/BitsPerComponent 8"
+              "/Filter/FlateDecode/Length "
+                  + std::to_string(packed.size()) + ">>\nstream\n" + packed + "\nendstream",
+              "<</Length 30>>\nstream\nq 64 0 0 48 10 10 cm /Im1 Do Q\nendstream" };
+    std::string pdf = "%PDF-1.4\n";
+    std::string xref = "xref\n0 6\n0000000000 65535 f \n";
+    for (size_t i = 0; i < objects.size(); ++i) {
+        char entry[32];
+        std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", pdf.size());
+        xref += entry;
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const size_t start = pdf.size();
+    pdf += xref + "trailer\n<</Size 6/Root 1 0 R>>\nstartxref\n" + std::to_string(start) + "\n%%EOF\n";
+
+    TempDir dir;
+    WriteFile(dir.Path("sound.pdf"), Bytes(pdf.begin(), pdf.end()));
+    EXPECT_EQ(RepairPdf(dir.Path("sound.pdf"), dir.Path("fixed.pdf")).Outcome, Verdict::Intact);
+    pdf[pdf.find("stream", pdf.find("/Subtype/Image")) + 4000] ^= 0x55;
+    WriteFile(dir.Path("flipped.pdf"), Bytes(pdf.begin(), pdf.end()));
+    const Report report = RepairPdf(dir.Path("flipped.pdf"), dir.Path("fixed.pdf"));
+    EXPECT_EQ(report.Outcome, Verdict::Partial);
+    EXPECT_EQ(report.Lost, std::vector<std::string> { "object 4 (damaged)" });
     int status = -1;
     Shell("qpdf --check " + Quote(dir.Path("fixed.pdf")), &status);
     EXPECT_EQ(status, 0);
