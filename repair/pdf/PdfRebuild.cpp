@@ -22,6 +22,8 @@ constexpr uint64_t kInflateLimit = 1ull << 30;
 constexpr uint64_t kInflateBudget = 4ull << 30;
 constexpr size_t kCopyChunk = 1 << 20;
 constexpr int kMaxTreeDepth = 64;
+// Page contents held to be checked; larger ones are not page contents as any program writes them.
+constexpr size_t kMaxHeldContents = 32u << 20;
 
 std::string LengthField(uint64_t length)
 {
@@ -69,8 +71,6 @@ public:
     }
 
 private:
-    static constexpr size_t kMaxHeldContents = 32u << 20;
-
     void Deflate(const uint8_t* bytes, size_t count, int flush)
     {
         m_z.next_in = const_cast<Bytef*>(bytes);
@@ -340,6 +340,16 @@ void PdfRebuild::WriteStreamData(PdfWriter& writer, const PdfObjectRecord& rec, 
             out.Finish();
             m_cut.insert(rec.num);
         }
+    } else if (rec.plain && rec.contentLike && (!rec.terminated || !rec.lengthProved)
+        && rec.dataLength <= kMaxHeldContents) {
+        // Plain page contents cut short: what reads soundly, the last operation whole.
+        std::string data(size_t(rec.dataLength), '\0');
+        data.resize(m_source.ReadAt(rec.dataBegin, data.data(), data.size()));
+        const std::string sound = SoundContent(data);
+        writer.Write(sound);
+        copy = false;
+        if (!rec.terminated)
+            m_cut.insert(rec.num);
     } else if (!rec.terminated || !rec.lengthProved) {
         // Data that cannot be decoded here is whole only when its stated length proves where it ends.
         m_cut.insert(rec.num);

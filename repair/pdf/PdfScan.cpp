@@ -220,6 +220,7 @@ void PdfScan::Note(PdfObjectRecord& rec, const PdfValue& value)
         m_encryptionDictionary = rec.num;
     rec.hasMediaBox = value.Get("/MediaBox") != nullptr;
     rec.contentLike = rec.stream && !type && !value.Get("/Subtype");
+    rec.plain = rec.stream && !value.Get("/Filter");
     if (const PdfValue* filter = value.Get("/Filter")) {
         const PdfValue* first = filter->kind == PdfValue::Kind::Array && !filter->items.empty()
             ? &filter->items.front()

@@ -23,6 +23,7 @@ struct PdfObjectRecord {
     PdfObjectType type = PdfObjectType::Other;
     bool stream = false;
     bool flate = false; // its first filter is FlateDecode
+    bool plain = false; // a stream without filters
     bool contentLike = false; // a stream with neither /Type nor /Subtype, as page contents are
     bool hasMediaBox = false;
     bool superseded = false; // a later definition of the same object exists
