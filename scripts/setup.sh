@@ -18,6 +18,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev
   ffmpeg sox lame mp3val
   libavformat-dev libavcodec-dev libavutil-dev mencoder
+  libqpdf-dev qpdf poppler-utils mupdf-tools ghostscript
   "$@"
 )
 

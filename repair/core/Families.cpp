@@ -9,6 +9,7 @@
 #include "Mp3Repairer.h"
 #include "Mp4Repairer.h"
 #include "OoxmlRepairer.h"
+#include "PdfRepairer.h"
 #include "PngRepairer.h"
 #include "WavRepairer.h"
 #include "ZipRepairer.h"
@@ -29,6 +30,7 @@ std::vector<std::unique_ptr<Repairer>> Families()
     families.push_back(std::make_unique<AviRepairer>());
     families.push_back(std::make_unique<FlvRepairer>());
     families.push_back(std::make_unique<Mp4Repairer>());
+    families.push_back(std::make_unique<PdfRepairer>());
     return families;
 }
 
