@@ -60,7 +60,7 @@ repair::Report RepairBytes(const repairtest::TempDir& dir, const Bytes& damaged,
     std::vector<std::unique_ptr<repair::Repairer>> families;
     families.push_back(std::make_unique<Family>());
     repair::Progress progress;
-    const repair::Report report = repair::RepairFile(families, source, output, progress);
+    repair::Report report = repair::RepairFile(families, source, output, progress);
     EXPECT_EQ(repairtest::Snap(source), before) << "the source changed";
     const bool written
         = report.Outcome == repair::Verdict::Repaired || report.Outcome == repair::Verdict::Partial;

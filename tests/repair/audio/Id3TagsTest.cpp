@@ -3,7 +3,7 @@
 #include "AudioTestSupport.h"
 #include "Source.h"
 
-#include <cstring>
+#include <algorithm>
 
 using namespace repair;
 using namespace repairtest;
@@ -86,7 +86,7 @@ TEST(Id3Tags, SoundTagsKeptDamagedOnesRefused)
 TEST(Id3Tags, VersionOneTextFields)
 {
     uint8_t tag[128] = { 'T', 'A', 'G' };
-    std::memcpy(tag + 3, "A title", 7);
+    std::copy_n("A title", 7, tag + 3);
     EXPECT_TRUE(Id3v1Sound(tag));
     tag[40] = 0x07;
     EXPECT_FALSE(Id3v1Sound(tag));

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <string_view>
 
 using namespace repair;
 using namespace repairtest;
@@ -13,6 +14,7 @@ using namespace audiotest;
 namespace {
 
 using Damage = std::function<Bytes(Bytes)>;
+constexpr std::string_view kXing = "Xing";
 
 // Frame offsets of a sound file (no damage), for damage aimed at one frame.
 std::vector<size_t> FrameOffsets(const Bytes& b)
@@ -58,7 +60,7 @@ const Damage kSideInfoFlipped = [](Bytes b) {
     return b;
 };
 const Damage kXingCountWrong = [](Bytes b) {
-    const size_t xing = size_t(std::search(b.begin(), b.end(), "Xing", "Xing" + 4) - b.begin());
+    const size_t xing = size_t(std::search(b.begin(), b.end(), kXing.begin(), kXing.end()) - b.begin());
     b[xing + 8] = b[xing + 9] = b[xing + 10] = 0;
     b[xing + 11] = 50;
     // As a program that counted wrong writes it: the encoder tag's own CRC made to match.

@@ -68,8 +68,14 @@ const Damage kFormatFieldsZeroed = [](Bytes b) {
     const size_t fmt = Find(b, "fmt ");
     return Zero(Zero(std::move(b), fmt + 10, 2), fmt + 16, 4); // channels and byte rate
 };
-const Damage kFormatHeaderZeroed = [](Bytes b) { return Zero(std::move(b), Find(b, "fmt "), 8); };
-const Damage kFormatZeroed = [](Bytes b) { return Zero(std::move(b), Find(b, "fmt ") + 8, 16); };
+const Damage kFormatHeaderZeroed = [](Bytes b) {
+    const size_t fmt = Find(b, "fmt ");
+    return Zero(std::move(b), fmt, 8);
+};
+const Damage kFormatZeroed = [](Bytes b) {
+    const size_t fmt = Find(b, "fmt ");
+    return Zero(std::move(b), fmt + 8, 16);
+};
 const Damage kHeadZeroed = [](Bytes b) { return Zero(std::move(b), 0, 4096); };
 const Damage kRiffTagDamaged = [](Bytes b) {
     b[1] = 0;
