@@ -10,6 +10,7 @@
 #include "AviWriter.h"
 #include "LineEndView.h"
 #include "Progress.h"
+#include "TransferRetry.h"
 
 #include <algorithm>
 #include <cstring>
@@ -112,15 +113,9 @@ Recognition AviRepairer::Recognise(ByteReader& source, std::string_view extensio
 Report AviRepairer::Repair(
     ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
 {
-    if (std::optional<Report> report = Salvage(source, openSink, progress, false))
-        return *report;
-    // A text-mode transfer put a CR before every LF: undone, the file may be whole again.
-    LineEndView view(source);
-    progress.SetTotal(progress.Done() + 3 * view.Size() + 1);
-    std::optional<Report> report = Salvage(view, openSink, progress, true);
-    report->Messages.insert(
-        report->Messages.begin(), "a text-mode transfer turned every LF into CR LF: undone");
-    return *report;
+    return SalvageOrUndoTransfer(source, progress, [&](ByteReader& reader, bool transferUndone) {
+        return Salvage(reader, openSink, progress, transferUndone);
+    });
 }
 
 std::optional<Report> AviRepairer::Salvage(

@@ -7,6 +7,7 @@
 #include "FlvWalk.h"
 #include "LineEndView.h"
 #include "Progress.h"
+#include "TransferRetry.h"
 
 extern "C" {
 #include <libavcodec/codec_id.h>
@@ -143,15 +144,9 @@ Recognition FlvRepairer::Recognise(ByteReader& source, std::string_view extensio
 Report FlvRepairer::Repair(
     ByteReader& source, const std::function<AtomicSink&()>& openSink, Progress& progress)
 {
-    if (std::optional<Report> report = Salvage(source, openSink, progress, false))
-        return *report;
-    // A text-mode transfer put a CR before every LF: undone, the file may be whole again.
-    LineEndView view(source);
-    progress.SetTotal(progress.Done() + 3 * view.Size() + 1);
-    std::optional<Report> report = Salvage(view, openSink, progress, true);
-    report->Messages.insert(
-        report->Messages.begin(), "a text-mode transfer turned every LF into CR LF: undone");
-    return *report;
+    return SalvageOrUndoTransfer(source, progress, [&](ByteReader& reader, bool transferUndone) {
+        return Salvage(reader, openSink, progress, transferUndone);
+    });
 }
 
 std::optional<Report> FlvRepairer::Salvage(
